@@ -1,0 +1,76 @@
+#include "app/path_rules.h"
+
+#include "test_text.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+TEST(FolderOfPath, KeepsEverythingUpToTheLastBackslash) {
+    std::array<Unit, 260> folder{};
+    ASSERT_TRUE(GetFolderOfPath(folder, u"C:\\a\\b.exe"));
+    EXPECT_EQ(Narrow(folder), "C:\\a\\");
+    ASSERT_TRUE(GetFolderOfPath(folder, u"C:\\"));
+    EXPECT_EQ(Narrow(folder), "C:\\");
+    ASSERT_TRUE(GetFolderOfPath(folder, u"\\\\server\\share\\x\\"));
+    EXPECT_EQ(Narrow(folder), "\\\\server\\share\\x\\");
+}
+
+TEST(FolderOfPath, IsEmptyForANameWithoutBackslash) {
+    std::array<Unit, 260> folder{};
+    folder[0] = u'x';
+    ASSERT_TRUE(GetFolderOfPath(folder, u"b.exe"));
+    EXPECT_EQ(Narrow(folder), "");
+}
+
+TEST(FolderOfPath, WorksInPlaceOnItsOwnBuffer) {
+    std::array<Unit, 260> path{};
+    ASSERT_TRUE(CopyTerminated(path, u"C:\\T\\Languages\\Slovak.dll"));
+    ASSERT_TRUE(GetFolderOfPath(path, UnitView(path.data())));
+    EXPECT_EQ(Narrow(path), "C:\\T\\Languages\\");
+}
+
+TEST(FolderOfPath, RefusesAFolderThatDoesNotFit) {
+    std::array<Unit, 7> folder{};
+    EXPECT_FALSE(GetFolderOfPath(folder, u"C:\\abc\\d.txt"));
+    EXPECT_EQ(folder[0], u'\0');
+    EXPECT_TRUE(GetFolderOfPath(folder, u"C:\\ab\\d.txt"));
+    EXPECT_EQ(Narrow(folder), "C:\\ab\\");
+}
+
+TEST(ComposedPath, JoinsFolderAndName) {
+    std::array<Unit, 260> path{};
+    ASSERT_TRUE(ComposePath(path, u"C:\\Tarnwick\\", u"Tarnwick.ini"));
+    EXPECT_EQ(Narrow(path), "C:\\Tarnwick\\Tarnwick.ini");
+}
+
+TEST(ComposedPath, AcceptsTwoHundredFiftyNineUnitsAndRefusesTwoHundredSixty) {
+    std::array<Unit, 260> path{};
+    const std::u16string folder = u"C:\\" + std::u16string(240, u'f') + u"\\";
+    const std::u16string fits(259 - folder.size(), u'n');
+    ASSERT_TRUE(ComposePath(path, folder, fits));
+    EXPECT_EQ(Narrow(path).size(), 259u);
+
+    EXPECT_FALSE(ComposePath(path, folder, fits + u"n"));
+    EXPECT_EQ(path[0], u'\0') << "a refused path must not be half written";
+}
+
+TEST(ComposedPath, RefusesAnEmptyFolder) {
+    // An unknown executable folder must not turn "Tarnwick.ini" into a relative path.
+    std::array<Unit, 260> path{};
+    path[0] = u'x';
+    EXPECT_FALSE(ComposePath(path, u"", u"Tarnwick.ini"));
+    EXPECT_EQ(path[0], u'\0');
+}
+
+TEST(CopyTerminated, RefusesTextWithoutRoomForItsTerminator) {
+    std::array<Unit, 4> buffer{};
+    EXPECT_TRUE(CopyTerminated(buffer, u"abc"));
+    EXPECT_EQ(Narrow(buffer), "abc");
+    EXPECT_FALSE(CopyTerminated(buffer, u"abcd"));
+    EXPECT_EQ(buffer[0], u'\0');
+}
+
+} // namespace
