@@ -1,0 +1,4 @@
+#include "app/shared_placement.h"
+
+PlacementBlock* SharedPlacement;
+int WindowIsMinMax;

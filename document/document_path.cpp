@@ -1,0 +1,3 @@
+#include "document/document_path.h"
+
+wchar_t DocumentPath[MAX_PATH];
