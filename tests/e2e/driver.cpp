@@ -1,0 +1,243 @@
+#include "tests/e2e/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+namespace {
+
+// The static that shows the icon of a message box; it exists even without an icon.
+constexpr int kMessageBoxIconId = 1088;
+// The static that holds the message box's text.
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    const ULONGLONG deadline = GetTickCount64() + milliseconds;
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(25);
+    }
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[1024] = L"";
+    SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, ARRAYSIZE(name));
+    return name;
+}
+
+Sandbox::Sandbox() { CopyTree(FolderFromEnvironment(L"TARNWICK_DIST"), folder_.Path()); }
+
+std::optional<std::wstring> Sandbox::IniValue(const std::wstring& key) const {
+    return ::IniValue(Ini(), L"Tarnwick", key);
+}
+
+void Sandbox::RemoveLanguage(const std::wstring& file) const {
+    ASSERT_TRUE(DeleteFileW((folder_ / L"Languages\\" + file).c_str())) << Utf8(file);
+}
+
+void Sandbox::PutLanguage(const std::wstring& from, const std::wstring& as) const {
+    ASSERT_TRUE(CopyFileW(from.c_str(), (folder_ / L"Languages\\" + as).c_str(), FALSE))
+        << Utf8(from);
+}
+
+std::wstring TestDataFile(const std::wstring& name) {
+    return FolderFromEnvironment(L"TARNWICK_TEST_DATA") + name;
+}
+
+Program::Program(const Sandbox& sandbox, const std::wstring& arguments) {
+    const std::wstring exe = sandbox.Exe();
+    Start(exe, arguments.empty() ? Quoted(exe) : Quoted(exe) + L" " + arguments,
+          sandbox.Folder());
+}
+
+Program::Program(const std::wstring& exe, const std::wstring& commandLine,
+                 const std::wstring& folder) {
+    Start(exe, commandLine, folder);
+}
+
+void Program::Start(const std::wstring& exe, std::wstring commandLine,
+                    const std::wstring& folder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &info_)) {
+        ADD_FAILURE() << "cannot start " << Utf8(exe) << " (error " << GetLastError() << ")";
+        info_ = {};
+    }
+}
+
+Program::~Program() {
+    if (info_.hProcess == nullptr) {
+        return;
+    }
+    if (Running()) {
+        TerminateProcess(info_.hProcess, 255);
+        WaitForSingleObject(info_.hProcess, kPatience);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+bool Program::Running() const {
+    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> Program::WaitForExit(DWORD milliseconds) const {
+    if (info_.hProcess == nullptr || WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
+        std::string shown;
+        for (HWND window : Windows(nullptr)) {
+            shown += " [" + Utf8(ClassOf(window)) + " \"" + Utf8(WindowText(window)) + "\"]";
+        }
+        ADD_FAILURE() << "Tarnwick did not exit within " << milliseconds << " ms; its windows:"
+                      << (shown.empty() ? " none" : shown);
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+std::vector<HWND> Program::Windows(const wchar_t* className) const {
+    struct Search {
+        DWORD process;
+        const wchar_t* className;
+        std::vector<HWND> found;
+    } search{Id(), className, {}};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(parameter);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == s.process && IsWindowVisible(window) &&
+                (s.className == nullptr || ClassOf(window) == s.className)) {
+                s.found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Program::WaitForWindow(const wchar_t* className, DWORD milliseconds) const {
+    HWND found = nullptr;
+    const bool appeared = WaitUntil(
+        [&] {
+            const std::vector<HWND> windows = Windows(className);
+            found = windows.empty() ? nullptr : windows.front();
+            return found != nullptr || !Running();
+        },
+        milliseconds);
+    if (found == nullptr) {
+        DWORD code = 0;
+        GetExitCodeProcess(info_.hProcess, &code);
+        ADD_FAILURE() << "no window of class " << Utf8(className) << " within " << milliseconds
+                      << " ms; "
+                      << (appeared ? "the process exited with code " + std::to_string(code)
+                                   : std::string("the process is still running"));
+    }
+    return found;
+}
+
+MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {
+    MessageBoxView box;
+    box.window = WaitForWindow(L"#32770", milliseconds);
+    if (box.window == nullptr) {
+        return box;
+    }
+    // The box is created before its controls are filled; wait for its text.
+    HWND textControl = nullptr;
+    WaitUntil([&] {
+        textControl = GetDlgItem(box.window, kMessageBoxTextId);
+        return textControl != nullptr;
+    });
+    box.caption = WindowText(box.window);
+    box.text = textControl != nullptr ? WindowText(textControl) : L"";
+    for (HWND child = GetWindow(box.window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == L"Button") {
+            box.buttons.push_back(WindowText(child));
+        }
+    }
+    HWND icon = GetDlgItem(box.window, kMessageBoxIconId);
+    LRESULT handle = 0;
+    if (icon != nullptr) {
+        SendMessageTimeoutW(icon, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000,
+                            reinterpret_cast<PDWORD_PTR>(&handle));
+    }
+    box.hasIcon = handle != 0;
+    return box;
+}
+
+void Program::Press(const MessageBoxView& box, const std::wstring& button) const {
+    for (HWND child = GetWindow(box.window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == L"Button" && WindowText(child) == button) {
+            PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(child));
+            EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box.window); }))
+                << "the message box stayed open after " << Utf8(button) << " was pressed";
+            return;
+        }
+    }
+    ADD_FAILURE() << "the message box \"" << Utf8(box.text) << "\" has no button "
+                  << Utf8(button);
+}
+
+std::wstring LibraryString(const std::wstring& library, UINT id) {
+    HMODULE module = LoadLibraryExW(library.c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+    if (module == nullptr) {
+        ADD_FAILURE() << "cannot load " << Utf8(library);
+        return {};
+    }
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(module, id, reinterpret_cast<wchar_t*>(&text), 0);
+    std::wstring result = length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : L"";
+    FreeLibrary(module);
+    return result;
+}
+
+std::string Screenshot(const std::string& name) {
+    char tool[MAX_PATH];
+    char folder[MAX_PATH];
+    if (GetEnvironmentVariableA("TARNWICK_SCREENSHOT_TOOL", tool, MAX_PATH) == 0 ||
+        GetEnvironmentVariableA("TARNWICK_SCREENSHOTS", folder, MAX_PATH) == 0) {
+        return {};
+    }
+    std::string file = std::string(folder) + "/";
+    for (char c : name) {
+        file += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    file += ".png";
+    // Wine starts a Linux program given by its Linux path.
+    std::wstring commandLine = L"/bin/bash \"" + Widen(tool) + L"\" \"" + Widen(file) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(L"/bin/bash", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+        return {};
+    }
+    const bool done = WaitForSingleObject(info.hProcess, kPatience) == WAIT_OBJECT_0;
+    DWORD code = 1;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return done && code == 0 ? file : std::string();
+}

@@ -1,0 +1,93 @@
+// Drives the real Tarnwick.exe from outside, as a user would: a private copy of the
+// program, its process, its windows and message boxes, its settings file.
+#ifndef TARNWICK_TESTS_E2E_DRIVER_H
+#define TARNWICK_TESTS_E2E_DRIVER_H
+
+#include "tests/support/files.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Waits are bounded polls; this is the usual bound.
+inline constexpr DWORD kPatience = 10000;
+
+// Polls until the condition holds or the time is up; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = kPatience);
+
+// dist/Tarnwick copied into a fresh temporary folder: its own Tarnwick.ini and Languages.
+class Sandbox {
+  public:
+    Sandbox();
+    std::wstring operator/(const std::wstring& name) const { return folder_ / name; }
+    const std::wstring& Folder() const { return folder_.Path(); }
+    std::wstring Exe() const { return folder_ / L"Tarnwick.exe"; }
+
+    void WriteIni(const std::string& text) const { WriteBytes(Ini(), text); }
+    std::wstring Ini() const { return folder_ / L"Tarnwick.ini"; }
+    std::optional<std::wstring> IniValue(const std::wstring& key) const;
+
+    void RemoveLanguage(const std::wstring& file) const;
+    void PutLanguage(const std::wstring& from, const std::wstring& as) const;
+
+  private:
+    TempFolder folder_;
+};
+
+// A file built with the tests (a test library), by name.
+std::wstring TestDataFile(const std::wstring& name);
+
+struct MessageBoxView {
+    HWND window = nullptr;
+    std::wstring caption;
+    std::wstring text;
+    std::vector<std::wstring> buttons; // their texts, in window order
+    bool hasIcon = false;
+};
+
+// One running copy of Tarnwick.exe, ended when the test ends if it is still running.
+class Program {
+  public:
+    // The exe of the sandbox, started in the sandbox's folder with these arguments after the
+    // quoted program name.
+    explicit Program(const Sandbox& sandbox, const std::wstring& arguments = L"");
+    // The exact command line, for tests of its parsing.
+    Program(const std::wstring& exe, const std::wstring& commandLine, const std::wstring& folder);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    DWORD Id() const { return info_.dwProcessId; }
+    bool Running() const;
+    // The exit code, or nullopt (with a test failure naming what was awaited) on time-out.
+    std::optional<DWORD> WaitForExit(DWORD milliseconds = kPatience) const;
+
+    // Visible top-level windows of this process with the class ("#32770" for dialogs).
+    std::vector<HWND> Windows(const wchar_t* className) const;
+    HWND WaitForWindow(const wchar_t* className, DWORD milliseconds = kPatience) const;
+
+    // The next message box of this process; a failure names what appeared instead.
+    MessageBoxView WaitForMessageBox(DWORD milliseconds = kPatience) const;
+    // Presses the box's button with this text ("OK", "&Yes", ...) and waits until it is gone.
+    void Press(const MessageBoxView& box, const std::wstring& button) const;
+
+  private:
+    void Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder);
+    PROCESS_INFORMATION info_{};
+};
+
+std::wstring WindowText(HWND window);
+std::wstring ClassOf(HWND window);
+
+// A string of a language library of the sandbox, for comparing with what the program shows.
+std::wstring LibraryString(const std::wstring& library, UINT id);
+
+// Saves a PNG of the whole screen as NAME.png in the folder TARNWICK_SCREENSHOTS and returns
+// its path, or an empty string when no picture could be taken. Under Wine this runs the
+// Linux helper scripts/screenshot.sh (Xvfb and ImageMagick); elsewhere it takes none.
+std::string Screenshot(const std::string& name);
+
+#endif
