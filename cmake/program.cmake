@@ -1,0 +1,22 @@
+# The Win32 side of each subsystem, and Tarnwick.exe.
+add_library(tarnwick_win STATIC
+    app/main_window.cpp
+    app/settings.cpp
+    app/shared_placement.cpp
+    app/startup.cpp
+    document/document_path.cpp
+    language/language_library.cpp
+    language/message_box.cpp
+)
+target_link_libraries(tarnwick_win PUBLIC tarnwick_logic comctl32)
+tarnwick_warnings(tarnwick_win)
+
+add_executable(Tarnwick WIN32 app/main.cpp app/tarnwick.rc)
+target_link_libraries(Tarnwick PRIVATE tarnwick_win)
+target_link_options(Tarnwick PRIVATE -municode)
+set_source_files_properties(app/tarnwick.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/app/tarnwick.ico;${CMAKE_SOURCE_DIR}/app/tarnwick.manifest")
+target_include_directories(Tarnwick PRIVATE ${CMAKE_SOURCE_DIR})
+tarnwick_warnings(Tarnwick)
+
+install(TARGETS Tarnwick RUNTIME DESTINATION .)
