@@ -23,8 +23,8 @@ void TakeCommandLineFileName(const wchar_t* commandLine) {
 int RunMainWindow(HINSTANCE, const wchar_t* commandLine, int) {
     INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
                                  ICC_HOTKEY_CLASS | ICC_ANIMATE_CLASS | ICC_DATE_CLASSES |
-                                     ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
-                                     ICC_INTERNET_CLASSES | ICC_PAGESCROLLER_CLASS};
+                                     ICC_USEREX_CLASSES | ICC_COOL_CLASSES | ICC_INTERNET_CLASSES |
+                                     ICC_PAGESCROLLER_CLASS};
     InitCommonControlsEx(&classes);
     TakeCommandLineFileName(commandLine);
     return 0;

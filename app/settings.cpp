@@ -13,14 +13,16 @@ namespace {
 
 const wchar_t* const kSection = AsWide(kSettingsSection);
 
-bool HaveIniPath() { return IniPath[0] != L'\0'; }
+bool HaveIniPath() {
+    return IniPath[0] != L'\0';
+}
 
 // A new settings file starts as UTF-16 LE with its byte-order mark: the profile functions
 // then keep every character of paths and search texts. An existing file, ANSI or not, is
 // left as it is.
 void CreateUnicodeIniIfMissing() {
-    HANDLE file = CreateFileW(IniPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(IniPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -46,8 +48,8 @@ void WriteProfileText(const wchar_t* key, const wchar_t* text) {
 void WriteIntegerKey(std::size_t index) {
     wchar_t digits[kUnsignedDecimalCapacity];
     FormatUnsignedDecimal(static_cast<std::uint32_t>(SettingValues[index]),
-                          std::span<Unit, kUnsignedDecimalCapacity>(
-                              reinterpret_cast<Unit*>(digits), kUnsignedDecimalCapacity));
+                          std::span<Unit, kUnsignedDecimalCapacity>(reinterpret_cast<Unit*>(digits),
+                                                                    kUnsignedDecimalCapacity));
     WriteProfileText(AsWide(kIntegerSettings[index].key), digits);
 }
 
@@ -83,7 +85,9 @@ void ReadRecentPaths() {
 
 } // namespace
 
-void SetSetting(IntKey key, std::int32_t value) { SettingValues[IndexOf(key)] = value; }
+void SetSetting(IntKey key, std::int32_t value) {
+    SettingValues[IndexOf(key)] = value;
+}
 
 void WriteSetting(IntKey key, std::int32_t value) {
     SetSetting(key, value);
@@ -116,7 +120,9 @@ void SettingsLoad() {
     ReadRecentPaths();
 }
 
-void SettingsCheckRanges() { CheckRanges(SettingValues, ScreenWidth, ScreenHeight); }
+void SettingsCheckRanges() {
+    CheckRanges(SettingValues, ScreenWidth, ScreenHeight);
+}
 
 void PlacementFromShared() {
     if (SharedPlacement == nullptr) {

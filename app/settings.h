@@ -13,7 +13,9 @@ extern wchar_t FindString[130];
 extern wchar_t ReplaceString[130];
 extern wchar_t RecentPaths[kRecentCount][MAX_PATH];
 
-inline std::int32_t Setting(IntKey key) { return SettingValues[IndexOf(key)]; }
+inline std::int32_t Setting(IntKey key) {
+    return SettingValues[IndexOf(key)];
+}
 
 // Changes the value in memory only; it reaches the file with the next write of its key.
 void SetSetting(IntKey key, std::int32_t value);

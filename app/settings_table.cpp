@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 std::array<Unit, 5> RecentKey(std::size_t index) {
     return {u'M', u'R', u'U', static_cast<Unit>(u'0' + index % kRecentCount), u'\0'};
 }
@@ -53,12 +52,10 @@ void CheckRanges(IntegerSettings& settings, std::int32_t screenWidth, std::int32
         at(IntKey::y) = 100;
     }
     // Compared in 64 bits: the screen size less a position cannot overflow there.
-    if (at(IntKey::Width) < 0 ||
-        at(IntKey::Width) > std::int64_t{screenWidth} - at(IntKey::x)) {
+    if (at(IntKey::Width) < 0 || at(IntKey::Width) > std::int64_t{screenWidth} - at(IntKey::x)) {
         at(IntKey::Width) = 770;
     }
-    if (at(IntKey::Height) < 0 ||
-        at(IntKey::Height) > std::int64_t{screenHeight} - at(IntKey::y)) {
+    if (at(IntKey::Height) < 0 || at(IntKey::Height) > std::int64_t{screenHeight} - at(IntKey::y)) {
         at(IntKey::Height) = 473;
     }
     if (static_cast<std::uint32_t>(at(IntKey::MruCount)) > kRecentCount) {
@@ -72,9 +69,8 @@ void CheckRanges(IntegerSettings& settings, std::int32_t screenWidth, std::int32
 
 std::size_t MakeProfileValue(UnitView text, UnitBuffer destination) {
     const std::size_t count = std::min(text.size(), destination.size() - 1);
-    std::transform(text.begin(), text.begin() + count, destination.begin(), [](Unit unit) {
-        return unit == u'\r' || unit == u'\n' ? u' ' : unit;
-    });
+    std::transform(text.begin(), text.begin() + count, destination.begin(),
+                   [](Unit unit) { return unit == u'\r' || unit == u'\n' ? u' ' : unit; });
     destination[count] = u'\0';
     return count;
 }

@@ -88,7 +88,9 @@ inline constexpr std::array<IntegerSettingDefinition, kIntegerSettingCount> kInt
 
 using IntegerSettings = std::array<std::int32_t, kIntegerSettingCount>;
 
-constexpr std::size_t IndexOf(IntKey key) { return static_cast<std::size_t>(key); }
+constexpr std::size_t IndexOf(IntKey key) {
+    return static_cast<std::size_t>(key);
+}
 
 constexpr IntegerSettings DefaultIntegerSettings() {
     IntegerSettings settings{};
@@ -134,7 +136,8 @@ std::int32_t ParseProfileInteger(UnitView text);
 // The value's unsigned 32-bit form in decimal, no sign, no leading zeros ("0" for zero),
 // terminated. Returns the number of digits (1 to 10).
 inline constexpr std::size_t kUnsignedDecimalCapacity = 11;
-std::size_t FormatUnsignedDecimal(std::uint32_t value, std::span<Unit, kUnsignedDecimalCapacity> buffer);
+std::size_t FormatUnsignedDecimal(std::uint32_t value,
+                                  std::span<Unit, kUnsignedDecimalCapacity> buffer);
 
 // The window geometry, the recent-files count and the language brought into range.
 void CheckRanges(IntegerSettings& settings, std::int32_t screenWidth, std::int32_t screenHeight);

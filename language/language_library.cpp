@@ -11,8 +11,7 @@ wchar_t LanguagePath[MAX_PATH];
 wchar_t LanguageFileName[MAX_PATH];
 
 bool HasRequiredResources(HMODULE library) {
-    if (FindResourceW(library, MAKEINTRESOURCEW(IDR_MAIN_MENU), RT_MENU) ==
-        nullptr) {
+    if (FindResourceW(library, MAKEINTRESOURCEW(IDR_MAIN_MENU), RT_MENU) == nullptr) {
         return false;
     }
     for (UINT id = IDS_FIRST; id <= IDS_LAST; ++id) {

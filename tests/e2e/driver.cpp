@@ -11,7 +11,9 @@ constexpr int kMessageBoxIconId = 1088;
 // The static that holds the message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+std::wstring Quoted(const std::wstring& text) {
+    return L"\"" + text + L"\"";
+}
 
 } // namespace
 
@@ -41,7 +43,9 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-Sandbox::Sandbox() { CopyTree(FolderFromEnvironment(L"TARNWICK_DIST"), folder_.Path()); }
+Sandbox::Sandbox() {
+    CopyTree(FolderFromEnvironment(L"TARNWICK_DIST"), folder_.Path());
+}
 
 std::optional<std::wstring> Sandbox::IniValue(const std::wstring& key) const {
     return ::IniValue(Ini(), L"Tarnwick", key);
@@ -62,8 +66,7 @@ std::wstring TestDataFile(const std::wstring& name) {
 
 Program::Program(const Sandbox& sandbox, const std::wstring& arguments) {
     const std::wstring exe = sandbox.Exe();
-    Start(exe, arguments.empty() ? Quoted(exe) : Quoted(exe) + L" " + arguments,
-          sandbox.Folder());
+    Start(exe, arguments.empty() ? Quoted(exe) : Quoted(exe) + L" " + arguments, sandbox.Folder());
 }
 
 Program::Program(const std::wstring& exe, const std::wstring& commandLine,
@@ -71,8 +74,7 @@ Program::Program(const std::wstring& exe, const std::wstring& commandLine,
     Start(exe, commandLine, folder);
 }
 
-void Program::Start(const std::wstring& exe, std::wstring commandLine,
-                    const std::wstring& folder) {
+void Program::Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -99,13 +101,14 @@ bool Program::Running() const {
 }
 
 std::optional<DWORD> Program::WaitForExit(DWORD milliseconds) const {
-    if (info_.hProcess == nullptr || WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
+    if (info_.hProcess == nullptr ||
+        WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
         std::string shown;
         for (HWND window : Windows(nullptr)) {
             shown += " [" + Utf8(ClassOf(window)) + " \"" + Utf8(WindowText(window)) + "\"]";
         }
-        ADD_FAILURE() << "Tarnwick did not exit within " << milliseconds << " ms; its windows:"
-                      << (shown.empty() ? " none" : shown);
+        ADD_FAILURE() << "Tarnwick did not exit within " << milliseconds
+                      << " ms; its windows:" << (shown.empty() ? " none" : shown);
         return std::nullopt;
     }
     DWORD code = 0;
@@ -195,8 +198,7 @@ void Program::Press(const MessageBoxView& box, const std::wstring& button) const
             return;
         }
     }
-    ADD_FAILURE() << "the message box \"" << Utf8(box.text) << "\" has no button "
-                  << Utf8(button);
+    ADD_FAILURE() << "the message box \"" << Utf8(box.text) << "\" has no button " << Utf8(button);
 }
 
 std::wstring LibraryString(const std::wstring& library, UINT id) {

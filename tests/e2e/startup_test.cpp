@@ -17,8 +17,8 @@ bool CanStart(const std::wstring& exe) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::wstring commandLine = L"Tarnwick.exe";
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &info)) {
         return false;
     }
     TerminateProcess(info.hProcess, 0);
@@ -28,7 +28,9 @@ bool CanStart(const std::wstring& exe) {
     return true;
 }
 
-std::wstring TooLongName() { return L"\"" + std::wstring(256, L'n') + L".txt\""; }
+std::wstring TooLongName() {
+    return L"\"" + std::wstring(256, L'n') + L".txt\"";
+}
 
 void ExpectStartupLibraryError(const MessageBoxView& box, const std::wstring& text) {
     EXPECT_EQ(box.text, text);
@@ -160,8 +162,8 @@ std::wstring DeepCopy(const Sandbox& sandbox, std::size_t folderLength) {
     }
     EXPECT_EQ(deep.size(), folderLength);
     CopyTree(L"\\\\?\\" + sandbox.Folder() + L"Languages\\", L"\\\\?\\" + deep + L"Languages\\");
-    EXPECT_TRUE(CopyFileW(sandbox.Exe().c_str(), (L"\\\\?\\" + deep + L"Tarnwick.exe").c_str(),
-                          FALSE));
+    EXPECT_TRUE(
+        CopyFileW(sandbox.Exe().c_str(), (L"\\\\?\\" + deep + L"Tarnwick.exe").c_str(), FALSE));
     return deep;
 }
 

@@ -59,15 +59,15 @@ INSTANTIATE_TEST_SUITE_P(
              CommandLineName::Found, "a.txt  "},
         Case{"an empty pair of quotes gives an empty name", u"Tarnwick.exe \"\"",
              CommandLineName::Found, ""},
-        Case{"a quoted name without its closing quote runs to the end",
-             u"Tarnwick.exe \"a b.txt", CommandLineName::Found, "a b.txt"},
+        Case{"a quoted name without its closing quote runs to the end", u"Tarnwick.exe \"a b.txt",
+             CommandLineName::Found, "a b.txt"},
         Case{"a tab is no separator", u"Tarnwick.exe\ta.txt", CommandLineName::None, ""},
         Case{"a tab after the blank belongs to the name", u"Tarnwick.exe \ta.txt",
              CommandLineName::Found, "\ta.txt"},
         Case{"a program name quoted without its closing quote takes the whole line",
              u"\"C:\\Tarnwick.exe a.txt", CommandLineName::None, ""},
-        Case{"quoted program name directly followed by the name",
-             u"\"Tarnwick.exe\"a.txt", CommandLineName::Found, "a.txt"},
+        Case{"quoted program name directly followed by the name", u"\"Tarnwick.exe\"a.txt",
+             CommandLineName::Found, "a.txt"},
         Case{"an empty line", u"", CommandLineName::None, ""}),
     [](const testing::TestParamInfo<Case>& info) {
         std::string name;
@@ -97,8 +97,7 @@ TEST(CommandLineLength, NeverWritesPastASmallerDestination) {
     std::array<Unit, 8> destination{};
     EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefgh", destination),
               CommandLineName::TooLong);
-    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefg", destination),
-              CommandLineName::Found);
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefg", destination), CommandLineName::Found);
     EXPECT_EQ(Narrow(destination), "abcdefg");
 }
 

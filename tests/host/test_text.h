@@ -24,6 +24,8 @@ inline std::string Narrow(UnitView view) {
     return text;
 }
 
-inline std::u16string Widen(const std::string& text) { return {text.begin(), text.end()}; }
+inline std::u16string Widen(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
 #endif

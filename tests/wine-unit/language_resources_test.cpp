@@ -14,19 +14,53 @@ namespace {
 const wchar_t* const kLibraries[] = {L"English.dll", L"Czech.dll", L"Slovak.dll"};
 
 // Every command of the program's command table that a menu or an accelerator may carry.
-const std::set<UINT> kCommands = {
-    IDM_SEARCH_FIND, IDM_SEARCH_FIND_NEXT, IDM_SEARCH_REPLACE, IDM_SEARCH_GOTO_LINE,
-    IDM_EDIT_SELECT_ALL, IDM_EDIT_SELECT_LINE, IDM_EDIT_DELETE_LINE, IDM_SEARCH_FIND_PREVIOUS,
-    IDM_EDIT_CLEAR_CLIPBOARD, IDM_EDIT_UNDO, IDM_EDIT_PASTE, IDM_EDIT_CUT, IDM_EDIT_COPY,
-    IDM_EDIT_DELETE, IDM_EDIT_LOWER_CASE, IDM_EDIT_UPPER_CASE, IDM_EDIT_INVERT_CASE,
-    IDM_EDIT_REVERSE, IDM_FILE_NEW, IDM_FILE_OPEN, IDM_FILE_SAVE, IDM_FILE_SAVE_AS,
-    IDM_FILE_PAGE_SETUP, IDM_FILE_PRINT, IDM_FILE_NEW_WINDOW, IDM_FILE_SAVE_AND_EXIT,
-    IDM_FILE_TYPE_OUT, IDM_FILE_TO_TRAY, IDM_EDIT_INSERT_DATE_TIME, IDM_FORMAT_WORD_WRAP,
-    IDM_FORMAT_FONT, IDM_VIEW_STATUS_BAR, IDM_VIEW_FULL_SCREEN, IDM_ENCODING_ANSI,
-    IDM_ENCODING_UTF16LE, IDM_OPTIONS_BACKGROUND_COLOR, IDM_OPTIONS_TEXT_COLOR,
-    IDM_OPTIONS_STAY_ON_TOP, IDM_OPTIONS_CLEAR_RECENT, IDM_OPTIONS_NEW_FILE_ANSI,
-    IDM_OPTIONS_NEW_FILE_UTF16LE, IDM_OPTIONS_CENTER_AFTER_FIND, IDM_HELP_ABOUT,
-    IDM_HELP_CONTENTS, IDM_HTML_PARAGRAPH, IDM_HTML_BOLD, IDM_HTML_ITALIC};
+const std::set<UINT> kCommands = {IDM_SEARCH_FIND,
+                                  IDM_SEARCH_FIND_NEXT,
+                                  IDM_SEARCH_REPLACE,
+                                  IDM_SEARCH_GOTO_LINE,
+                                  IDM_EDIT_SELECT_ALL,
+                                  IDM_EDIT_SELECT_LINE,
+                                  IDM_EDIT_DELETE_LINE,
+                                  IDM_SEARCH_FIND_PREVIOUS,
+                                  IDM_EDIT_CLEAR_CLIPBOARD,
+                                  IDM_EDIT_UNDO,
+                                  IDM_EDIT_PASTE,
+                                  IDM_EDIT_CUT,
+                                  IDM_EDIT_COPY,
+                                  IDM_EDIT_DELETE,
+                                  IDM_EDIT_LOWER_CASE,
+                                  IDM_EDIT_UPPER_CASE,
+                                  IDM_EDIT_INVERT_CASE,
+                                  IDM_EDIT_REVERSE,
+                                  IDM_FILE_NEW,
+                                  IDM_FILE_OPEN,
+                                  IDM_FILE_SAVE,
+                                  IDM_FILE_SAVE_AS,
+                                  IDM_FILE_PAGE_SETUP,
+                                  IDM_FILE_PRINT,
+                                  IDM_FILE_NEW_WINDOW,
+                                  IDM_FILE_SAVE_AND_EXIT,
+                                  IDM_FILE_TYPE_OUT,
+                                  IDM_FILE_TO_TRAY,
+                                  IDM_EDIT_INSERT_DATE_TIME,
+                                  IDM_FORMAT_WORD_WRAP,
+                                  IDM_FORMAT_FONT,
+                                  IDM_VIEW_STATUS_BAR,
+                                  IDM_VIEW_FULL_SCREEN,
+                                  IDM_ENCODING_ANSI,
+                                  IDM_ENCODING_UTF16LE,
+                                  IDM_OPTIONS_BACKGROUND_COLOR,
+                                  IDM_OPTIONS_TEXT_COLOR,
+                                  IDM_OPTIONS_STAY_ON_TOP,
+                                  IDM_OPTIONS_CLEAR_RECENT,
+                                  IDM_OPTIONS_NEW_FILE_ANSI,
+                                  IDM_OPTIONS_NEW_FILE_UTF16LE,
+                                  IDM_OPTIONS_CENTER_AFTER_FIND,
+                                  IDM_HELP_ABOUT,
+                                  IDM_HELP_CONTENTS,
+                                  IDM_HTML_PARAGRAPH,
+                                  IDM_HTML_BOLD,
+                                  IDM_HTML_ITALIC};
 
 // One menu item as the program sees it: a command id, a popup or a separator.
 struct Item {
@@ -92,9 +126,9 @@ int PositionOf(const std::vector<Item>& items, UINT id) {
 }
 
 std::vector<int> DialogControlIds(HMODULE library, UINT dialog) {
-    HWND window = CreateDialogParamW(library, MAKEINTRESOURCEW(dialog), nullptr,
-                                     [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; },
-                                     0);
+    HWND window = CreateDialogParamW(
+        library, MAKEINTRESOURCEW(dialog), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     std::vector<int> ids;
     if (window == nullptr) {
         return ids;
@@ -142,9 +176,9 @@ class LanguageResources : public testing::Test {
     void SetUp() override {
         const std::wstring folder = FolderFromEnvironment(L"TARNWICK_LANGUAGES");
         for (const wchar_t* name : kLibraries) {
-            HMODULE module = LoadLibraryExW((folder + name).c_str(), nullptr,
-                                            LOAD_LIBRARY_AS_IMAGE_RESOURCE |
-                                                LOAD_LIBRARY_AS_DATAFILE);
+            HMODULE module =
+                LoadLibraryExW((folder + name).c_str(), nullptr,
+                               LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
             ASSERT_NE(module, nullptr) << Utf8(name);
             HMENU menu = LoadMenuW(module, MAKEINTRESOURCEW(IDR_MAIN_MENU));
             ASSERT_NE(menu, nullptr) << Utf8(name);
@@ -189,11 +223,10 @@ TEST_F(LanguageResources, MenusKeepThePositionsTheProgramRelies) {
         EXPECT_GT(PositionOf(file, IDM_FILE_EXIT), 9);
 
         const std::vector<Item>& edit = bar[1].children;
-        for (UINT id : {IDM_EDIT_UNDO, IDM_EDIT_CUT, IDM_EDIT_COPY, IDM_EDIT_PASTE,
-                        IDM_EDIT_DELETE, IDM_EDIT_SELECT_ALL, IDM_EDIT_SELECT_LINE,
-                        IDM_EDIT_DELETE_LINE, IDM_EDIT_LOWER_CASE, IDM_EDIT_UPPER_CASE,
-                        IDM_EDIT_INVERT_CASE, IDM_EDIT_REVERSE, IDM_EDIT_INSERT_DATE_TIME,
-                        IDM_EDIT_CLEAR_CLIPBOARD}) {
+        for (UINT id : {IDM_EDIT_UNDO, IDM_EDIT_CUT, IDM_EDIT_COPY, IDM_EDIT_PASTE, IDM_EDIT_DELETE,
+                        IDM_EDIT_SELECT_ALL, IDM_EDIT_SELECT_LINE, IDM_EDIT_DELETE_LINE,
+                        IDM_EDIT_LOWER_CASE, IDM_EDIT_UPPER_CASE, IDM_EDIT_INVERT_CASE,
+                        IDM_EDIT_REVERSE, IDM_EDIT_INSERT_DATE_TIME, IDM_EDIT_CLEAR_CLIPBOARD}) {
             EXPECT_GE(PositionOf(edit, id), 0) << "the edit popup lacks " << id;
         }
 
@@ -209,7 +242,8 @@ TEST_F(LanguageResources, AcceleratorsAreTheSameAndReachKnownCommands) {
     for (const Library& library : libraries) {
         HACCEL handle = LoadAcceleratorsW(library.module, MAKEINTRESOURCEW(IDR_ACCELERATORS));
         ASSERT_NE(handle, nullptr) << Utf8(library.name);
-        std::vector<ACCEL> table(static_cast<std::size_t>(CopyAcceleratorTableW(handle, nullptr, 0)));
+        std::vector<ACCEL> table(
+            static_cast<std::size_t>(CopyAcceleratorTableW(handle, nullptr, 0)));
         CopyAcceleratorTableW(handle, table.data(), static_cast<int>(table.size()));
         DestroyAcceleratorTable(handle);
         for (const ACCEL& entry : table) {
@@ -249,9 +283,10 @@ TEST_F(LanguageResources, DialogsHoldTheControlsTheProgramAddresses) {
 }
 
 TEST_F(LanguageResources, StringsHaveThePlaceholdersTheProgramFills) {
-    const std::map<UINT, std::size_t> percentFills = {
-        {IDS_ASK_SAVE_CHANGES, 1}, {IDS_FILE_NOT_FOUND, 1}, {IDS_REPLACE_ALL_COUNT, 1},
-        {IDS_STATUS_LINES, 1}};
+    const std::map<UINT, std::size_t> percentFills = {{IDS_ASK_SAVE_CHANGES, 1},
+                                                      {IDS_FILE_NOT_FOUND, 1},
+                                                      {IDS_REPLACE_ALL_COUNT, 1},
+                                                      {IDS_STATUS_LINES, 1}};
     for (const Library& library : libraries) {
         for (UINT id = IDS_FIRST; id <= IDS_LAST; ++id) {
             SCOPED_TRACE(Utf8(library.name) + " string " + std::to_string(id));
