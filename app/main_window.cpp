@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+HWND MainWindow;
+
 namespace {
 
 // The file named on the command line goes into DocumentPath; a name too long for any path

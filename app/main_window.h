@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// The main window; null until it is created.
+extern HWND MainWindow;
+
 // Sets up the main window for the command line and runs the message loop; returns the exit
 // code that the loop ends with.
 int RunMainWindow(HINSTANCE instance, const wchar_t* commandLine, int showCommand);

@@ -5,8 +5,14 @@ add_library(tarnwick_win STATIC
     app/shared_placement.cpp
     app/startup.cpp
     document/document_path.cpp
+    document/encoding_io.cpp
+    document/file_io.cpp
+    document/safe_write.cpp
+    document/typing.cpp
     language/language_library.cpp
     language/message_box.cpp
+    view/edit_host.cpp
+    view/status_bar.cpp
 )
 target_link_libraries(tarnwick_win PUBLIC tarnwick_logic comctl32)
 tarnwick_warnings(tarnwick_win)

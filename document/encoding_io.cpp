@@ -1,0 +1,106 @@
+#include "document/encoding_io.h"
+
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "language/resource_ids.h"
+#include "view/edit_host.h"
+#include "view/edit_ops.h"
+#include "view/status_bar.h"
+
+#include <climits>
+#include <cstring>
+#include <cwchar>
+
+EncodingId CurrentEncoding = kEncodingAnsi;
+
+namespace {
+
+void MoveCheckMark(UINT from, UINT to) {
+    HMENU menu = GetMenu(MainWindow);
+    CheckMenuItem(menu, from, MF_BYCOMMAND | MF_UNCHECKED);
+    CheckMenuItem(menu, to, MF_BYCOMMAND | MF_CHECKED);
+}
+
+} // namespace
+
+void SetCurrentEncoding(EncodingId encoding) {
+    MoveCheckMark(CurrentEncoding, encoding);
+    CurrentEncoding = encoding;
+    ShowEncodingLabel();
+}
+
+void ChangeCurrentEncoding(EncodingId encoding) {
+    if (encoding == CurrentEncoding) {
+        return;
+    }
+    SetCurrentEncoding(encoding);
+    EditSetModify(EditControl, true);
+}
+
+void ChooseNewFileEncoding(UINT command) {
+    const bool ansi = command == IDM_OPTIONS_NEW_FILE_ANSI;
+    MoveCheckMark(ansi ? IDM_OPTIONS_NEW_FILE_UTF16LE : IDM_OPTIONS_NEW_FILE_ANSI,
+                  command);
+    WriteSetting(IntKey::NewFileType, static_cast<std::int32_t>(ansi ? kEncodingAnsi : kEncodingUtf16Le));
+}
+
+bool DecodeText(GlobalBlock& bytes, DWORD count, EncodingId encoding, WideText& wide) {
+    if (encoding == kEncodingUtf16Le) {
+        wide.block = std::move(bytes);
+        wide.text = wide.block.As<wchar_t>();
+        return true;
+    }
+    if (count > static_cast<DWORD>(INT_MAX)) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    GlobalBlock converted((SIZE_T{count} + 1) * sizeof(wchar_t));
+    if (!converted) {
+        return false;
+    }
+    if (count > 0) {
+        MultiByteToWideChar(CP_ACP, 0, bytes.As<char>(), static_cast<int>(count),
+                            converted.As<wchar_t>(), static_cast<int>(count));
+    }
+    wide.block = std::move(converted);
+    wide.text = wide.block.As<wchar_t>();
+    return true;
+}
+
+bool TextStopsAtNul(const BYTE* bytes, DWORD count, EncodingId encoding) {
+    if (encoding == kEncodingUtf16Le) {
+        // An odd last byte is a unit of its own with a zero high byte.
+        const std::size_t units = (std::size_t{count} + 1) / 2;
+        return std::wmemchr(reinterpret_cast<const wchar_t*>(bytes), L'\0', units) != nullptr;
+    }
+    return std::memchr(bytes, 0, count) != nullptr;
+}
+
+bool EncodeText(const wchar_t* text, DWORD length, EncodingId encoding, EncodedText& encoded) {
+    if (encoding != kEncodingAnsi) {
+        encoded.pieces[0] = std::span<const BYTE>(kUtf16LeMark);
+        encoded.pieces[1] = std::span<const BYTE>(reinterpret_cast<const BYTE*>(text),
+                                                  SIZE_T{length} * sizeof(wchar_t));
+        return true;
+    }
+    if (length == 0) {
+        return true;
+    }
+    const int needed = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0,
+                                           nullptr, nullptr);
+    if (needed <= 0) {
+        return false;
+    }
+    GlobalBlock block(static_cast<SIZE_T>(needed));
+    if (!block) {
+        return false;
+    }
+    const int written = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length),
+                                            block.As<char>(), needed, nullptr, nullptr);
+    if (written != needed) {
+        return false;
+    }
+    encoded.ansi = std::move(block);
+    encoded.pieces[0] = std::span<const BYTE>(encoded.ansi.As(), static_cast<SIZE_T>(needed));
+    return true;
+}

@@ -1,0 +1,46 @@
+// The document's encoding in the program: the current one, the one for new documents, and
+// the conversions between file bytes and the edit control's UTF-16 text.
+#ifndef TARNWICK_DOCUMENT_ENCODING_IO_H
+#define TARNWICK_DOCUMENT_ENCODING_IO_H
+
+#include "app/handles.h"
+#include "document/encoding.h"
+
+#include <windows.h>
+
+#include <span>
+
+// The encoding the next save writes; its Encoding menu item carries the check mark.
+extern EncodingId CurrentEncoding;
+
+// Makes the encoding current: the check mark moves to its item and the status bar shows its
+// label.
+void SetCurrentEncoding(EncodingId encoding);
+// Commands 410 and 411: the text is not converted, but the document counts as changed.
+void ChangeCurrentEncoding(EncodingId encoding);
+// Commands 504 and 505: the encoding of new documents, written to the settings at once.
+void ChooseNewFileEncoding(UINT command);
+
+// The file's text after its mark as zero-terminated UTF-16: in place for UTF-16 LE (the block
+// is taken over), converted through the ANSI code page otherwise. False, with the system's
+// error code, when memory runs out or the text is too long to convert.
+struct WideText {
+    GlobalBlock block;
+    const wchar_t* text = nullptr;
+};
+[[nodiscard]] bool DecodeText(GlobalBlock& bytes, DWORD count, EncodingId encoding,
+                              WideText& wide);
+
+// True when a NUL among the file's text bytes ends the document before them.
+bool TextStopsAtNul(const BYTE* bytes, DWORD count, EncodingId encoding);
+
+// The bytes a save writes, in pieces: the mark and the control's own text for UTF-16 LE, the
+// converted text for ANSI (sized by asking the conversion first, so no code page cuts it).
+struct EncodedText {
+    GlobalBlock ansi;
+    std::span<const BYTE> pieces[2];
+};
+[[nodiscard]] bool EncodeText(const wchar_t* text, DWORD length, EncodingId encoding,
+                              EncodedText& encoded);
+
+#endif

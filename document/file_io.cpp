@@ -1,0 +1,233 @@
+#include "document/file_io.h"
+
+#include "app/handles.h"
+#include "app/main_window.h"
+#include "app/wait_cursor.h"
+#include "document/document_path.h"
+#include "document/encoding_io.h"
+#include "document/safe_write.h"
+#include "document/typing.h"
+#include "language/language_library.h"
+#include "language/message_box.h"
+#include "language/percent_template.h"
+#include "language/resource_ids.h"
+#include "view/edit_host.h"
+#include "view/edit_ops.h"
+
+#include <algorithm>
+
+int Untitled = 1;
+
+namespace {
+
+// The path of the file behind the document, to go back to when a load fails (the dialogs
+// write the chosen name into DocumentPath before the load).
+wchar_t DocumentFilePath[MAX_PATH];
+// The path the last operation worked on, for its error message.
+wchar_t OperationPath[MAX_PATH];
+
+constexpr DWORD kReadChunk = 64u << 20;
+
+// The file's text after its mark at the start of a zero-filled block of size + 4 bytes.
+struct FileText {
+    GlobalBlock bytes;
+    DWORD count = 0;
+    EncodingId encoding = kEncodingAnsi;
+};
+
+bool ReadExactly(HANDLE file, BYTE* destination, DWORD count) {
+    while (count > 0) {
+        DWORD read = 0;
+        const DWORD want = std::min(count, kReadChunk);
+        if (!ReadFile(file, destination, want, &read, nullptr)) {
+            return false;
+        }
+        if (read == 0) {
+            // The file became shorter while it was read.
+            SetLastError(ERROR_HANDLE_EOF);
+            return false;
+        }
+        destination += read;
+        count -= read;
+    }
+    return true;
+}
+
+bool ReadFileText(HANDLE file, FileText& text) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) {
+        return false;
+    }
+    if (size.HighPart != 0) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        return false;
+    }
+    const DWORD length = size.LowPart;
+    GlobalBlock bytes(SIZE_T{length} + 4);
+    if (!bytes) {
+        return false;
+    }
+    std::array<unsigned char, 4> first{};
+    if (!ReadExactly(file, bytes.As(), std::min<DWORD>(length, 4))) {
+        return false;
+    }
+    std::copy_n(bytes.As(), 4, first.begin());
+    const Recognition recognition = Recognise(length, first);
+    if (!recognition.accepted) {
+        SetLastError(ERROR_BAD_FORMAT);
+        return false;
+    }
+    // Nothing of the first read may stay in front of the text or behind it.
+    std::fill_n(bytes.As(), 4, BYTE{0});
+    text.count = length - recognition.markLength;
+    if (SetFilePointer(file, static_cast<LONG>(recognition.markLength), nullptr, FILE_BEGIN) ==
+            INVALID_SET_FILE_POINTER ||
+        !ReadExactly(file, bytes.As(), text.count)) {
+        return false;
+    }
+    text.bytes = std::move(bytes);
+    text.encoding = recognition.encoding;
+    return true;
+}
+
+UniqueFile OpenForReading() {
+    return UniqueFile(CreateFileW(DocumentPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// The document now belongs to the file at DocumentPath.
+void TakeFile() {
+    Untitled = 0;
+    lstrcpynW(DocumentFilePath, DocumentPath, MAX_PATH);
+}
+
+// A failed load or type-out: the document keeps the file it had.
+BOOL FailAndKeepFile() {
+    const DWORD error = GetLastError();
+    lstrcpynW(DocumentPath, DocumentFilePath, MAX_PATH);
+    SetLastError(error);
+    return FALSE;
+}
+
+BOOL LoadDocument() {
+    WaitCursor wait;
+    UniqueFile file = OpenForReading();
+    FileText text;
+    if (!file || !ReadFileText(file.Get(), text)) {
+        return FailAndKeepFile();
+    }
+    const bool stopsAtNul = TextStopsAtNul(text.bytes.As(), text.count, text.encoding);
+    const EncodingId encoding = text.encoding;
+    WideText wide;
+    if (!DecodeText(text.bytes, text.count, encoding, wide)) {
+        return FailAndKeepFile();
+    }
+    if (!EditSetText(EditControl, wide.text)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FailAndKeepFile();
+    }
+    SetCurrentEncoding(encoding);
+    TakeFile();
+    if (stopsAtNul) {
+        // Saving would drop everything after the NUL: say so while the file is still whole.
+        MessageBoxFromIds(MainWindow, IDS_TEXT_STOPS_AT_NUL, IDS_INFORMATION_CAPTION,
+                          MB_ICONWARNING | MB_OK);
+    }
+    return TRUE;
+}
+
+BOOL SaveDocument() {
+    WaitCursor wait;
+    const DWORD length = EditGetTextLength(EditControl);
+    EditTextHandle = EditGetHandle(EditControl);
+    const wchar_t* text = static_cast<const wchar_t*>(LocalLock(EditTextHandle));
+    if (text == nullptr) {
+        return FALSE;
+    }
+    EncodedText encoded;
+    const bool saved =
+        EncodeText(text, length, CurrentEncoding, encoded) &&
+        WriteWholeFile(DocumentPath, BytePieces(encoded.pieces, encoded.pieces[1].empty() ? 1 : 2));
+    const DWORD error = GetLastError();
+    LocalUnlock(EditTextHandle);
+    if (!saved) {
+        SetLastError(error);
+        return FALSE;
+    }
+    EditSetModify(EditControl, false);
+    TakeFile();
+    return TRUE;
+}
+
+BOOL TypeOutDocument() {
+    UniqueFile file = OpenForReading();
+    FileText text;
+    if (!file || !ReadFileText(file.Get(), text)) {
+        return FailAndKeepFile();
+    }
+    const DWORD count = text.count;
+    const EncodingId encoding = text.encoding;
+    WideText wide;
+    if (!DecodeText(text.bytes, count, encoding, wide) || !StartTyping(std::move(wide.block), count)) {
+        return FailAndKeepFile();
+    }
+    SetCurrentEncoding(encoding);
+    EditSetModify(EditControl, false);
+    TakeFile();
+    return TRUE;
+}
+
+void ShowFileNotFound() {
+    wchar_t pattern[256];
+    if (LoadStringW(LanguageLibrary, IDS_FILE_NOT_FOUND, pattern, ARRAYSIZE(pattern)) <= 0) {
+        pattern[0] = L'\0';
+    }
+    wchar_t message[512];
+    FillPercentTemplate(AsUnits(pattern), AsUnits(OperationPath), AsUnitBuffer(message),
+                        PercentFill::Every);
+    MessageBoxW(MainWindow, message, L"Tarnwick", MB_ICONERROR | MB_OK);
+}
+
+UINT MessageForError(DWORD error) {
+    switch (error) {
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return IDS_OUT_OF_MEMORY;
+    case ERROR_FILE_TOO_LARGE:
+        return IDS_FILE_TOO_LARGE;
+    case ERROR_BAD_FORMAT:
+        return IDS_BAD_FORMAT;
+    default:
+        return IDS_FILE_ERROR;
+    }
+}
+
+} // namespace
+
+BOOL FileOperation(int mode) {
+    lstrcpynW(OperationPath, DocumentPath, MAX_PATH);
+    switch (mode) {
+    case kFileLoad:
+        return LoadDocument();
+    case kFileSave:
+        return SaveDocument();
+    case kFileTypeOut:
+        return TypeOutDocument();
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+}
+
+BOOL ReportFileError(BOOL result) {
+    if (result != FALSE) {
+        return result;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) {
+        ShowFileNotFound();
+    } else {
+        MessageBoxFromIds(MainWindow, MessageForError(error), IDS_ERROR_CAPTION,
+                          MB_ICONERROR | MB_OK);
+    }
+    return result;
+}

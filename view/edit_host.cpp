@@ -1,0 +1,4 @@
+#include "view/edit_host.h"
+
+HWND EditControl;
+HLOCAL EditTextHandle;
