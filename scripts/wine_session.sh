@@ -11,6 +11,9 @@ wine_session_cleanup() {
         kill "$TARNWICK_XVFB_PID" 2>/dev/null || true
         wait "$TARNWICK_XVFB_PID" 2>/dev/null || true
     fi
+    for disk in "${TARNWICK_SESSION_DIR:-}/small" "${TARNWICK_SESSION_DIR:-}/readonly"; do
+        if mountpoint -q "$disk" 2>/dev/null; then umount "$disk"; fi
+    done
     [ -n "${TARNWICK_SESSION_DIR:-}" ] && rm -rf "$TARNWICK_SESSION_DIR"
     return 0
 }
@@ -54,4 +57,22 @@ wine_session_start() {
     mkfifo "$idle"
     wine cmd /c "set /p idle=" <"$idle" >/dev/null 2>&1 &
     exec {TARNWICK_IDLE_FD}>"$idle"
+}
+
+# Two small disks for the tests of failing writes, where the machine allows mounting (as
+# root): T: is a 256 KiB disk that a test can fill, R: a read-only disk holding readonly.txt.
+# Without them those tests are skipped.
+wine_session_small_disks() {
+    [ "$(id -u)" -eq 0 ] || return 0
+    local small="$TARNWICK_SESSION_DIR/small" readonly="$TARNWICK_SESSION_DIR/readonly"
+    mkdir -p "$small" "$readonly"
+    mount -t tmpfs -o size=256k tmpfs "$small" 2>/dev/null || return 0
+    if mount -t tmpfs -o size=64k tmpfs "$readonly" 2>/dev/null; then
+        printf 'read only' >"$readonly/readonly.txt"
+        mount -o remount,ro "$readonly"
+        ln -s "$readonly" "$WINEPREFIX/dosdevices/r:"
+        export TARNWICK_READONLY_DRIVE='R:\'
+    fi
+    ln -s "$small" "$WINEPREFIX/dosdevices/t:"
+    export TARNWICK_SMALL_DRIVE='T:\'
 }
