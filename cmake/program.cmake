@@ -7,6 +7,7 @@ add_library(tarnwick_win STATIC
     document/document_path.cpp
     document/encoding_io.cpp
     document/file_io.cpp
+    document/file_reading.cpp
     document/safe_write.cpp
     document/typing.cpp
     language/language_library.cpp
@@ -26,3 +27,5 @@ target_include_directories(Tarnwick PRIVATE ${CMAKE_SOURCE_DIR})
 tarnwick_warnings(Tarnwick)
 
 install(TARGETS Tarnwick RUNTIME DESTINATION .)
+
+add_subdirectory(bench/wine)

@@ -5,6 +5,7 @@
 #include "app/wait_cursor.h"
 #include "document/document_path.h"
 #include "document/encoding_io.h"
+#include "document/file_reading.h"
 #include "document/safe_write.h"
 #include "document/typing.h"
 #include "language/language_library.h"
@@ -13,8 +14,6 @@
 #include "language/resource_ids.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
-
-#include <algorithm>
 
 int Untitled = 1;
 
@@ -25,70 +24,6 @@ namespace {
 wchar_t DocumentFilePath[MAX_PATH];
 // The path the last operation worked on, for its error message.
 wchar_t OperationPath[MAX_PATH];
-
-constexpr DWORD kReadChunk = 64u << 20;
-
-// The file's text after its mark at the start of a zero-filled block of size + 4 bytes.
-struct FileText {
-    GlobalBlock bytes;
-    DWORD count = 0;
-    EncodingId encoding = kEncodingAnsi;
-};
-
-bool ReadExactly(HANDLE file, BYTE* destination, DWORD count) {
-    while (count > 0) {
-        DWORD read = 0;
-        const DWORD want = std::min(count, kReadChunk);
-        if (!ReadFile(file, destination, want, &read, nullptr)) {
-            return false;
-        }
-        if (read == 0) {
-            // The file became shorter while it was read.
-            SetLastError(ERROR_HANDLE_EOF);
-            return false;
-        }
-        destination += read;
-        count -= read;
-    }
-    return true;
-}
-
-bool ReadFileText(HANDLE file, FileText& text) {
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) {
-        return false;
-    }
-    if (size.HighPart != 0) {
-        SetLastError(ERROR_FILE_TOO_LARGE);
-        return false;
-    }
-    const DWORD length = size.LowPart;
-    GlobalBlock bytes(SIZE_T{length} + 4);
-    if (!bytes) {
-        return false;
-    }
-    std::array<unsigned char, 4> first{};
-    if (!ReadExactly(file, bytes.As(), std::min<DWORD>(length, 4))) {
-        return false;
-    }
-    std::copy_n(bytes.As(), 4, first.begin());
-    const Recognition recognition = Recognise(length, first);
-    if (!recognition.accepted) {
-        SetLastError(ERROR_BAD_FORMAT);
-        return false;
-    }
-    // Nothing of the first read may stay in front of the text or behind it.
-    std::fill_n(bytes.As(), 4, BYTE{0});
-    text.count = length - recognition.markLength;
-    if (SetFilePointer(file, static_cast<LONG>(recognition.markLength), nullptr, FILE_BEGIN) ==
-            INVALID_SET_FILE_POINTER ||
-        !ReadExactly(file, bytes.As(), text.count)) {
-        return false;
-    }
-    text.bytes = std::move(bytes);
-    text.encoding = recognition.encoding;
-    return true;
-}
 
 UniqueFile OpenForReading() {
     return UniqueFile(CreateFileW(DocumentPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -223,6 +223,17 @@ TEST_F(FileOperations, ClearTheModifiedFlagOnlyWhenASaveSucceeds) {
     EXPECT_EQ(ReadBytes(folder / L"locked.txt"), "new text");
 }
 
+TEST_F(FileOperations, WriteAFileWithSeveralNamesInPlace) {
+    WriteBytes(folder / L"doc.txt", "old");
+    ASSERT_TRUE(CreateHardLinkW((folder / L"other name.txt").c_str(),
+                                (folder / L"doc.txt").c_str(), nullptr));
+    edit.SetText(L"new");
+    ASSERT_TRUE(Save(folder / L"doc.txt"));
+    EXPECT_EQ(ReadBytes(folder / L"doc.txt"), "new");
+    EXPECT_EQ(ReadBytes(folder / L"other name.txt"), "new") << "the other name lost the file";
+    EXPECT_EQ(Leftovers({L"doc.txt", L"other name.txt"}), std::vector<std::wstring>{});
+}
+
 TEST_F(FileOperations, ReplaceTheFileWithoutLeavingAnythingBehind) {
     WriteBytes(folder / L"doc.txt", std::string(5000, 'o'));
     edit.SetText(L"short");
@@ -330,6 +341,16 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     }
     WriteBytes(folder / L"cp.txt", "\xE8\x9A");
     ASSERT_TRUE(Load(folder / L"cp.txt"));
+    if (codePage == 932) {
+        // A double-byte code page: the saved file may need more bytes than the text has
+        // characters.
+        edit.SetText(L"\u65E5\u672C\u8A9E");
+        ASSERT_TRUE(Save(folder / L"cp-out.txt"));
+        EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), "\x93\xFA\x96\x7B\x8C\xEA");
+        ASSERT_TRUE(Load(folder / L"cp-out.txt"));
+        EXPECT_EQ(edit.Text(), L"\u65E5\u672C\u8A9E");
+        return;
+    }
     if (codePage == 1250) {
         EXPECT_EQ(edit.Text(), L"\u010D\u0161");
     } else if (codePage == 1252) {
