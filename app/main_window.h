@@ -1,4 +1,4 @@
-// The main window: its set-up and the message loop.
+// The main window: its set-up, the message loop, and its own messages.
 #ifndef TARNWICK_APP_MAIN_WINDOW_H
 #define TARNWICK_APP_MAIN_WINDOW_H
 
@@ -7,8 +7,19 @@
 // The main window; null until it is created.
 extern HWND MainWindow;
 
+// Timer 1 of the main window refreshes the key-state texts every 250 ms.
+inline constexpr UINT_PTR kStatusTimer = 1;
+
 // Sets up the main window for the command line and runs the message loop; returns the exit
 // code that the loop ends with.
 int RunMainWindow(HINSTANCE instance, const wchar_t* commandLine, int showCommand);
+
+LRESULT OnCreate(HWND window);
+LRESULT OnSize(UINT sizeType, int clientWidth, int clientHeight);
+LRESULT OnMove();
+LRESULT OnActivate();
+LRESULT OnClose();
+LRESULT OnQueryEndSession();
+LRESULT OnDestroy();
 
 #endif

@@ -1,4 +1,89 @@
 #include "app/shared_placement.h"
 
+#include "app/cascade.h"
+#include "app/settings.h"
+
 PlacementBlock* SharedPlacement;
 int WindowIsMinMax;
+
+namespace {
+
+constexpr wchar_t kBlockName[] = L"Tarnwick";
+
+HANDLE PlacementMapping;
+// Where the geometry is kept when no shared block can be had: this copy then works alone.
+PlacementBlock OwnPlacement;
+
+PlacementBlock* MapBlock(HANDLE mapping) {
+    return static_cast<PlacementBlock*>(
+        MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(PlacementBlock)));
+}
+
+void StoreOwnGeometry(PlacementBlock& block) {
+    block = {Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width),
+             Setting(IntKey::Height)};
+}
+
+void CascadeFromRunningCopy() {
+    const Placement placed = Cascade({Setting(IntKey::x), Setting(IntKey::y),
+                                      Setting(IntKey::Width), Setting(IntKey::Height)},
+                                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    SetSetting(IntKey::x, placed.x);
+    SetSetting(IntKey::y, placed.y);
+    SetSetting(IntKey::Width, placed.width);
+    SetSetting(IntKey::Height, placed.height);
+}
+
+} // namespace
+
+void OpenSharedPlacement() {
+    PlacementMapping = OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, kBlockName);
+    if (PlacementMapping != nullptr) {
+        SharedPlacement = MapBlock(PlacementMapping);
+        if (SharedPlacement != nullptr) {
+            PlacementFromShared();
+            SettingsCheckRanges();
+            CascadeFromRunningCopy();
+            return;
+        }
+        CloseHandle(PlacementMapping);
+    }
+    PlacementMapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                          sizeof(PlacementBlock), kBlockName);
+    SharedPlacement = PlacementMapping != nullptr ? MapBlock(PlacementMapping) : nullptr;
+    if (SharedPlacement == nullptr) {
+        SharedPlacement = &OwnPlacement;
+    }
+    StoreOwnGeometry(*SharedPlacement);
+}
+
+void RecordWindowPosition(HWND window) {
+    RECT outer;
+    if (SharedPlacement == nullptr || Setting(IntKey::FullScr) != 0 || WindowIsMinMax != 0 ||
+        !GetWindowRect(window, &outer)) {
+        return;
+    }
+    SharedPlacement->x = outer.left;
+    SharedPlacement->y = outer.top;
+}
+
+void RecordWindowSize(HWND window, UINT sizeType) {
+    RECT outer;
+    if (SharedPlacement == nullptr || sizeType == SIZE_MAXIMIZED || sizeType == SIZE_MINIMIZED ||
+        !GetWindowRect(window, &outer)) {
+        return;
+    }
+    SharedPlacement->width = outer.right - outer.left;
+    SharedPlacement->height = outer.bottom - outer.top;
+}
+
+void CloseSharedPlacement() {
+    if (SharedPlacement != &OwnPlacement && SharedPlacement != nullptr) {
+        UnmapViewOfFile(SharedPlacement);
+    }
+    if (PlacementMapping != nullptr) {
+        CloseHandle(PlacementMapping);
+        PlacementMapping = nullptr;
+    }
+    SharedPlacement = nullptr;
+}

@@ -2,6 +2,8 @@
 #ifndef TARNWICK_APP_SHARED_PLACEMENT_H
 #define TARNWICK_APP_SHARED_PLACEMENT_H
 
+#include <windows.h>
+
 #include <cstdint>
 
 // The 16-byte block named "Tarnwick": the outer rectangle of the main window that any
@@ -18,5 +20,13 @@ static_assert(sizeof(PlacementBlock) == 16);
 extern PlacementBlock* SharedPlacement;
 // Set while the main window is maximized or minimized: then moves are not recorded.
 extern int WindowIsMinMax;
+
+// Opens the block of a running copy (and cascades from it) or creates it with this copy's
+// geometry.
+void OpenSharedPlacement();
+// WM_MOVE and WM_SIZE record the window's outer rectangle.
+void RecordWindowPosition(HWND window);
+void RecordWindowSize(HWND window, UINT sizeType);
+void CloseSharedPlacement();
 
 #endif

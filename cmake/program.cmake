@@ -1,21 +1,32 @@
 # The Win32 side of each subsystem, and Tarnwick.exe.
 add_library(tarnwick_win STATIC
+    app/commands.cpp
     app/main_window.cpp
     app/settings.cpp
     app/shared_placement.cpp
     app/startup.cpp
+    app/window_modes.cpp
+    app/window_procedure.cpp
     document/document_path.cpp
     document/encoding_io.cpp
+    document/file_commands.cpp
     document/file_io.cpp
     document/file_reading.cpp
+    document/recent_files.cpp
     document/safe_write.cpp
+    document/system_recent.cpp
     document/typing.cpp
     language/language_library.cpp
+    language/language_menus.cpp
     language/message_box.cpp
+    print/printing.cpp
+    search/find_commands.cpp
+    tools/text_tools.cpp
     view/edit_host.cpp
+    view/fonts.cpp
     view/status_bar.cpp
 )
-target_link_libraries(tarnwick_win PUBLIC tarnwick_logic comctl32)
+target_link_libraries(tarnwick_win PUBLIC tarnwick_logic comctl32 comdlg32 shell32 gdi32)
 tarnwick_warnings(tarnwick_win)
 
 add_executable(Tarnwick WIN32 app/main.cpp app/tarnwick.rc)

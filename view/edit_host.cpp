@@ -1,4 +1,225 @@
 #include "view/edit_host.h"
 
+#include "app/handles.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/wait_cursor.h"
+#include "document/file_commands.h"
+#include "language/message_box.h"
+#include "language/resource_ids.h"
+#include "search/find_commands.h"
+#include "view/edit_ops.h"
+#include "view/fonts.h"
+#include "view/status_bar.h"
+
 HWND EditControl;
 HLOCAL EditTextHandle;
+int OverwriteMode;
+int CapsLockOn;
+int NumLockOn;
+SelectionRange SelectionRecord;
+
+namespace {
+
+constexpr DWORD kStartupExStyle = WS_EX_ACCEPTFILES;
+constexpr DWORD kStartupStyleWrapped =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_NOHIDESEL | ES_MULTILINE;
+constexpr DWORD kRecreatedExStyle = WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES;
+constexpr DWORD kRecreatedStyleWrapped =
+    WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_NOHIDESEL | ES_MULTILINE;
+
+WNDPROC EditOriginalProc;
+int ControlDown;
+int ShiftDown;
+int AltDown;
+
+LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(EditOriginalProc, EditControl, message, wParam, lParam);
+}
+
+bool KeyDown(int key) { return (GetKeyState(key) & 0x80) != 0; }
+bool KeyToggled(int key) { return (GetKeyState(key) & 1) != 0; }
+
+void TakeKeyStates() {
+    ControlDown = KeyDown(VK_CONTROL);
+    ShiftDown = KeyDown(VK_SHIFT);
+    AltDown = KeyDown(VK_MENU);
+    CapsLockOn = KeyToggled(VK_CAPITAL);
+    NumLockOn = KeyToggled(VK_NUMLOCK);
+    SetStatusText(kStatusPartCaps, CapsLockOn ? L" CAPS" : L" ");
+    SetStatusText(kStatusPartNum, NumLockOn ? L" NUM" : L" ");
+}
+
+void OnInsertKey() {
+    if (ControlDown) {
+        PassOn(WM_COPY, 0, 0);
+    } else if (ShiftDown) {
+        PassOn(WM_PASTE, 0, 0);
+    } else if (!AltDown) {
+        OverwriteMode = OverwriteMode ? 0 : 1;
+        SetStatusText(kStatusPartMode, OverwriteMode ? L" OVR" : L" INS");
+    }
+}
+
+LRESULT OnKeyDown(WPARAM key, LPARAM lParam) {
+    TakeKeyStates();
+    switch (key) {
+    case VK_INSERT:
+        OnInsertKey();
+        return 0;
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_LEFT:
+    case VK_RIGHT: {
+        const LRESULT result = PassOn(WM_KEYDOWN, key, lParam);
+        RefreshStatus();
+        return result;
+    }
+    default:
+        return PassOn(WM_KEYDOWN, key, lParam);
+    }
+}
+
+// In overwrite mode each typed character first deletes what it replaces.
+LRESULT OnChar(WPARAM code, LPARAM lParam) {
+    if (code != '\r' && OverwriteMode) {
+        PassOn(WM_KEYDOWN, VK_DELETE, 0);
+    }
+    return PassOn(WM_CHAR, code, lParam);
+}
+
+// The context menu is the menu bar's edit popup itself, so it follows a change of language.
+LRESULT OnRightButtonDown(WPARAM wParam, LPARAM lParam) {
+    HMENU popup = GetSubMenu(GetMenu(MainWindow), 1);
+    if (popup != nullptr) {
+        UpdateEditMenu(popup);
+        POINT point{LOWORD(lParam), HIWORD(lParam)};
+        ClientToScreen(MainWindow, &point);
+        TrackPopupMenu(popup, 0, point.x, point.y, 0, MainWindow, nullptr);
+    }
+    return PassOn(WM_RBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam) {
+    OpenDroppedFiles(reinterpret_cast<HDROP>(wParam));
+    return PassOn(WM_DROPFILES, wParam, lParam);
+}
+
+LRESULT CALLBACK EditSubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_DROPFILES:
+        return OnDropFiles(wParam, lParam);
+    case WM_KEYDOWN:
+        return OnKeyDown(wParam, lParam);
+    case WM_CHAR:
+        return OnChar(wParam, lParam);
+    case WM_RBUTTONDOWN:
+        return OnRightButtonDown(wParam, lParam);
+    default:
+        return PassOn(message, wParam, lParam);
+    }
+}
+
+void SubclassEditControl(HWND control) {
+    EditLimitText(control);
+    EditTextHandle = EditGetHandle(control);
+    EditOriginalProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclassProc));
+}
+
+HWND NewEditControl(HWND parent, DWORD exStyle, DWORD style) {
+    return CreateWindowExW(exStyle, L"EDIT", L"", style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditControlId)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+DWORD WrapStyle(DWORD wrappedStyle) {
+    return Setting(IntKey::Wrap) != 0 ? wrappedStyle : wrappedStyle | WS_HSCROLL;
+}
+
+void ShowOutOfMemory() {
+    MessageBoxFromIds(MainWindow, IDS_OUT_OF_MEMORY, IDS_ERROR_CAPTION, MB_ICONERROR);
+}
+
+// A control of the other style in place of the old one, with the same text, modified flag
+// and selection. The old control goes only once the new one holds the text, so the text is
+// never lost.
+void RecreateEditControl(DWORD style) {
+    WaitCursor wait;
+    const bool modified = EditGetModify(EditControl);
+    const EditSelection selection = EditGetSel(EditControl);
+    SelectionRecord = {selection.start, selection.end};
+    const DWORD length = EditGetTextLength(EditControl);
+    GlobalBlock text((SIZE_T{length} + 1) * sizeof(wchar_t));
+    if (!text) {
+        ShowOutOfMemory();
+        return;
+    }
+    GetWindowTextW(EditControl, text.As<wchar_t>(), static_cast<int>(length + 1));
+    HWND created = NewEditControl(MainWindow, kRecreatedExStyle, style);
+    if (created == nullptr) {
+        ShowOutOfMemory();
+        return;
+    }
+    EditLimitText(created);
+    if (EditFont != nullptr) {
+        EditSetFont(created, EditFont);
+    }
+    if (!EditSetText(created, text.As<wchar_t>())) {
+        DestroyWindow(created);
+        ShowOutOfMemory();
+        return;
+    }
+    EditSetModify(created, modified);
+    DestroyWindow(EditControl);
+    EditControl = created;
+    SubclassEditControl(EditControl);
+    RequestLayout();
+    SetFocus(EditControl);
+    EditSetSel(EditControl, SelectionRecord.SelStart, SelectionRecord.SelEnd);
+}
+
+void EnableCommands(HMENU menu, std::initializer_list<UINT> commands, bool enabled) {
+    for (UINT command : commands) {
+        EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+} // namespace
+
+void CreateEditControl(HWND parent) {
+    if (Setting(IntKey::Wrap) != 0) {
+        CheckMenuItem(GetMenu(parent), IDM_FORMAT_WORD_WRAP, MF_BYCOMMAND | MF_CHECKED);
+    }
+    EditControl = NewEditControl(parent, kStartupExStyle, WrapStyle(kStartupStyleWrapped));
+    SubclassEditControl(EditControl);
+}
+
+void ToggleWordWrap() {
+    WriteSetting(IntKey::Wrap, Setting(IntKey::Wrap) != 0 ? 0 : 1);
+    CheckMenuItem(GetMenu(MainWindow), IDM_FORMAT_WORD_WRAP,
+                  MF_BYCOMMAND | (Setting(IntKey::Wrap) != 0 ? MF_CHECKED : MF_UNCHECKED));
+    RecreateEditControl(WrapStyle(kRecreatedStyleWrapped));
+}
+
+void RequestLayout() {
+    RECT client;
+    GetClientRect(MainWindow, &client);
+    SendMessageW(MainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+}
+
+void UpdateEditMenu(HMENU menu) {
+    EnableCommands(menu,
+                   {IDM_SEARCH_FIND, IDM_SEARCH_FIND_NEXT, IDM_SEARCH_REPLACE, IDM_SEARCH_GOTO_LINE,
+                    IDM_EDIT_SELECT_ALL, IDM_EDIT_SELECT_LINE, IDM_EDIT_DELETE_LINE,
+                    IDM_SEARCH_FIND_PREVIOUS},
+                   EditGetTextLength(EditControl) != 0);
+    EnableCommands(menu, {IDM_EDIT_UNDO}, EditCanUndo(EditControl) || ReplaceAllUndoAvailable);
+    EnableCommands(menu, {IDM_EDIT_PASTE, IDM_EDIT_CLEAR_CLIPBOARD},
+                   IsClipboardFormatAvailable(CF_TEXT) != FALSE);
+    EnableCommands(menu,
+                   {IDM_EDIT_CUT, IDM_EDIT_COPY, IDM_EDIT_DELETE, IDM_EDIT_LOWER_CASE,
+                    IDM_EDIT_UPPER_CASE, IDM_EDIT_INVERT_CASE, IDM_EDIT_REVERSE},
+                   SelectionRecord.SelStart != SelectionRecord.SelEnd);
+}

@@ -1,0 +1,99 @@
+#include "app/window_procedure.h"
+
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "app/window_modes.h"
+#include "document/file_commands.h"
+#include "language/language_menus.h"
+#include "search/find_commands.h"
+#include "view/fonts.h"
+
+UINT FindMessage;
+
+namespace {
+
+LRESULT OnCommand(WPARAM wParam, LPARAM) {
+    const UINT code = HIWORD(wParam);
+    if (code == 0 || code == 1) {
+        RunCommand(LOWORD(wParam));
+    } else {
+        OnControlNotification(LOWORD(wParam), code);
+    }
+    return 0;
+}
+
+LRESULT OnSystemCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    TrackMaximizedState(wParam);
+    return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT OnTimer(WPARAM timer) {
+    if (timer == kStatusTimer) {
+        ShowKeyStates();
+    }
+    return 0;
+}
+
+LRESULT OnNotifyIconMessage(LPARAM event) {
+    OnNotifyIcon(event);
+    return 0;
+}
+
+LRESULT OnMenuOpening(WPARAM popup, LPARAM position) {
+    OnInitMenuPopup(reinterpret_cast<HMENU>(popup), LOWORD(position));
+    return 0;
+}
+
+LRESULT OnDropFiles(WPARAM drop) {
+    OpenDroppedFiles(reinterpret_cast<HDROP>(drop));
+    return 0;
+}
+
+LRESULT OnColourEdit(WPARAM context) {
+    return reinterpret_cast<LRESULT>(ColourEditControl(reinterpret_cast<HDC>(context)));
+}
+
+LRESULT OnFindMessage(LPARAM record) {
+    FindMessageHandler(record);
+    return 0;
+}
+
+} // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == FindMessage && FindMessage != 0) {
+        return OnFindMessage(lParam);
+    }
+    switch (message) {
+    case WM_COMMAND:
+        return OnCommand(wParam, lParam);
+    case WM_SYSCOMMAND:
+        return OnSystemCommand(window, wParam, lParam);
+    case WM_TIMER:
+        return OnTimer(wParam);
+    case kNotifyIconMessage:
+        return OnNotifyIconMessage(lParam);
+    case WM_INITMENUPOPUP:
+        return OnMenuOpening(wParam, lParam);
+    case WM_ACTIVATE:
+        return OnActivate();
+    case WM_MOVE:
+        return OnMove();
+    case WM_SIZE:
+        return OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+    case WM_DROPFILES:
+        return OnDropFiles(wParam);
+    case WM_CTLCOLOREDIT:
+        return OnColourEdit(wParam);
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_CLOSE:
+        return OnClose();
+    case WM_QUERYENDSESSION:
+        return OnQueryEndSession();
+    case WM_DESTROY:
+        return OnDestroy();
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,30 @@
+#include "language/language_menus.h"
+
+#include "app/main_window.h"
+#include "language/resource_ids.h"
+#include "view/edit_host.h"
+#include "view/edit_ops.h"
+
+// The language submenu, help and About come with the language menus; until then these do
+// nothing.
+void BuildProgramMenus() {}
+
+void ChangeLanguage(UINT) {}
+
+void ShowHelp() {}
+
+void ShowAbout() {}
+
+void OnInitMenuPopup(HMENU, UINT position) {
+    switch (position) {
+    case 0:
+        EnableMenuItem(GetMenu(MainWindow), IDM_FILE_SAVE,
+                       MF_BYCOMMAND | (EditGetModify(EditControl) ? MF_ENABLED : MF_GRAYED));
+        break;
+    case 1:
+        UpdateEditMenu(GetMenu(MainWindow));
+        break;
+    default:
+        break;
+    }
+}
