@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <iterator>
 
 namespace {
 
@@ -242,4 +243,94 @@ std::string Screenshot(const std::string& name) {
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     return done && code == 0 ? file : std::string();
+}
+
+HWND Program::MainWindow(DWORD milliseconds) const { return WaitForWindow(L"Tarnwick", milliseconds); }
+
+HWND Program::EditControl() const {
+    HWND main = MainWindow();
+    return main == nullptr ? nullptr : FindWindowExW(main, nullptr, L"Edit", nullptr);
+}
+
+void Program::Close() const {
+    if (HWND main = MainWindow()) {
+        PostMessageW(main, WM_CLOSE, 0, 0);
+    }
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+void SendCommand(HWND window, UINT command) {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+void BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }))
+        << "the window did not come to the front";
+}
+
+namespace {
+
+INPUT KeyInput(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    if (key == VK_INSERT || key == VK_DELETE || key == VK_HOME || key == VK_END ||
+        key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    }
+    return input;
+}
+
+} // namespace
+
+void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
+    std::vector<INPUT> inputs;
+    for (WORD modifier : modifiers) {
+        inputs.push_back(KeyInput(modifier, false));
+    }
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    for (auto modifier = std::rbegin(modifiers); modifier != std::rend(modifiers); ++modifier) {
+        inputs.push_back(KeyInput(*modifier, true));
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void TypeText(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t unit : text) {
+        for (bool up : {false, true}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = unit;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            inputs.push_back(input);
+        }
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::wstring EditText(HWND edit) {
+    LRESULT length = 0;
+    SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000,
+                        reinterpret_cast<PDWORD_PTR>(&length));
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    LRESULT copied = 0;
+    SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, reinterpret_cast<PDWORD_PTR>(&copied));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+std::pair<DWORD, DWORD> EditSelection(HWND edit) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
+    return {LOWORD(result), HIWORD(result)};
 }

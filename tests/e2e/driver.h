@@ -74,6 +74,12 @@ class Program {
     // Presses the box's button with this text ("OK", "&Yes", ...) and waits until it is gone.
     void Press(const MessageBoxView& box, const std::wstring& button) const;
 
+    // The main window (class "Tarnwick") once it is shown, and its edit control.
+    HWND MainWindow(DWORD milliseconds = kPatience) const;
+    HWND EditControl() const;
+    // Asks the window to close, as its close box does.
+    void Close() const;
+
   private:
     void Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder);
     PROCESS_INFORMATION info_{};
@@ -81,6 +87,20 @@ class Program {
 
 std::wstring WindowText(HWND window);
 std::wstring ClassOf(HWND window);
+RECT WindowRect(HWND window);
+
+// A menu or accelerator command, as the window receives it from its menu.
+void SendCommand(HWND window, UINT command);
+
+// Keyboard input as a user's: the window is brought to the front and the keys go to its
+// focused control through the system's input queue.
+void BringToFront(HWND window);
+void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+void TypeText(const std::wstring& text);
+
+// The edit control's text and selection, read from outside.
+std::wstring EditText(HWND edit);
+std::pair<DWORD, DWORD> EditSelection(HWND edit);
 
 // A string of a language library of the sandbox, for comparing with what the program shows.
 std::wstring LibraryString(const std::wstring& library, UINT id);

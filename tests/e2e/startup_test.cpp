@@ -54,6 +54,8 @@ TEST(StartupLanguage, AMissingChosenLibraryFallsBackToEnglishAndKeepsTheChoice) 
     EXPECT_EQ(next.text, LibraryString(sandbox / L"Languages\\English.dll", IDS_NAME_TOO_LONG));
     tarnwick.Press(next, L"OK");
 
+    ASSERT_NE(tarnwick.MainWindow(), nullptr);
+    tarnwick.Close();
     EXPECT_EQ(tarnwick.WaitForExit(), 0u);
     EXPECT_EQ(sandbox.IniValue(L"Language"), L"10002") << "the user's choice stays stored";
 }
@@ -105,6 +107,8 @@ TEST(StartupLanguage, ADamagedOrIncompleteLibraryCountsAsMissing) {
         const MessageBoxView box = tarnwick.WaitForMessageBox();
         EXPECT_EQ(box.text, kLibraryError);
         tarnwick.Press(box, L"OK");
+        ASSERT_NE(tarnwick.MainWindow(), nullptr);
+        tarnwick.Close();
         EXPECT_EQ(tarnwick.WaitForExit(), 0u);
     }
 }
@@ -122,6 +126,8 @@ TEST(StartupLanguage, CodeInALibraryNeverRuns) {
     const MessageBoxView box = tarnwick.WaitForMessageBox();
     EXPECT_EQ(box.text, LibraryString(sandbox / L"Languages\\English.dll", IDS_NAME_TOO_LONG));
     tarnwick.Press(box, L"OK");
+    ASSERT_NE(tarnwick.MainWindow(), nullptr);
+    tarnwick.Close();
     EXPECT_EQ(tarnwick.WaitForExit(), 0u);
     EXPECT_FALSE(FileExists(mark)) << "the library's entry point ran inside Tarnwick";
 }
@@ -140,15 +146,26 @@ TEST(StartupCommandLine, ATooLongFileNameIsRefusedInTheChosenLanguage) {
         EXPECT_FALSE(box.hasIcon);
         EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"OK"});
         tarnwick.Press(box, L"OK");
+        // A new document follows.
+        const HWND main = tarnwick.MainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(WindowText(main), L"Tarnwick - " + LibraryString(languages + library, IDS_UNTITLED));
+        tarnwick.Close();
         EXPECT_EQ(tarnwick.WaitForExit(), 0u);
     }
 }
 
-TEST(StartupCommandLine, ANameOfTwoHundredFiftyNineCharactersIsAccepted) {
+TEST(StartupCommandLine, ANameOfTwoHundredFiftyNineCharactersIsTried) {
     Sandbox sandbox;
-    Program tarnwick(sandbox, L"\"" + std::wstring(255, L'n') + L".txt\"");
+    const std::wstring name = std::wstring(255, L'n') + L".txt";
+    Program tarnwick(sandbox, L"\"" + name + L"\"");
+    // The name is accepted and looked for: the file does not exist.
+    const MessageBoxView box = tarnwick.WaitForMessageBox();
+    EXPECT_NE(box.text.find(name), std::wstring::npos) << Utf8(box.text);
+    tarnwick.Press(box, L"OK");
+    ASSERT_NE(tarnwick.MainWindow(), nullptr);
+    tarnwick.Close();
     EXPECT_EQ(tarnwick.WaitForExit(), 0u);
-    EXPECT_TRUE(tarnwick.Windows(L"#32770").empty());
 }
 
 // Copies the program with its libraries into a folder below the sandbox whose path has the
@@ -156,8 +173,13 @@ TEST(StartupCommandLine, ANameOfTwoHundredFiftyNineCharactersIsAccepted) {
 std::wstring DeepCopy(const Sandbox& sandbox, std::size_t folderLength) {
     std::wstring deep = sandbox.Folder();
     while (deep.size() < folderLength) {
-        const std::size_t step = std::min<std::size_t>(100, folderLength - deep.size() - 1);
-        deep += std::wstring(step == 0 ? 1 : step, L'd') + L"\\";
+        // Each folder adds its name and a backslash; never leave a single unit to fill.
+        const std::size_t remaining = folderLength - deep.size();
+        std::size_t step = std::min<std::size_t>(100, remaining - 1);
+        if (remaining - (step + 1) == 1) {
+            --step;
+        }
+        deep += std::wstring(step, L'd') + L"\\";
         EXPECT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr)) << Utf8(deep);
     }
     EXPECT_EQ(deep.size(), folderLength);
