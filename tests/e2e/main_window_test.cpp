@@ -385,4 +385,30 @@ TEST(Closing, TheEndOfTheSessionIsRefusedWhenTheUserCancels) {
     CloseAndWait(tarnwick);
 }
 
+TEST(Commands, SaveAndExitSavesATitledDocumentAndClosesWithoutAsking) {
+    Sandbox sandbox;
+    WriteBytes(sandbox / L"a.txt", "old");
+    Program tarnwick(sandbox, sandbox / L"a.txt");
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND edit = tarnwick.EditControl();
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"new"));
+    SendCommand(main, IDM_FILE_SAVE_AND_EXIT);
+    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
+    EXPECT_EQ(ReadBytes(sandbox / L"a.txt"), "new");
+}
+
+TEST(Commands, CentringAfterFindIsWrittenAtEachSwitch) {
+    Sandbox sandbox;
+    Program tarnwick(sandbox);
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+    SendCommand(main, IDM_OPTIONS_CENTER_AFTER_FIND);
+    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"CenterVertAfterFind") == L"1"; }));
+    SendCommand(main, IDM_OPTIONS_CENTER_AFTER_FIND);
+    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"CenterVertAfterFind") == L"0"; }));
+    CloseAndWait(tarnwick);
+}
+
 } // namespace
