@@ -21,6 +21,7 @@ add_library(tarnwick_win STATIC
     language/message_box.cpp
     print/printing.cpp
     search/find_commands.cpp
+    search/search_context.cpp
     tools/text_tools.cpp
     view/edit_host.cpp
     view/fonts.cpp

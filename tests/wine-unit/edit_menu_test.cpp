@@ -14,8 +14,9 @@ namespace {
 class EditMenu : public testing::Test {
   protected:
     void SetUp() override {
-        library = LoadLibraryExW((FolderFromEnvironment(L"TARNWICK_LANGUAGES") + L"English.dll").c_str(),
-                                 nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+        library =
+            LoadLibraryExW((FolderFromEnvironment(L"TARNWICK_LANGUAGES") + L"English.dll").c_str(),
+                           nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(library, nullptr);
         menu = LoadMenuW(library, MAKEINTRESOURCEW(IDR_MAIN_MENU));
         ASSERT_NE(menu, nullptr);

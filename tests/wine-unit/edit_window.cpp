@@ -10,12 +10,12 @@
 EditWindow::EditWindow() {
     parent_ = CreateWindowExW(0, L"STATIC", L"Tarnwick test", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    EditControl = CreateWindowExW(
-        0, L"EDIT", L"",
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-            ES_AUTOHSCROLL | ES_NOHIDESEL,
-        0, 0, 600, 400, parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditControlId)),
-        GetModuleHandleW(nullptr), nullptr);
+    EditControl = CreateWindowExW(0, L"EDIT", L"",
+                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                      ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
+                                  0, 0, 600, 400, parent_,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditControlId)),
+                                  GetModuleHandleW(nullptr), nullptr);
     EditLimitText(EditControl);
     EditTextHandle = EditGetHandle(EditControl);
     MainWindow = parent_;
@@ -35,7 +35,9 @@ std::wstring EditWindow::Text() const {
     return text;
 }
 
-void EditWindow::SetText(const std::wstring& text) const { EditSetText(EditControl, text.c_str()); }
+void EditWindow::SetText(const std::wstring& text) const {
+    EditSetText(EditControl, text.c_str());
+}
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     const ULONGLONG deadline = GetTickCount64() + milliseconds;

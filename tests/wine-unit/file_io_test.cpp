@@ -225,8 +225,8 @@ TEST_F(FileOperations, ClearTheModifiedFlagOnlyWhenASaveSucceeds) {
 
 TEST_F(FileOperations, WriteAFileWithSeveralNamesInPlace) {
     WriteBytes(folder / L"doc.txt", "old");
-    ASSERT_TRUE(CreateHardLinkW((folder / L"other name.txt").c_str(),
-                                (folder / L"doc.txt").c_str(), nullptr));
+    ASSERT_TRUE(CreateHardLinkW((folder / L"other name.txt").c_str(), (folder / L"doc.txt").c_str(),
+                                nullptr));
     edit.SetText(L"new");
     ASSERT_TRUE(Save(folder / L"doc.txt"));
     EXPECT_EQ(ReadBytes(folder / L"doc.txt"), "new");
@@ -401,7 +401,8 @@ TEST_F(FileOperations, KeepTheOldContentWhenTheDiskIsFull) {
     ULARGE_INTEGER free{};
     ASSERT_TRUE(GetDiskFreeSpaceExW(disk.c_str(), &free, nullptr, nullptr));
     ASSERT_GT(free.QuadPart, 40u * 1024);
-    WriteBytes(disk + L"filler", std::string(static_cast<std::size_t>(free.QuadPart) - 20 * 1024, 'f'));
+    WriteBytes(disk + L"filler",
+               std::string(static_cast<std::size_t>(free.QuadPart) - 20 * 1024, 'f'));
 
     edit.SetText(std::wstring(60 * 1024, L'n'));
     EditSetModify(EditControl, true);

@@ -1,0 +1,42 @@
+// One search operation over the edit control's own text buffer: the buffer is locked for
+// the operation, searched or rewritten in place, and handed back.
+#ifndef TARNWICK_SEARCH_SEARCH_CONTEXT_H
+#define TARNWICK_SEARCH_SEARCH_CONTEXT_H
+
+#include "search/engine.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+// Opens the operation: locks the control's block, takes the text length, the selection (into
+// SelectionRecord) and the search string, and, when FR_MATCHCASE is not among the flags, the
+// search string's upper- and lower-case forms. False when there is no memory for those; the
+// operation is then closed already.
+[[nodiscard]] bool BeginSearch(DWORD flags);
+
+// The next match from the selection, downwards or upwards; the match is [p, p + n).
+[[nodiscard]] std::optional<std::uint32_t> SearchFromSelection(bool down);
+// The first match at or after the position.
+[[nodiscard]] std::optional<std::uint32_t> SearchForwardFrom(std::uint32_t start);
+
+struct ReplaceCurrentResult {
+    bool replaced;
+    std::uint32_t nextStart; // where the search that follows starts (downwards)
+};
+// Replaces the selection with ReplaceString when it is the search string, compared as the
+// user's language compares text (CompareStringW), undoably.
+ReplaceCurrentResult ReplaceCurrent();
+
+// Replaces every occurrence in one pass; the block goes back to the control when its text
+// changed length.
+[[nodiscard]] ReplaceAllResult ReplaceAllOccurrences();
+
+// The search string's length in this operation.
+std::uint32_t SearchLength();
+
+// Closes the operation: unlocks the text, frees the case forms and refreshes the status.
+void EndSearch();
+
+#endif
