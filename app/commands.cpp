@@ -72,7 +72,9 @@ void UnknownCommand() {
     SendMessageW(MainWindow, WM_CLOSE, 0, 0);
 }
 
-bool InRange(UINT command, UINT first, UINT last) { return command >= first && command <= last; }
+bool InRange(UINT command, UINT first, UINT last) {
+    return command >= first && command <= last;
+}
 
 } // namespace
 

@@ -44,7 +44,9 @@ class GlobalBlock {
     }
 
     explicit operator bool() const { return block_ != nullptr; }
-    template <typename T = BYTE> T* As() const { return static_cast<T*>(static_cast<void*>(block_)); }
+    template <typename T = BYTE> T* As() const {
+        return static_cast<T*>(static_cast<void*>(block_));
+    }
     // The caller takes over the block and frees it with GlobalFree.
     HGLOBAL Release() { return std::exchange(block_, nullptr); }
 

@@ -58,20 +58,20 @@ void CheckMenuCommand(HMENU menu, UINT command, bool checked) {
 }
 
 void CheckMarksFromSettings(HMENU menu) {
-    CheckMenuCommand(menu, IDM_OPTIONS_CENTER_AFTER_FIND, Setting(IntKey::CenterVertAfterFind) != 0);
-    CheckMenuCommand(menu, Setting(IntKey::NewFileType) == 410 ? IDM_OPTIONS_NEW_FILE_ANSI
-                                                               : IDM_OPTIONS_NEW_FILE_UTF16LE,
+    CheckMenuCommand(menu, IDM_OPTIONS_CENTER_AFTER_FIND,
+                     Setting(IntKey::CenterVertAfterFind) != 0);
+    CheckMenuCommand(menu,
+                     Setting(IntKey::NewFileType) == 410 ? IDM_OPTIONS_NEW_FILE_ANSI
+                                                         : IDM_OPTIONS_NEW_FILE_UTF16LE,
                      true);
     CheckMenuCommand(menu, IDM_VIEW_FULL_SCREEN, Setting(IntKey::FullScr) != 0);
     CheckMenuCommand(menu, IDM_OPTIONS_STAY_ON_TOP, Setting(IntKey::StayOnTop) != 0);
 }
 
 HWND CreateMainWindow(HINSTANCE instance, HMENU menu) {
-    const DWORD exStyle =
-        WS_EX_ACCEPTFILES | (Setting(IntKey::StayOnTop) != 0 ? WS_EX_TOPMOST : 0);
-    const DWORD style = Setting(IntKey::FullScr) != 0
-                            ? WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN
-                            : WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_ACCEPTFILES | (Setting(IntKey::StayOnTop) != 0 ? WS_EX_TOPMOST : 0);
+    const DWORD style = Setting(IntKey::FullScr) != 0 ? WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN
+                                                      : WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     return CreateWindowExW(exStyle, kClassName, L"Tarnwick", style, Setting(IntKey::x),
                            Setting(IntKey::y), Setting(IntKey::Width), Setting(IntKey::Height),
                            nullptr, menu, instance, nullptr);
@@ -125,9 +125,9 @@ int RunMainWindow(HINSTANCE instance, const wchar_t* commandLine, int showComman
     CreateStatusBarIfShown();
     SetTimer(MainWindow, kStatusTimer, kStatusTimerPeriod, nullptr);
     DragAcceptFiles(MainWindow, TRUE);
-    CaretWatchHook = SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE,
-                                     nullptr, RefreshStatusOnCaretMove, GetCurrentProcessId(), 0,
-                                     WINEVENT_OUTOFCONTEXT);
+    CaretWatchHook =
+        SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
+                        RefreshStatusOnCaretMove, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     OpenFirstDocument();
     ShowWindow(MainWindow, showCommand);
     UpdateWindow(MainWindow);

@@ -25,9 +25,9 @@ void StoreOwnGeometry(PlacementBlock& block) {
 }
 
 void CascadeFromRunningCopy() {
-    const Placement placed = Cascade({Setting(IntKey::x), Setting(IntKey::y),
-                                      Setting(IntKey::Width), Setting(IntKey::Height)},
-                                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const Placement placed = Cascade(
+        {Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width), Setting(IntKey::Height)},
+        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     SetSetting(IntKey::x, placed.x);
     SetSetting(IntKey::y, placed.y);
     SetSetting(IntKey::Width, placed.width);

@@ -20,9 +20,13 @@ Recognition TwoByteTest(std::uint32_t v) {
     }
 }
 
-bool ThreeByteMarkIsUtf8(std::uint32_t v) { return (v & 0xFFFFFFu) == 0xBFBBEFu; }
+bool ThreeByteMarkIsUtf8(std::uint32_t v) {
+    return (v & 0xFFFFFFu) == 0xBFBBEFu;
+}
 
-bool FourByteMarkIsUtf32(std::uint32_t v) { return v == 0x0000FEFFu || v == 0xFFFE0000u; }
+bool FourByteMarkIsUtf32(std::uint32_t v) {
+    return v == 0x0000FEFFu || v == 0xFFFE0000u;
+}
 
 } // namespace
 

@@ -19,7 +19,7 @@ inline constexpr std::array<unsigned char, 2> kUtf16LeMark = {0xFF, 0xFE};
 
 struct Recognition {
     bool accepted;
-    EncodingId encoding;     // when accepted
+    EncodingId encoding;      // when accepted
     std::uint32_t markLength; // 0 or 2
 };
 

@@ -39,9 +39,9 @@ void ChangeCurrentEncoding(EncodingId encoding) {
 
 void ChooseNewFileEncoding(UINT command) {
     const bool ansi = command == IDM_OPTIONS_NEW_FILE_ANSI;
-    MoveCheckMark(ansi ? IDM_OPTIONS_NEW_FILE_UTF16LE : IDM_OPTIONS_NEW_FILE_ANSI,
-                  command);
-    WriteSetting(IntKey::NewFileType, static_cast<std::int32_t>(ansi ? kEncodingAnsi : kEncodingUtf16Le));
+    MoveCheckMark(ansi ? IDM_OPTIONS_NEW_FILE_UTF16LE : IDM_OPTIONS_NEW_FILE_ANSI, command);
+    WriteSetting(IntKey::NewFileType,
+                 static_cast<std::int32_t>(ansi ? kEncodingAnsi : kEncodingUtf16Le));
 }
 
 bool DecodeText(GlobalBlock& bytes, DWORD count, EncodingId encoding, WideText& wide) {

@@ -28,8 +28,7 @@ struct WideText {
     GlobalBlock block;
     const wchar_t* text = nullptr;
 };
-[[nodiscard]] bool DecodeText(GlobalBlock& bytes, DWORD count, EncodingId encoding,
-                              WideText& wide);
+[[nodiscard]] bool DecodeText(GlobalBlock& bytes, DWORD count, EncodingId encoding, WideText& wide);
 
 // True when a NUL among the file's text bytes ends the document before them.
 bool TextStopsAtNul(const BYTE* bytes, DWORD count, EncodingId encoding);

@@ -24,7 +24,8 @@ int SaveAsAccepted = 1;
 
 namespace {
 
-constexpr DWORD kOpenFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+constexpr DWORD kOpenFlags =
+    OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
 constexpr DWORD kSaveAsFlags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
 constexpr SIZE_T kNewDocumentBytes = 65536;
 
@@ -51,15 +52,23 @@ const wchar_t* FileNamePart(const wchar_t* path) {
     return name;
 }
 
-void TitleFromDocumentPath() { SetDocumentTitle(FileNamePart(DocumentPath)); }
+void TitleFromDocumentPath() {
+    SetDocumentTitle(FileNamePart(DocumentPath));
+}
 
-void FocusEditor() { SetFocus(EditControl); }
+void FocusEditor() {
+    SetFocus(EditControl);
+}
 
 } // namespace
 
-const wchar_t* DocumentTitle() { return TitleBuffer + 2; }
+const wchar_t* DocumentTitle() {
+    return TitleBuffer + 2;
+}
 
-const wchar_t* MarkedDocumentTitle() { return TitleBuffer; }
+const wchar_t* MarkedDocumentTitle() {
+    return TitleBuffer;
+}
 
 void SetDocumentTitle(const wchar_t* name) {
     wchar_t title[268];
@@ -83,8 +92,7 @@ bool AskSaveChanges() {
     wchar_t question[512];
     FillPercentTemplate(AsUnits(pattern), AsUnits(Untitled ? untitled : DocumentPath),
                         AsUnitBuffer(question), PercentFill::Every);
-    switch (MessageBoxW(MainWindow, question, L"Tarnwick",
-                        MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    switch (MessageBoxW(MainWindow, question, L"Tarnwick", MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
     case IDYES:
         SendMessageW(MainWindow, WM_COMMAND, IDM_FILE_SAVE, 0);
         if (SaveAsAccepted == 0) {

@@ -103,7 +103,8 @@ BOOL TypeOutDocument() {
     const DWORD count = text.count;
     const EncodingId encoding = text.encoding;
     WideText wide;
-    if (!DecodeText(text.bytes, count, encoding, wide) || !StartTyping(std::move(wide.block), count)) {
+    if (!DecodeText(text.bytes, count, encoding, wide) ||
+        !StartTyping(std::move(wide.block), count)) {
         return FailAndKeepFile();
     }
     SetCurrentEncoding(encoding);

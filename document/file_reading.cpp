@@ -63,4 +63,3 @@ bool ReadFileText(HANDLE file, FileText& text) {
     text.encoding = recognition.encoding;
     return true;
 }
-

@@ -5,4 +5,6 @@
 
 #include <shlobj.h>
 
-void AddToSystemRecentDocuments(const wchar_t* path) { SHAddToRecentDocs(SHARD_PATHW, path); }
+void AddToSystemRecentDocuments(const wchar_t* path) {
+    SHAddToRecentDocs(SHARD_PATHW, path);
+}

@@ -8,7 +8,7 @@
 #include <optional>
 
 struct TypedCharacter {
-    Unit code;      // sent as one WM_CHAR
+    Unit code;       // sent as one WM_CHAR
     bool pauseAfter; // the 150 ms pause follows it
 };
 

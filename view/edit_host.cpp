@@ -37,8 +37,12 @@ LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(EditOriginalProc, EditControl, message, wParam, lParam);
 }
 
-bool KeyDown(int key) { return (GetKeyState(key) & 0x80) != 0; }
-bool KeyToggled(int key) { return (GetKeyState(key) & 1) != 0; }
+bool KeyDown(int key) {
+    return (GetKeyState(key) & 0x80) != 0;
+}
+bool KeyToggled(int key) {
+    return (GetKeyState(key) & 1) != 0;
+}
 
 void TakeKeyStates() {
     ControlDown = KeyDown(VK_CONTROL);

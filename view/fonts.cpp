@@ -19,7 +19,9 @@ COLORREF CustomColours[16];
 HBRUSH BackgroundBrush;
 COLORREF BackgroundBrushColour;
 
-BYTE LowByte(IntKey key) { return static_cast<BYTE>(Setting(key) & 0xFF); }
+BYTE LowByte(IntKey key) {
+    return static_cast<BYTE>(Setting(key) & 0xFF);
+}
 
 void FillLogFontFromSettings() {
     EditLogFont.lfHeight = Setting(IntKey::FontHeight);
@@ -108,9 +110,13 @@ void ChooseEditFont() {
     SetFocus(EditControl);
 }
 
-void ChooseBackgroundColour() { ChooseColour(IntKey::BkgColor); }
+void ChooseBackgroundColour() {
+    ChooseColour(IntKey::BkgColor);
+}
 
-void ChooseTextColour() { ChooseColour(IntKey::TxtColor); }
+void ChooseTextColour() {
+    ChooseColour(IntKey::TxtColor);
+}
 
 void MeasureLineHeight() {
     HDC context = GetDC(EditControl);

@@ -16,7 +16,9 @@ void SetStatusText(int part, const wchar_t* text) {
     }
 }
 
-void ShowEncodingLabel() { SetStatusText(kStatusPartEncoding, AsWide(EncodingLabel(CurrentEncoding))); }
+void ShowEncodingLabel() {
+    SetStatusText(kStatusPartEncoding, AsWide(EncodingLabel(CurrentEncoding)));
+}
 
 // The status bar's parts and texts come with the status bar itself; until then the update
 // keeps the recorded selection, which the edit commands rely on.

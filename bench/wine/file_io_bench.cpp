@@ -64,8 +64,8 @@ std::string FileBytes(std::size_t size, EncodingId encoding) {
 }
 
 void WriteFileBytes(const wchar_t* path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
@@ -92,7 +92,8 @@ Row Measure(const std::wstring& folder, std::size_t size, EncodingId encoding) {
     Row row{1e30, 1e30, 1e30, 1e30, 0, 1e30, 1e30};
 
     std::vector<char> warm(bytes.size());
-    row.memcpyWarm = Seconds([&] { std::memcpy(warm.data(), bytes.data(), bytes.size()); }, repeats);
+    row.memcpyWarm =
+        Seconds([&] { std::memcpy(warm.data(), bytes.data(), bytes.size()); }, repeats);
     // A fresh buffer each time, as a load needs one: its pages are first touched by the copy.
     row.memcpyFresh = Seconds(
         [&] {
@@ -147,18 +148,18 @@ Row Measure(const std::wstring& folder, std::size_t size, EncodingId encoding) {
 int main() {
     HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
-    EditControl = CreateWindowExW(0, L"EDIT", L"",
-                                  WS_CHILD | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                      ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                                  0, 0, 600, 400, window, nullptr, GetModuleHandleW(nullptr),
-                                  nullptr);
+    EditControl = CreateWindowExW(
+        0, L"EDIT", L"",
+        WS_CHILD | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL, 0, 0,
+        600, 400, window, nullptr, GetModuleHandleW(nullptr), nullptr);
     EditLimitText(EditControl);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
 
     std::printf("Ratios (x) are to a memcpy of the file's bytes into a fresh buffer.\n\n");
-    std::printf("| file | encoding | memcpy warm ms | memcpy fresh ms | read ms (x) | decode ms (x) | "
-                "load work x | WM_SETTEXT ms | encode ms (x) | write ms (x) |\n");
+    std::printf(
+        "| file | encoding | memcpy warm ms | memcpy fresh ms | read ms (x) | decode ms (x) | "
+        "load work x | WM_SETTEXT ms | encode ms (x) | write ms (x) |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
     for (std::size_t megabytes : {1u, 10u, 100u}) {
         for (EncodingId encoding : {kEncodingAnsi, kEncodingUtf16Le}) {

@@ -245,7 +245,9 @@ std::string Screenshot(const std::string& name) {
     return done && code == 0 ? file : std::string();
 }
 
-HWND Program::MainWindow(DWORD milliseconds) const { return WaitForWindow(L"Tarnwick", milliseconds); }
+HWND Program::MainWindow(DWORD milliseconds) const {
+    return WaitForWindow(L"Tarnwick", milliseconds);
+}
 
 HWND Program::EditControl() const {
     HWND main = MainWindow();
@@ -281,8 +283,8 @@ INPUT KeyInput(WORD key, bool up) {
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    if (key == VK_INSERT || key == VK_DELETE || key == VK_HOME || key == VK_END ||
-        key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+    if (key == VK_INSERT || key == VK_DELETE || key == VK_HOME || key == VK_END || key == VK_LEFT ||
+        key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
         input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     }
     return input;

@@ -150,8 +150,12 @@ TEST(Placement, MaximizingIsRememberedWithoutRecordingItsSize) {
     EXPECT_EQ(sandbox.IniValue(L"Height"), L"534");
 }
 
-LONG_PTR Style(HWND window) { return GetWindowLongPtrW(window, GWL_STYLE); }
-LONG_PTR ExStyle(HWND window) { return GetWindowLongPtrW(window, GWL_EXSTYLE); }
+LONG_PTR Style(HWND window) {
+    return GetWindowLongPtrW(window, GWL_STYLE);
+}
+LONG_PTR ExStyle(HWND window) {
+    return GetWindowLongPtrW(window, GWL_EXSTYLE);
+}
 
 TEST(WordWrap, SwitchesTheScrollBarAndKeepsTextModifiedFlagAndSelection) {
     Sandbox sandbox;
@@ -205,8 +209,7 @@ TEST(Typing, OverwriteModeReplacesTheCharacterAfterTheCaret) {
     // At the end of a line the next line is joined to it before the character goes in.
     SendMessageW(edit, EM_SETSEL, 4, 4);
     TypeText(L"z");
-    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"xybczdef"; }))
-        << Utf8(EditText(edit));
+    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"xybczdef"; })) << Utf8(EditText(edit));
     // Enter inserts a line break and deletes nothing.
     PressKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"xybcz\r\ndef"; }))
@@ -360,8 +363,7 @@ TEST(Closing, TheEndOfTheSessionIsRefusedWhenTheUserCancels) {
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
-    SendMessageW(tarnwick.EditControl(), EM_REPLACESEL, TRUE,
-                 reinterpret_cast<LPARAM>(L"unsaved"));
+    SendMessageW(tarnwick.EditControl(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"unsaved"));
 
     auto ask = [main] {
         DWORD_PTR answer = 2;

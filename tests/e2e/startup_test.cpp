@@ -149,7 +149,8 @@ TEST(StartupCommandLine, ATooLongFileNameIsRefusedInTheChosenLanguage) {
         // A new document follows.
         const HWND main = tarnwick.MainWindow();
         ASSERT_NE(main, nullptr);
-        EXPECT_EQ(WindowText(main), L"Tarnwick - " + LibraryString(languages + library, IDS_UNTITLED));
+        EXPECT_EQ(WindowText(main),
+                  L"Tarnwick - " + LibraryString(languages + library, IDS_UNTITLED));
         tarnwick.Close();
         EXPECT_EQ(tarnwick.WaitForExit(), 0u);
     }

@@ -30,7 +30,8 @@ TEST(PercentTemplate, CanReplaceEveryPercent) {
 
 TEST(PercentTemplate, CutsALongResultToItsBufferAndTerminatesIt) {
     const std::u16string path(600, u'p');
-    const std::string filled = Fill<512>(u"File % not found. Is % right?", path, PercentFill::Every);
+    const std::string filled =
+        Fill<512>(u"File % not found. Is % right?", path, PercentFill::Every);
     EXPECT_EQ(filled.size(), 511u);
     EXPECT_EQ(filled.substr(0, 5), "File ");
     EXPECT_EQ(Fill<4>(u"abcdef", u""), "abc");
