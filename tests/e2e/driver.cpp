@@ -260,6 +260,12 @@ void Program::Close() const {
     }
 }
 
+void Program::CloseNormally() const {
+    EXPECT_NE(MainWindow(), nullptr);
+    Close();
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
 RECT WindowRect(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);

@@ -79,6 +79,8 @@ class Program {
     HWND EditControl() const;
     // Asks the window to close, as its close box does.
     void Close() const;
+    // Closes an unmodified document's window and expects the program to end with code 0.
+    void CloseNormally() const;
 
   private:
     void Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder);

@@ -24,11 +24,6 @@ void ExpectRect(RECT rect, LONG x, LONG y, LONG width, LONG height) {
     EXPECT_EQ(rect.bottom - rect.top, height);
 }
 
-void CloseAndWait(const Program& tarnwick) {
-    tarnwick.Close();
-    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
-}
-
 TEST(MainWindow, ShowsTheFileNamedOnTheCommandLine) {
     Sandbox sandbox;
     WriteBytes(sandbox / L"a.txt", "first line\r\nsecond line");
@@ -37,7 +32,7 @@ TEST(MainWindow, ShowsTheFileNamedOnTheCommandLine) {
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(WindowText(main), L"Tarnwick - a.txt");
     EXPECT_EQ(EditText(tarnwick.EditControl()), L"first line\r\nsecond line");
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
     EXPECT_EQ(sandbox.IniValue(L"MruCount"), L"0") << "the command line adds no recent file";
 }
 
@@ -55,7 +50,7 @@ TEST(MainWindow, ReportsAMissingFileAndStartsANewDocument) {
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(WindowText(main), UntitledTitle(sandbox));
     EXPECT_EQ(EditText(tarnwick.EditControl()), L"");
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
 }
 
 TEST(MainWindow, StartsANewDocumentWithoutAFile) {
@@ -65,7 +60,7 @@ TEST(MainWindow, StartsANewDocumentWithoutAFile) {
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(WindowText(main), UntitledTitle(sandbox));
     EXPECT_TRUE(tarnwick.Windows(L"#32770").empty());
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
 }
 
 TEST(Placement, OpensAtTheDefaultsAndSavesTheExitKeys) {
@@ -74,7 +69,7 @@ TEST(Placement, OpensAtTheDefaultsAndSavesTheExitKeys) {
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
     ExpectRect(WindowRect(main), 120, 100, 870, 534);
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
     EXPECT_EQ(sandbox.IniValue(L"x"), L"120");
     EXPECT_EQ(sandbox.IniValue(L"y"), L"100");
     EXPECT_EQ(sandbox.IniValue(L"Width"), L"870");
@@ -97,7 +92,7 @@ TEST(Placement, CorrectsAGeometryOffTheScreen) {
     const RECT rect = WindowRect(main);
     EXPECT_EQ(rect.left, 120);
     EXPECT_EQ(rect.right - rect.left, 770);
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
 }
 
 TEST(Placement, ASecondCopyOpensThirtyPixelsAwayAndTheLastPlacementIsSaved) {
@@ -114,10 +109,10 @@ TEST(Placement, ASecondCopyOpensThirtyPixelsAwayAndTheLastPlacementIsSaved) {
     // second now is.
     SetWindowPos(secondWindow, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(secondWindow).left == 200; }));
-    CloseAndWait(first);
+    first.CloseNormally();
     EXPECT_EQ(sandbox.IniValue(L"x"), L"200");
     EXPECT_EQ(sandbox.IniValue(L"y"), L"150");
-    CloseAndWait(second);
+    second.CloseNormally();
 }
 
 TEST(Placement, ASecondCopyNearTheLeftEdgeOpensToTheRightAndStaysOnTheScreen) {
@@ -131,8 +126,8 @@ TEST(Placement, ASecondCopyNearTheLeftEdgeOpensToTheRightAndStaysOnTheScreen) {
         const HWND secondWindow = second.MainWindow();
         ASSERT_NE(secondWindow, nullptr);
         ExpectRect(WindowRect(secondWindow), 40, 20, expectedWidth, 500);
-        CloseAndWait(second);
-        CloseAndWait(first);
+        second.CloseNormally();
+        first.CloseNormally();
     }
 }
 
@@ -143,7 +138,7 @@ TEST(Placement, MaximizingIsRememberedWithoutRecordingItsSize) {
     ASSERT_NE(main, nullptr);
     PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
     EXPECT_EQ(sandbox.IniValue(L"Maximized"), L"1");
     EXPECT_EQ(sandbox.IniValue(L"x"), L"120");
     EXPECT_EQ(sandbox.IniValue(L"Width"), L"870");
@@ -186,7 +181,7 @@ TEST(WordWrap, SwitchesTheScrollBarAndKeepsTextModifiedFlagAndSelection) {
     EXPECT_EQ(sandbox.IniValue(L"Wrap"), L"0");
 
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
 }
 
 TEST(Typing, OverwriteModeReplacesTheCharacterAfterTheCaret) {
@@ -216,7 +211,7 @@ TEST(Typing, OverwriteModeReplacesTheCharacterAfterTheCaret) {
         << Utf8(EditText(edit));
 
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
 }
 
 std::wstring ClipboardText() {
@@ -254,7 +249,7 @@ TEST(Typing, InsertKeyCombinationsCopyAndPasteWithoutReachingTheControl) {
     EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"copy mecopy!"; }))
         << Utf8(EditText(edit));
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
 }
 
 // A dialog of the program with this caption, once it is shown.
@@ -299,7 +294,7 @@ TEST(Fonts, ConfirmingTheFontDialogStoresTheFontAndCancellingStoresNothing) {
     EXPECT_TRUE(sandbox.IniValue(L"FontHeight"));
     EXPECT_TRUE(sandbox.IniValue(L"Family"));
     EXPECT_FALSE(sandbox.IniValue(L"BkgColor"));
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
 }
 
 // The colour of the edit control's empty area, read from the screen.
@@ -337,7 +332,7 @@ TEST(Colours, ABackgroundColourChosenInTheDialogIsShownAndStoredAtOnce) {
         << Utf8(sandbox.IniValue(L"BkgColor").value_or(L"absent"));
     EXPECT_TRUE(WaitUntil([&] { return BackgroundOnScreen(edit) == RGB(255, 0, 0); }))
         << std::hex << BackgroundOnScreen(edit);
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
 }
 
 TEST(Closing, AnUnknownCommandClosesTheWindowAfterTheSaveQuestion) {
@@ -384,7 +379,7 @@ TEST(Closing, TheEndOfTheSessionIsRefusedWhenTheUserCancels) {
     EXPECT_EQ(sandbox.IniValue(L"x"), L"120") << "the settings are saved for the session's end";
 
     SendMessageW(tarnwick.EditControl(), EM_SETMODIFY, FALSE, 0);
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
 }
 
 TEST(Commands, SaveAndExitSavesATitledDocumentAndClosesWithoutAsking) {
@@ -410,7 +405,7 @@ TEST(Commands, CentringAfterFindIsWrittenAtEachSwitch) {
     EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"CenterVertAfterFind") == L"1"; }));
     SendCommand(main, IDM_OPTIONS_CENTER_AFTER_FIND);
     EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"CenterVertAfterFind") == L"0"; }));
-    CloseAndWait(tarnwick);
+    tarnwick.CloseNormally();
 }
 
 } // namespace

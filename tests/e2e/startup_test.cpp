@@ -54,9 +54,7 @@ TEST(StartupLanguage, AMissingChosenLibraryFallsBackToEnglishAndKeepsTheChoice) 
     EXPECT_EQ(next.text, LibraryString(sandbox / L"Languages\\English.dll", IDS_NAME_TOO_LONG));
     tarnwick.Press(next, L"OK");
 
-    ASSERT_NE(tarnwick.MainWindow(), nullptr);
-    tarnwick.Close();
-    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
+    tarnwick.CloseNormally();
     EXPECT_EQ(sandbox.IniValue(L"Language"), L"10002") << "the user's choice stays stored";
 }
 
@@ -107,9 +105,7 @@ TEST(StartupLanguage, ADamagedOrIncompleteLibraryCountsAsMissing) {
         const MessageBoxView box = tarnwick.WaitForMessageBox();
         EXPECT_EQ(box.text, kLibraryError);
         tarnwick.Press(box, L"OK");
-        ASSERT_NE(tarnwick.MainWindow(), nullptr);
-        tarnwick.Close();
-        EXPECT_EQ(tarnwick.WaitForExit(), 0u);
+        tarnwick.CloseNormally();
     }
 }
 
@@ -126,9 +122,7 @@ TEST(StartupLanguage, CodeInALibraryNeverRuns) {
     const MessageBoxView box = tarnwick.WaitForMessageBox();
     EXPECT_EQ(box.text, LibraryString(sandbox / L"Languages\\English.dll", IDS_NAME_TOO_LONG));
     tarnwick.Press(box, L"OK");
-    ASSERT_NE(tarnwick.MainWindow(), nullptr);
-    tarnwick.Close();
-    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
+    tarnwick.CloseNormally();
     EXPECT_FALSE(FileExists(mark)) << "the library's entry point ran inside Tarnwick";
 }
 
@@ -164,9 +158,7 @@ TEST(StartupCommandLine, ANameOfTwoHundredFiftyNineCharactersIsTried) {
     const MessageBoxView box = tarnwick.WaitForMessageBox();
     EXPECT_NE(box.text.find(name), std::wstring::npos) << Utf8(box.text);
     tarnwick.Press(box, L"OK");
-    ASSERT_NE(tarnwick.MainWindow(), nullptr);
-    tarnwick.Close();
-    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
+    tarnwick.CloseNormally();
 }
 
 // Copies the program with its libraries into a folder below the sandbox whose path has the
