@@ -35,6 +35,7 @@ void ChangeCurrentEncoding(EncodingId encoding) {
     }
     SetCurrentEncoding(encoding);
     EditSetModify(EditControl, true);
+    RefreshStatus();
 }
 
 void ChooseNewFileEncoding(UINT command) {

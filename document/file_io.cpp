@@ -14,6 +14,7 @@
 #include "language/resource_ids.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
+#include "view/status_bar.h"
 
 int Untitled = 1;
 
@@ -62,6 +63,7 @@ BOOL LoadDocument() {
         return FailAndKeepFile();
     }
     SetCurrentEncoding(encoding);
+    RefreshStatus();
     TakeFile();
     if (stopsAtNul) {
         // Saving would drop everything after the NUL: say so while the file is still whole.
