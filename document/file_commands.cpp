@@ -17,8 +17,6 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
-#include <string_view>
 
 int SaveAsAccepted = 1;
 
@@ -33,13 +31,6 @@ constexpr SIZE_T kNewDocumentBytes = 65536;
 wchar_t TitleBuffer[270] = L"* ";
 OPENFILENAMEW FileDialogRecord;
 wchar_t FileFilter[128];
-
-std::wstring_view LanguageText(UINT id) {
-    const wchar_t* text = nullptr;
-    const int length = LoadStringW(LanguageLibrary, id, reinterpret_cast<wchar_t*>(&text), 0);
-    return length > 0 ? std::wstring_view(text, static_cast<std::size_t>(length))
-                      : std::wstring_view();
-}
 
 // The characters after the last backslash, or the whole path.
 const wchar_t* FileNamePart(const wchar_t* path) {
@@ -82,13 +73,9 @@ bool AskSaveChanges() {
         return true;
     }
     wchar_t pattern[256];
-    if (LoadStringW(LanguageLibrary, IDS_ASK_SAVE_CHANGES, pattern, ARRAYSIZE(pattern)) <= 0) {
-        pattern[0] = L'\0';
-    }
+    LoadLanguageString(IDS_ASK_SAVE_CHANGES, pattern);
     wchar_t untitled[256];
-    if (LoadStringW(LanguageLibrary, IDS_UNTITLED, untitled, ARRAYSIZE(untitled)) <= 0) {
-        untitled[0] = L'\0';
-    }
+    LoadLanguageString(IDS_UNTITLED, untitled);
     wchar_t question[512];
     FillPercentTemplate(AsUnits(pattern), AsUnits(Untitled ? untitled : DocumentPath),
                         AsUnitBuffer(question), PercentFill::Every);
@@ -109,9 +96,10 @@ bool AskSaveChanges() {
 }
 
 void InitFileDialog(HWND owner) {
-    const std::wstring_view filter = LanguageText(IDS_FILE_FILTER);
-    const std::size_t length = std::min(filter.size(), ARRAYSIZE(FileFilter) - 2);
-    std::copy_n(filter.begin(), length, FileFilter);
+    // The pairs of the filter are separated by NULs inside the string; the copy keeps them and
+    // the zero-filled rest of the buffer ends the list.
+    LoadLanguageString(IDS_FILE_FILTER, FileFilter);
+    FileFilter[ARRAYSIZE(FileFilter) - 2] = L'\0';
     FileDialogRecord.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     FileDialogRecord.hwndOwner = owner;
     FileDialogRecord.hInstance = GetModuleHandleW(nullptr);
@@ -136,9 +124,7 @@ void NewDocument() {
         EditSetText(EditControl, L"");
     }
     wchar_t untitled[256];
-    if (LoadStringW(LanguageLibrary, IDS_UNTITLED, untitled, ARRAYSIZE(untitled)) <= 0) {
-        untitled[0] = L'\0';
-    }
+    LoadLanguageString(IDS_UNTITLED, untitled);
     SetDocumentTitle(untitled);
     FocusEditor();
     Untitled = 1;

@@ -117,9 +117,7 @@ BOOL TypeOutDocument() {
 
 void ShowFileNotFound() {
     wchar_t pattern[256];
-    if (LoadStringW(LanguageLibrary, IDS_FILE_NOT_FOUND, pattern, ARRAYSIZE(pattern)) <= 0) {
-        pattern[0] = L'\0';
-    }
+    LoadLanguageString(IDS_FILE_NOT_FOUND, pattern);
     wchar_t message[512];
     FillPercentTemplate(AsUnits(pattern), AsUnits(OperationPath), AsUnitBuffer(message),
                         PercentFill::Every);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 extern HMODULE LanguageLibrary;
 extern wchar_t LanguagePath[MAX_PATH];
 // The bare file name of the library in use ("English.dll"), compared with the files found in
@@ -20,7 +22,14 @@ HMODULE LoadLanguageLibrary();
 // runs. Null when it cannot be loaded or is incomplete.
 HMODULE LoadLanguageLibraryAtPath();
 
-// True when the library holds menu 128 and every string from 1 to 24.
+// True when the library holds menu 128 and every string the program shows.
 bool HasRequiredResources(HMODULE library);
+
+// A string of the library in use, cut to the buffer; empty when the library lacks it.
+template <std::size_t N> void LoadLanguageString(UINT id, wchar_t (&buffer)[N]) {
+    if (LoadStringW(LanguageLibrary, id, buffer, static_cast<int>(N)) <= 0) {
+        buffer[0] = L'\0';
+    }
+}
 
 #endif

@@ -5,11 +5,7 @@
 int MessageBoxFromIds(HWND owner, UINT textId, UINT captionId, UINT type) {
     wchar_t text[256];
     wchar_t caption[256];
-    if (LoadStringW(LanguageLibrary, textId, text, ARRAYSIZE(text)) <= 0) {
-        text[0] = L'\0';
-    }
-    if (LoadStringW(LanguageLibrary, captionId, caption, ARRAYSIZE(caption)) <= 0) {
-        caption[0] = L'\0';
-    }
+    LoadLanguageString(textId, text);
+    LoadLanguageString(captionId, caption);
     return MessageBoxW(owner, text, caption, type);
 }
