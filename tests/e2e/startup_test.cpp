@@ -39,6 +39,16 @@ void ExpectStartupLibraryError(const MessageBoxView& box, const std::wstring& te
     EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"OK"});
 }
 
+void ExpectNoLibraryAndExitCodeOne(const Program& tarnwick) {
+    const MessageBoxView first = tarnwick.WaitForMessageBox();
+    EXPECT_EQ(first.text, kLibraryError);
+    tarnwick.Press(first, L"OK");
+    const MessageBoxView second = tarnwick.WaitForMessageBox();
+    EXPECT_EQ(second.text, kDefaultLibraryError);
+    tarnwick.Press(second, L"OK");
+    EXPECT_EQ(tarnwick.WaitForExit(), 1u);
+}
+
 TEST(StartupLanguage, AMissingChosenLibraryFallsBackToEnglishAndKeepsTheChoice) {
     Sandbox sandbox;
     sandbox.WriteIni("[Tarnwick]\r\nLanguage=10002\r\n");
@@ -80,14 +90,7 @@ TEST(StartupLanguage, AMissingEnglishLibraryIsReportedTwice) {
     Sandbox sandbox;
     sandbox.RemoveLanguage(L"English.dll");
     Program tarnwick(sandbox);
-
-    const MessageBoxView first = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(first.text, kLibraryError);
-    tarnwick.Press(first, L"OK");
-    const MessageBoxView second = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(second.text, kDefaultLibraryError);
-    tarnwick.Press(second, L"OK");
-    EXPECT_EQ(tarnwick.WaitForExit(), 1u);
+    ExpectNoLibraryAndExitCodeOne(tarnwick);
     EXPECT_FALSE(FileExists(sandbox.Ini())) << "a failed start writes no settings";
 }
 
@@ -180,16 +183,6 @@ std::wstring DeepCopy(const Sandbox& sandbox, std::size_t folderLength) {
     EXPECT_TRUE(
         CopyFileW(sandbox.Exe().c_str(), (L"\\\\?\\" + deep + L"Tarnwick.exe").c_str(), FALSE));
     return deep;
-}
-
-void ExpectNoLibraryAndExitCodeOne(const Program& tarnwick) {
-    const MessageBoxView first = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(first.text, kLibraryError);
-    tarnwick.Press(first, L"OK");
-    const MessageBoxView second = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(second.text, kDefaultLibraryError);
-    tarnwick.Press(second, L"OK");
-    EXPECT_EQ(tarnwick.WaitForExit(), 1u);
 }
 
 TEST(StartupPaths, ALanguagePathBeyondTheLimitIsRefusedNotCut) {
