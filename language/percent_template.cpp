@@ -17,11 +17,11 @@ std::size_t FillPercentTemplate(UnitView pattern, UnitView value, UnitBuffer des
     };
     bool filled = false;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == u'%' && !(filled && fill == PercentFill::First)) {
+        if (pattern[i] != u'%') {
+            put(pattern.substr(i, 1));
+        } else if (!filled || fill == PercentFill::Every) {
             put(value);
             filled = true;
-        } else {
-            put(pattern.substr(i, 1));
         }
     }
     destination[written] = u'\0';

@@ -8,8 +8,9 @@
 
 enum class PercentFill { First, Every };
 
-// Copies the template into the destination with the value in place of its first "%" (or of
-// every "%"), cut to the destination and always terminated. Returns the units written.
+// Copies the template into the destination with the value in place of its first "%" (later
+// ones are left out), or in place of every "%"; cut to the destination and always
+// terminated. Returns the units written.
 std::size_t FillPercentTemplate(UnitView pattern, UnitView value, UnitBuffer destination,
                                 PercentFill fill = PercentFill::First);
 

@@ -17,9 +17,9 @@ std::string Fill(UnitView pattern, UnitView value, PercentFill fill = PercentFil
     return Narrow(buffer);
 }
 
-TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercent) {
+TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentAndDropsTheOthers) {
     EXPECT_EQ(Fill<64>(u"Lines: %", u"1 234"), "Lines: 1 234");
-    EXPECT_EQ(Fill<64>(u"% and %", u"x"), "x and %");
+    EXPECT_EQ(Fill<64>(u"% and %", u"x"), "x and ") << "later marks are left out";
     EXPECT_EQ(Fill<64>(u"no mark", u"x"), "no mark");
 }
 
