@@ -36,28 +36,6 @@ TEST(SettingsTable, WritesTheFontAndExitKeysAsRunsOfTheTable) {
     EXPECT_EQ(Narrow(kIntegerSettings[IndexOf(IntKey::MruCount)].key), "MruCount");
 }
 
-TEST(SettingsTable, DefaultsAreThoseOfAFreshInstallation) {
-    const IntegerSettings d = DefaultIntegerSettings();
-    EXPECT_EQ(d[IndexOf(IntKey::Wrap)], 0);
-    EXPECT_EQ(d[IndexOf(IntKey::Status)], 1);
-    EXPECT_EQ(d[IndexOf(IntKey::FontHeight)], -13);
-    EXPECT_EQ(d[IndexOf(IntKey::Weight)], 400);
-    EXPECT_EQ(d[IndexOf(IntKey::Family)], 0x31);
-    EXPECT_EQ(d[IndexOf(IntKey::BkgColor)], 0xFFFFFF);
-    EXPECT_EQ(d[IndexOf(IntKey::TxtColor)], 0);
-    EXPECT_EQ(d[IndexOf(IntKey::FindCase)], 1);
-    EXPECT_EQ(d[IndexOf(IntKey::FindDirection)], 1);
-    EXPECT_EQ(d[IndexOf(IntKey::NewFileType)], 410);
-    EXPECT_EQ(d[IndexOf(IntKey::Language)], 10001);
-    EXPECT_EQ(d[IndexOf(IntKey::x)], 120);
-    EXPECT_EQ(d[IndexOf(IntKey::y)], 100);
-    EXPECT_EQ(d[IndexOf(IntKey::Width)], 870);
-    EXPECT_EQ(d[IndexOf(IntKey::Height)], 534);
-    EXPECT_EQ(Narrow(kNameSetting.defaultValue), "Lucida Console");
-    EXPECT_EQ(kNameSetting.capacity, 32u);
-    EXPECT_EQ(kFindStringSetting.capacity, 130u);
-}
-
 TEST(SettingsTable, NamesTheRecentFileKeys) {
     EXPECT_EQ(Narrow(UnitView(RecentKey(0).data())), "MRU0");
     EXPECT_EQ(Narrow(UnitView(RecentKey(9).data())), "MRU9");
