@@ -39,20 +39,17 @@ void Undo() {
     EditTextHandle = ReplaceAllSavedText;
     ReplaceAllSavedText = nullptr;
     ReplaceAllUndoAvailable = 0;
-    RefreshStatus();
 }
 
 void StartAnotherCopy() {
     ShellExecuteW(nullptr, nullptr, ExePath, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+// The window closes only once the text has reached its file.
 void SaveAndExit() {
-    SendMessageW(MainWindow, WM_COMMAND, IDM_FILE_SAVE, 0);
-    if (Untitled && SaveAsAccepted == 0) {
-        SaveAsAccepted = 1;
-        return;
+    if (SaveCurrentDocument()) {
+        DestroyWindow(MainWindow);
     }
-    DestroyWindow(MainWindow);
 }
 
 void ToggleCenterAfterFind() {
@@ -76,9 +73,7 @@ bool InRange(UINT command, UINT first, UINT last) {
     return command >= first && command <= last;
 }
 
-} // namespace
-
-void RunCommand(UINT command) {
+void Dispatch(UINT command) {
     if (InRange(command, IDM_LANGUAGE_FIRST, IDM_LANGUAGE_LAST)) {
         ChangeLanguage(command);
         return;
@@ -178,16 +173,20 @@ void RunCommand(UINT command) {
     }
 }
 
+} // namespace
+
+// Commands change the text or the selection (Cut, Paste, Undo, the transforms, a new
+// document); the status follows each of them.
+void RunCommand(UINT command) {
+    Dispatch(command);
+    RefreshStatus();
+}
+
 void OnControlNotification(UINT control, UINT code) {
     if (control == kEditControlId && code == EN_CHANGE) {
         DropReplaceAllCopy();
+        RefreshStatus();
     }
-}
-
-void ShowKeyStates() {
-    SetStatusText(kStatusPartCaps, CapsLockOn ? L" CAPS" : L" ");
-    SetStatusText(kStatusPartNum, NumLockOn ? L" NUM" : L" ");
-    SetStatusText(kStatusPartMode, OverwriteMode ? L" OVR" : L" INS");
 }
 
 void TrackMaximizedState(WPARAM systemCommand) {

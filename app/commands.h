@@ -9,8 +9,6 @@
 void RunCommand(UINT command);
 // WM_COMMAND from a control: an edit after a Replace All ends the chance to take it back.
 void OnControlNotification(UINT control, UINT code);
-// WM_TIMER: the key-state texts of the status bar.
-void ShowKeyStates();
 // WM_SYSCOMMAND: the maximized state follows the system commands.
 void TrackMaximizedState(WPARAM systemCommand);
 

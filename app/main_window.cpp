@@ -189,6 +189,7 @@ LRESULT OnQueryEndSession() {
 
 LRESULT OnDestroy() {
     KillTimer(MainWindow, kStatusTimer);
+    ForgetStatusBar();
     SettingsSaveAtExit();
     if (CaretWatchHook != nullptr) {
         UnhookWinEvent(CaretWatchHook);

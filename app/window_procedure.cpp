@@ -7,6 +7,7 @@
 #include "language/language_menus.h"
 #include "search/find_commands.h"
 #include "view/fonts.h"
+#include "view/status_bar.h"
 
 UINT FindMessage;
 

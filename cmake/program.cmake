@@ -8,6 +8,7 @@ add_library(tarnwick_win STATIC
     app/window_modes.cpp
     app/window_procedure.cpp
     document/document_path.cpp
+    document/document_title.cpp
     document/encoding_io.cpp
     document/file_commands.cpp
     document/file_io.cpp
@@ -26,6 +27,7 @@ add_library(tarnwick_win STATIC
     view/edit_host.cpp
     view/fonts.cpp
     view/status_bar.cpp
+    view/status_refresh.cpp
 )
 target_link_libraries(tarnwick_win PUBLIC tarnwick_logic comctl32 comdlg32 shell32 gdi32)
 tarnwick_warnings(tarnwick_win)

@@ -77,7 +77,29 @@ bool TextStopsAtNul(const BYTE* bytes, DWORD count, EncodingId encoding) {
     return std::memchr(bytes, 0, count) != nullptr;
 }
 
-bool EncodeText(const wchar_t* text, DWORD length, EncodingId encoding, EncodedText& encoded) {
+namespace {
+
+// What the ANSI conversion may do. Where the ANSI code page is UTF-8 only unpaired surrogates
+// can be lost, and the flags that report a replaced character are not allowed there.
+struct AnsiConversion {
+    DWORD flags;
+    bool reportsDefault;
+};
+
+AnsiConversion AnsiConversionFor(bool bestFit) {
+    if (bestFit) {
+        return {0, false};
+    }
+    if (GetACP() == CP_UTF8) {
+        return {WC_ERR_INVALID_CHARS, false};
+    }
+    return {WC_NO_BEST_FIT_CHARS, true};
+}
+
+} // namespace
+
+bool EncodeText(const wchar_t* text, DWORD length, EncodingId encoding, bool bestFit,
+                EncodedText& encoded) {
     if (encoding != kEncodingAnsi) {
         encoded.pieces[0] = std::span<const BYTE>(kUtf16LeMark);
         encoded.pieces[1] = std::span<const BYTE>(reinterpret_cast<const BYTE*>(text),
@@ -87,8 +109,15 @@ bool EncodeText(const wchar_t* text, DWORD length, EncodingId encoding, EncodedT
     if (length == 0) {
         return true;
     }
-    const int needed = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0,
-                                           nullptr, nullptr);
+    if (length > static_cast<DWORD>(INT_MAX)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    const AnsiConversion conversion = AnsiConversionFor(bestFit);
+    BOOL replaced = FALSE;
+    BOOL* const reportReplaced = conversion.reportsDefault ? &replaced : nullptr;
+    const int needed = WideCharToMultiByte(CP_ACP, conversion.flags, text, static_cast<int>(length),
+                                           nullptr, 0, nullptr, reportReplaced);
     if (needed <= 0) {
         return false;
     }
@@ -96,9 +125,14 @@ bool EncodeText(const wchar_t* text, DWORD length, EncodingId encoding, EncodedT
     if (!block) {
         return false;
     }
-    const int written = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length),
-                                            block.As<char>(), needed, nullptr, nullptr);
+    const int written =
+        WideCharToMultiByte(CP_ACP, conversion.flags, text, static_cast<int>(length),
+                            block.As<char>(), needed, nullptr, reportReplaced);
     if (written != needed) {
+        return false;
+    }
+    if (replaced) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return false;
     }
     encoded.ansi = std::move(block);

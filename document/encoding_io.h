@@ -35,11 +35,14 @@ bool TextStopsAtNul(const BYTE* bytes, DWORD count, EncodingId encoding);
 
 // The bytes a save writes, in pieces: the mark and the control's own text for UTF-16 LE, the
 // converted text for ANSI (sized by asking the conversion first, so no code page cuts it).
+// ANSI conversion changes no character unless `bestFit` allows it: a text the code page
+// cannot hold exactly fails with ERROR_NO_UNICODE_TRANSLATION. With `bestFit` such characters
+// become their closest letters or the code page's default character.
 struct EncodedText {
     GlobalBlock ansi;
     std::span<const BYTE> pieces[2];
 };
-[[nodiscard]] bool EncodeText(const wchar_t* text, DWORD length, EncodingId encoding,
+[[nodiscard]] bool EncodeText(const wchar_t* text, DWORD length, EncodingId encoding, bool bestFit,
                               EncodedText& encoded);
 
 #endif

@@ -3,12 +3,14 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "document/document_path.h"
+#include "document/document_title.h"
 #include "document/encoding_io.h"
 #include "document/file_io.h"
 #include "document/recent_files.h"
 #include "document/system_recent.h"
 #include "document/typing.h"
 #include "language/language_library.h"
+#include "language/message_box.h"
 #include "language/percent_template.h"
 #include "language/resource_ids.h"
 #include "view/edit_host.h"
@@ -17,9 +19,6 @@
 
 #include <commdlg.h>
 
-
-int SaveAsAccepted = 1;
-
 namespace {
 
 constexpr DWORD kOpenFlags =
@@ -27,48 +26,70 @@ constexpr DWORD kOpenFlags =
 constexpr DWORD kSaveAsFlags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
 constexpr SIZE_T kNewDocumentBytes = 65536;
 
-// "* " and the title; the mark is shown in front of the title while the text is modified.
-wchar_t TitleBuffer[270] = L"* ";
 OPENFILENAMEW FileDialogRecord;
 wchar_t FileFilter[128];
 
-// The characters after the last backslash, or the whole path.
-const wchar_t* FileNamePart(const wchar_t* path) {
-    const wchar_t* name = path;
-    for (const wchar_t* p = path; *p != L'\0'; ++p) {
-        if (*p == L'\\') {
-            name = p + 1;
+// DocumentPath is also the file dialogs' buffer, which they write even when they fail (a name
+// too long leaves the size it needs there). The path is kept aside and put back unless the
+// command's file operation succeeded, so the title, the path and the next Save agree.
+class DocumentPathKeeper {
+  public:
+    DocumentPathKeeper() { lstrcpynW(kept_, DocumentPath, MAX_PATH); }
+    ~DocumentPathKeeper() {
+        if (!succeeded_) {
+            lstrcpynW(DocumentPath, kept_, MAX_PATH);
         }
     }
-    return name;
-}
+    DocumentPathKeeper(const DocumentPathKeeper&) = delete;
+    DocumentPathKeeper& operator=(const DocumentPathKeeper&) = delete;
 
-void TitleFromDocumentPath() {
-    SetDocumentTitle(FileNamePart(DocumentPath));
-}
+    bool Succeeded(bool result) {
+        succeeded_ = result;
+        return result;
+    }
+
+  private:
+    wchar_t kept_[MAX_PATH];
+    bool succeeded_ = false;
+};
 
 void FocusEditor() {
     SetFocus(EditControl);
 }
 
+// The document becomes a new one: its name, its encoding and a status showing its start.
+void StartUntitledDocument() {
+    wchar_t untitled[256];
+    LoadLanguageString(IDS_UNTITLED, untitled);
+    SetDocumentTitle(untitled);
+    Untitled = 1;
+    SetCurrentEncoding(static_cast<EncodingId>(Setting(IntKey::NewFileType)));
+    RefreshStatus();
+    SetStatusText(kStatusPartCharacter, L" ");
+}
+
+bool SaveAsWithDialog() {
+    DocumentPathKeeper path;
+    FileDialogRecord.Flags = kSaveAsFlags;
+    if (!GetSaveFileNameW(&FileDialogRecord) ||
+        !path.Succeeded(ReportFileError(FileOperation(kFileSave)) != FALSE)) {
+        return false;
+    }
+    AddToRecentFiles();
+    TitleFromDocumentPath();
+    return true;
+}
+
+bool OpenWithDialog() {
+    FileDialogRecord.Flags = kOpenFlags;
+    return GetOpenFileNameW(&FileDialogRecord) != FALSE;
+}
+
 } // namespace
 
-const wchar_t* DocumentTitle() {
-    return TitleBuffer + 2;
-}
-
-const wchar_t* MarkedDocumentTitle() {
-    return TitleBuffer;
-}
-
-void SetDocumentTitle(const wchar_t* name) {
-    wchar_t title[268];
-    FillPercentTemplate(u"Tarnwick - %", AsUnits(name), AsUnitBuffer(title));
-    lstrcpynW(TitleBuffer + 2, title, ARRAYSIZE(TitleBuffer) - 2);
-    SetWindowTextW(MainWindow, DocumentTitle());
-}
-
 bool AskSaveChanges() {
+    // A playback still typing would go on into the next document and then mark it unmodified.
+    StopTyping();
     if (!EditGetModify(EditControl)) {
         return true;
     }
@@ -81,12 +102,7 @@ bool AskSaveChanges() {
                         AsUnitBuffer(question), PercentFill::Every);
     switch (MessageBoxW(MainWindow, question, L"Tarnwick", MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
     case IDYES:
-        SendMessageW(MainWindow, WM_COMMAND, IDM_FILE_SAVE, 0);
-        if (SaveAsAccepted == 0) {
-            SaveAsAccepted = 1;
-            return false;
-        }
-        return true;
+        return SaveCurrentDocument();
     case IDNO:
         return true;
     default:
@@ -123,13 +139,8 @@ void NewDocument() {
         // Without a new block the control empties its own.
         EditSetText(EditControl, L"");
     }
-    wchar_t untitled[256];
-    LoadLanguageString(IDS_UNTITLED, untitled);
-    SetDocumentTitle(untitled);
+    StartUntitledDocument();
     FocusEditor();
-    Untitled = 1;
-    SetCurrentEncoding(static_cast<EncodingId>(Setting(IntKey::NewFileType)));
-    SetStatusText(kStatusPartCharacter, L" ");
 }
 
 bool OpenNamedFile() {
@@ -152,51 +163,69 @@ bool OpenCommandLineFile() {
 
 void OpenDocument() {
     if (AskSaveChanges()) {
-        FileDialogRecord.Flags = kOpenFlags;
-        if (GetOpenFileNameW(&FileDialogRecord)) {
-            OpenNamedFile();
-        }
+        DocumentPathKeeper path;
+        path.Succeeded(OpenWithDialog() && OpenNamedFile());
     }
     FocusEditor();
 }
 
-void SaveDocument() {
-    if (Untitled) {
-        SendMessageW(MainWindow, WM_COMMAND, IDM_FILE_SAVE_AS, 0);
-    } else if (ReportFileError(FileOperation(kFileSave))) {
-        TitleFromDocumentPath();
+void OpenPathAfterAsking(const wchar_t* path) {
+    if (AskSaveChanges()) {
+        DocumentPathKeeper kept;
+        lstrcpynW(DocumentPath, path, MAX_PATH);
+        kept.Succeeded(OpenNamedFile());
     }
+    FocusEditor();
+}
+
+bool SaveCurrentDocument() {
+    if (Untitled) {
+        return SaveAsWithDialog();
+    }
+    if (!ReportFileError(FileOperation(kFileSave))) {
+        return false;
+    }
+    TitleFromDocumentPath();
+    return true;
+}
+
+void SaveDocument() {
+    SaveCurrentDocument();
     FocusEditor();
 }
 
 void SaveDocumentAs() {
-    FileDialogRecord.Flags = kSaveAsFlags;
-    SaveAsAccepted = GetSaveFileNameW(&FileDialogRecord) ? 1 : 0;
-    if (SaveAsAccepted == 0 || !ReportFileError(FileOperation(kFileSave))) {
-        return;
-    }
-    AddToRecentFiles();
-    TitleFromDocumentPath();
+    SaveAsWithDialog();
 }
 
 void TypeOutDocument() {
     if (AskSaveChanges()) {
-        FileDialogRecord.Flags = kOpenFlags;
-        if (GetOpenFileNameW(&FileDialogRecord)) {
+        DocumentPathKeeper path;
+        if (OpenWithDialog()) {
             SetWindowTextW(EditControl, L"");
-            if (ReportFileError(FileOperation(kFileTypeOut))) {
+            if (path.Succeeded(ReportFileError(FileOperation(kFileTypeOut)) != FALSE)) {
                 AddToRecentFiles();
                 TitleFromDocumentPath();
+            } else {
+                // The text is gone: as a new document a later Save cannot write the empty
+                // text over the file it had.
+                StartUntitledDocument();
             }
+            RefreshStatus();
         }
     }
     FocusEditor();
 }
 
 void OpenDroppedFiles(HDROP drop) {
-    if (AskSaveChanges()) {
-        DragQueryFileW(drop, 0, DocumentPath, MAX_PATH);
-        OpenNamedFile();
+    // A name that does not fit is refused whole: a cut one could name another file.
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    wchar_t path[MAX_PATH];
+    if (length >= MAX_PATH) {
+        MessageBoxFromIds(MainWindow, IDS_NAME_TOO_LONG, IDS_INFORMATION_CAPTION,
+                          MB_OK | MB_ICONWARNING);
+    } else if (length > 0 && DragQueryFileW(drop, 0, path, MAX_PATH) == length) {
+        OpenPathAfterAsking(path);
     }
     DragFinish(drop);
     FocusEditor();

@@ -1,5 +1,5 @@
-// The File commands: new, open, save, save as, type out, dropped files, the question that
-// protects unsaved changes, and the window title.
+// The File commands: new, open, save, save as, type out, dropped files, and the question that
+// protects unsaved changes.
 #ifndef TARNWICK_DOCUMENT_FILE_COMMANDS_H
 #define TARNWICK_DOCUMENT_FILE_COMMANDS_H
 
@@ -7,27 +7,26 @@
 
 #include <shellapi.h>
 
-// 0 after a Save As dialog was cancelled, until the one who asked has seen it.
-extern int SaveAsAccepted;
-
-// The window title without the modified mark ("Tarnwick - a.txt").
-const wchar_t* DocumentTitle();
-// The title buffer: "* " followed by the title.
-const wchar_t* MarkedDocumentTitle();
-
-// Asks whether to save a modified document; true to go on, false when the user cancelled.
+// Asks whether to save a modified document; true to go on, false when the user cancelled or
+// the save asked for did not succeed. A running type-out is stopped first.
 bool AskSaveChanges();
-void SetDocumentTitle(const wchar_t* name);
 // The file dialogs' record, owned by the main window.
 void InitFileDialog(HWND owner);
 
 void NewDocument();
 void OpenDocument();
+// Command 302.
 void SaveDocument();
+// Command 303.
 void SaveDocumentAs();
+// Saves to the document's file, or through Save As for a new document; true when the text
+// reached a file.
+bool SaveCurrentDocument();
 void TypeOutDocument();
 // Loads DocumentPath as the document and names the window after it.
 bool OpenNamedFile();
+// Asks about unsaved changes, then opens the file at the path (a recent file or a dropped one).
+void OpenPathAfterAsking(const wchar_t* path);
 // WM_DROPFILES of the main window and the edit control: the first file is opened.
 void OpenDroppedFiles(HDROP drop);
 // Loads the file named on the command line; false when it could not be loaded.

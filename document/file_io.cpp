@@ -73,23 +73,55 @@ BOOL LoadDocument() {
     return TRUE;
 }
 
-BOOL SaveDocument() {
-    WaitCursor wait;
+// Encodes the control's text, locked in place, and writes it to DocumentPath.
+bool EncodeAndWrite(EncodingId encoding, bool bestFit) {
     const DWORD length = EditGetTextLength(EditControl);
     EditTextHandle = EditGetHandle(EditControl);
     const wchar_t* text = static_cast<const wchar_t*>(LocalLock(EditTextHandle));
     if (text == nullptr) {
-        return FALSE;
+        return false;
     }
     EncodedText encoded;
     const bool saved =
-        EncodeText(text, length, CurrentEncoding, encoded) &&
+        EncodeText(text, length, encoding, bestFit, encoded) &&
         WriteWholeFile(DocumentPath, BytePieces(encoded.pieces, encoded.pieces[1].empty() ? 1 : 2));
     const DWORD error = GetLastError();
     LocalUnlock(EditTextHandle);
+    SetLastError(error);
+    return saved;
+}
+
+// The text holds characters that ANSI cannot keep: Yes saves ANSI with the closest characters,
+// No saves UTF-16 LE instead, Cancel saves nothing.
+int AskBeforeChangingCharacters() {
+    return MessageBoxFromIds(MainWindow, IDS_ANSI_CHANGES_CHARACTERS, IDS_INFORMATION_CAPTION,
+                             MB_YESNOCANCEL | MB_ICONWARNING);
+}
+
+BOOL SaveDocument() {
+    WaitCursor wait;
+    EncodingId encoding = CurrentEncoding;
+    bool saved = EncodeAndWrite(encoding, false);
+    if (!saved && encoding == kEncodingAnsi && GetLastError() == ERROR_NO_UNICODE_TRANSLATION) {
+        // Asked with the text unlocked: nothing holds its address while the box is up.
+        switch (AskBeforeChangingCharacters()) {
+        case IDYES:
+            saved = EncodeAndWrite(encoding, true);
+            break;
+        case IDNO:
+            encoding = kEncodingUtf16Le;
+            saved = EncodeAndWrite(encoding, false);
+            break;
+        default:
+            SetLastError(ERROR_CANCELLED);
+            return FALSE;
+        }
+    }
     if (!saved) {
-        SetLastError(error);
         return FALSE;
+    }
+    if (encoding != CurrentEncoding) {
+        SetCurrentEncoding(encoding);
     }
     EditSetModify(EditControl, false);
     TakeFile();
@@ -159,6 +191,10 @@ BOOL ReportFileError(BOOL result) {
         return result;
     }
     const DWORD error = GetLastError();
+    if (error == ERROR_CANCELLED) {
+        // The user chose not to go on; there is nothing to report.
+        return result;
+    }
     if (error == ERROR_FILE_NOT_FOUND) {
         ShowFileNotFound();
     } else {

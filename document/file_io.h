@@ -18,7 +18,11 @@ enum FileMode : int {
 // the encoding, DocumentPath and Untitled as they were.
 BOOL FileOperation(int mode);
 
-// Shows the message for a failed FileOperation (the result zero) and returns the result.
+// A save in ANSI of a text that the code page cannot hold exactly first asks whether to
+// change those characters, save UTF-16 LE instead, or cancel (ERROR_CANCELLED).
+
+// Shows the message for a failed FileOperation (the result zero) and returns the result; a
+// save the user cancelled shows none.
 BOOL ReportFileError(BOOL result);
 
 #endif

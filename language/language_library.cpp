@@ -3,6 +3,8 @@
 #include "app/path_rules.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "app/text_units.h"
+#include "language/format_template.h"
 #include "language/library_table.h"
 #include "language/resource_ids.h"
 
@@ -10,17 +12,54 @@ HMODULE LanguageLibrary;
 wchar_t LanguagePath[MAX_PATH];
 wchar_t LanguageFileName[MAX_PATH];
 
+namespace {
+
+// Texts of strings newer than some libraries, shown when the library in use lacks them.
+struct OwnText {
+    UINT id;
+    const wchar_t* text;
+};
+constexpr OwnText kOwnTexts[] = {
+    {IDS_TEXT_STOPS_AT_NUL,
+     L"The file contains a NUL character. Tarnwick shows the text up to it only; saving the "
+     L"file would remove everything after it."},
+    {IDS_ANSI_CHANGES_CHARACTERS,
+     L"Some characters of this text cannot be saved in ANSI and would be replaced by similar "
+     L"characters or question marks.\n\nYes: save in ANSI anyway.\nNo: save in UTF-16 LE, "
+     L"which keeps every character.\nCancel: do not save."},
+};
+
+// The template as the status bar loads it (cut to 256 units) takes these arguments.
+bool TemplateFits(HMODULE library, UINT id, std::initializer_list<Conversion> arguments) {
+    wchar_t pattern[256];
+    return LoadStringW(library, id, pattern, ARRAYSIZE(pattern)) > 0 &&
+           TemplateTakes(AsUnits(pattern), arguments);
+}
+
+} // namespace
+
+const wchar_t* OwnLanguageText(UINT id) {
+    for (const OwnText& own : kOwnTexts) {
+        if (own.id == id) {
+            return own.text;
+        }
+    }
+    return L"";
+}
+
 bool HasRequiredResources(HMODULE library) {
     if (FindResourceW(library, MAKEINTRESOURCEW(IDR_MAIN_MENU), RT_MENU) == nullptr) {
         return false;
     }
-    for (UINT id = IDS_FIRST; id <= IDS_LAST; ++id) {
+    for (UINT id = IDS_FIRST; id <= IDS_REQUIRED_LAST; ++id) {
         const wchar_t* text = nullptr;
         if (LoadStringW(library, id, reinterpret_cast<wchar_t*>(&text), 0) <= 0) {
             return false;
         }
     }
-    return true;
+    return TemplateFits(library, IDS_STATUS_POSITION,
+                        {Conversion::Text, Conversion::Text, Conversion::Text}) &&
+           TemplateFits(library, IDS_STATUS_CHARACTER, {Conversion::Integer, Conversion::Integer});
 }
 
 HMODULE LoadLanguageLibraryAtPath() {

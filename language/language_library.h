@@ -22,13 +22,18 @@ HMODULE LoadLanguageLibrary();
 // runs. Null when it cannot be loaded or is incomplete.
 HMODULE LoadLanguageLibraryAtPath();
 
-// True when the library holds menu 128 and every string the program shows.
+// True when the library holds menu 128 and strings 1 to 24, and the templates that go to
+// wsprintfW (12 and 15) take exactly the arguments the program passes.
 bool HasRequiredResources(HMODULE library);
 
-// A string of the library in use, cut to the buffer; empty when the library lacks it.
+// The program's own English text of an optional string (25 and later), or an empty text.
+const wchar_t* OwnLanguageText(UINT id);
+
+// A string of the library in use, cut to the buffer; the program's own text for an optional
+// string the library lacks, else empty.
 template <std::size_t N> void LoadLanguageString(UINT id, wchar_t (&buffer)[N]) {
     if (LoadStringW(LanguageLibrary, id, buffer, static_cast<int>(N)) <= 0) {
-        buffer[0] = L'\0';
+        lstrcpynW(buffer, OwnLanguageText(id), static_cast<int>(N));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "language/language_menus.h"
 
 #include "app/main_window.h"
+#include "document/recent_files.h"
 #include "language/resource_ids.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
@@ -23,6 +24,9 @@ void OnInitMenuPopup(HMENU, UINT position) {
         break;
     case 1:
         UpdateEditMenu(GetMenu(MainWindow));
+        break;
+    case 5:
+        EnableClearRecentFiles(GetMenu(MainWindow));
         break;
     default:
         break;

@@ -18,7 +18,8 @@
 #define IDC_GOTO_LINE_NUMBER 2003
 #define IDC_GOTO_LINE_OK 2004
 
-// Strings 1 to 25; every library must hold all of them.
+// Strings 1 to 24 must be in every library; later ones are optional, and the program has
+// English texts of its own for a library that lacks them.
 #define IDS_NAME_TOO_LONG 1
 #define IDS_TRAY_RESTORE 2
 #define IDS_TRAY_EXIT 3
@@ -44,8 +45,10 @@
 #define IDS_SEARCH_MEMORY_QUESTION 23
 #define IDS_BAD_FORMAT 24
 #define IDS_TEXT_STOPS_AT_NUL 25
+#define IDS_ANSI_CHANGES_CHARACTERS 26
 #define IDS_FIRST IDS_NAME_TOO_LONG
-#define IDS_LAST IDS_TEXT_STOPS_AT_NUL
+#define IDS_REQUIRED_LAST IDS_BAD_FORMAT
+#define IDS_LAST IDS_ANSI_CHANGES_CHARACTERS
 
 // Command ids of menus and accelerators.
 #define IDM_SEARCH_FIND 1

@@ -65,24 +65,18 @@ void OnInsertKey() {
     }
 }
 
+// Every key may move the caret or change the text; the status follows at once, since the
+// caret hook does not report caret moves everywhere (Wine sends it none).
 LRESULT OnKeyDown(WPARAM key, LPARAM lParam) {
     TakeKeyStates();
-    switch (key) {
-    case VK_INSERT:
+    LRESULT result = 0;
+    if (key == VK_INSERT) {
         OnInsertKey();
-        return 0;
-    case VK_DELETE:
-    case VK_HOME:
-    case VK_END:
-    case VK_LEFT:
-    case VK_RIGHT: {
-        const LRESULT result = PassOn(WM_KEYDOWN, key, lParam);
-        RefreshStatus();
-        return result;
+    } else {
+        result = PassOn(WM_KEYDOWN, key, lParam);
     }
-    default:
-        return PassOn(WM_KEYDOWN, key, lParam);
-    }
+    RefreshStatus();
+    return result;
 }
 
 // In overwrite mode each typed character first deletes what it replaces.
@@ -90,7 +84,18 @@ LRESULT OnChar(WPARAM code, LPARAM lParam) {
     if (code != '\r' && OverwriteMode) {
         PassOn(WM_KEYDOWN, VK_DELETE, 0);
     }
-    return PassOn(WM_CHAR, code, lParam);
+    const LRESULT result = PassOn(WM_CHAR, code, lParam);
+    RefreshStatus();
+    return result;
+}
+
+// Clicks and drags with the left button move the caret or the selection.
+LRESULT OnMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = PassOn(message, wParam, lParam);
+    if (message != WM_MOUSEMOVE || (wParam & MK_LBUTTON) != 0) {
+        RefreshStatus();
+    }
+    return result;
 }
 
 // The context menu is the menu bar's edit popup itself, so it follows a change of language.
@@ -118,6 +123,11 @@ LRESULT CALLBACK EditSubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lPar
         return OnKeyDown(wParam, lParam);
     case WM_CHAR:
         return OnChar(wParam, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+        return OnMouse(message, wParam, lParam);
     case WM_RBUTTONDOWN:
         return OnRightButtonDown(wParam, lParam);
     default:

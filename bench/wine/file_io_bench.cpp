@@ -128,7 +128,7 @@ Row Measure(const std::wstring& folder, std::size_t size, EncodingId encoding) {
     row.encode = Seconds(
         [&] {
             encoded = EncodedText{};
-            (void)EncodeText(text, length, encoding, encoded);
+            (void)EncodeText(text, length, encoding, false, encoded);
         },
         repeats);
     row.write = Seconds(

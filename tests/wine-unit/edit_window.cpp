@@ -55,6 +55,23 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     return true;
 }
 
+namespace {
+
+// The id of the box's first button: IDOK for an OK box, IDYES for a question.
+int FirstButtonId(HWND box) {
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16];
+        GetClassNameW(child, name, 16);
+        if (std::wstring(name) == L"Button") {
+            return GetDlgCtrlID(child);
+        }
+    }
+    return IDOK;
+}
+
+} // namespace
+
 MessageBoxAnswerer::MessageBoxAnswerer()
     : thread_(GetCurrentThreadId()), watcher_([this] { Watch(); }) {}
 
@@ -104,7 +121,7 @@ void MessageBoxAnswerer::Watch() {
             GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 1024);
             seen_.push_back({caption, text});
             answered_.push_back(box);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            PostMessageW(box, WM_COMMAND, FirstButtonId(box), 0);
         }
         Sleep(20);
     }

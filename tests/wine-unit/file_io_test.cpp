@@ -358,12 +358,18 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     } else {
         GTEST_SKIP() << "no expectation for code page " << codePage;
     }
-    // A character the code page lacks becomes its closest letter or its default character,
-    // without a message.
+    // Text the code page holds exactly is saved without a question.
+    edit.SetText(codePage == 1250 ? L"\u010D" : L"\u00E8");
+    ASSERT_TRUE(Save(folder / L"cp-out.txt"));
+    EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), "\xE8");
+    EXPECT_TRUE(answers.Boxes().empty());
+    // A character the code page lacks is asked about first; Yes (the first button) saves its
+    // closest letter or the default character.
     edit.SetText(L"\u010D\u4E2D");
     ASSERT_TRUE(Save(folder / L"cp-out.txt"));
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), codePage == 1250 ? "\xE8?" : "c?");
-    EXPECT_TRUE(answers.Boxes().empty());
+    ASSERT_EQ(answers.Boxes().size(), 1u);
+    EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_ANSI_CHANGES_CHARACTERS));
 }
 
 // A drive that ./test mounts for these tests (as root); empty when there is none.

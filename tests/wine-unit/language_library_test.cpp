@@ -87,6 +87,20 @@ TEST_F(LanguageLibraryLoad, RefusesALibraryWithoutTheMainMenu) {
     EXPECT_EQ(Load(10002), nullptr);
 }
 
+TEST_F(LanguageLibraryLoad, TakesALibraryWithoutTheLaterStringsAndRefusesABadTemplate) {
+    Install(testData + L"Minimal.dll", L"Slovak.dll");
+    ASSERT_NE(Load(10002), nullptr) << "strings from 25 on are optional";
+    wchar_t text[512];
+    LoadLanguageString(IDS_ANSI_CHANGES_CHARACTERS, text);
+    EXPECT_STREQ(text, OwnLanguageText(IDS_ANSI_CHANGES_CHARACTERS));
+    EXPECT_NE(text[0], L'\0');
+    FreeLibrary(LanguageLibrary);
+    LanguageLibrary = nullptr;
+
+    Install(testData + L"BadTemplate.dll", L"Slovak.dll");
+    EXPECT_EQ(Load(10002), nullptr) << "its position text would read an integer from a text";
+}
+
 TEST_F(LanguageLibraryLoad, NeverRunsCodeOfALibrary) {
     const std::wstring mark = folder / L"code-ran";
     SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", mark.c_str());
