@@ -110,15 +110,16 @@ LRESULT OnRightButtonDown(WPARAM wParam, LPARAM lParam) {
     return PassOn(WM_RBUTTONDOWN, wParam, lParam);
 }
 
-LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam) {
+// The drop is finished (and its handle freed) by the opening; the control never sees it.
+LRESULT OnDropFiles(WPARAM wParam) {
     OpenDroppedFiles(reinterpret_cast<HDROP>(wParam));
-    return PassOn(WM_DROPFILES, wParam, lParam);
+    return 0;
 }
 
 LRESULT CALLBACK EditSubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DROPFILES:
-        return OnDropFiles(wParam, lParam);
+        return OnDropFiles(wParam);
     case WM_KEYDOWN:
         return OnKeyDown(wParam, lParam);
     case WM_CHAR:

@@ -1,9 +1,12 @@
 #include "tests/e2e/driver.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <iterator>
+#include <memory>
 
 namespace {
 
@@ -341,4 +344,158 @@ std::pair<DWORD, DWORD> EditSelection(HWND edit) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
     return {LOWORD(result), HIWORD(result)};
+}
+
+namespace {
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// A block in another process's memory, for messages and calls that hand that process a
+// pointer.
+class RemoteBlock {
+  public:
+    RemoteBlock(HANDLE process, SIZE_T bytes)
+        : process_(process), address_(VirtualAllocEx(process, nullptr, bytes,
+                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    ~RemoteBlock() {
+        if (address_ != nullptr) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        }
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    void* Address() const { return address_; }
+    // For a block that a thread of the process may still be reading.
+    void Abandon() { address_ = nullptr; }
+
+  private:
+    HANDLE process_;
+    void* address_;
+};
+
+std::wstring ProbeLibrary() {
+    wchar_t exe[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::wstring path(exe, length);
+    return path.substr(0, path.rfind(L'\\') + 1) + L"TarnwickProbe.dll";
+}
+
+// The probe's files hold UTF-16 fields, each ended by NUL.
+std::string FieldBytes(const std::vector<std::wstring>& fields) {
+    std::wstring text;
+    for (const std::wstring& field : fields) {
+        text += field;
+        text += L'\0';
+    }
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+std::vector<std::wstring> Fields(const std::string& bytes) {
+    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+    memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+    std::vector<std::wstring> fields;
+    for (std::size_t start = 0, end; (end = text.find(L'\0', start)) != text.npos;
+         start = end + 1) {
+        fields.push_back(text.substr(start, end - start));
+    }
+    return fields;
+}
+
+} // namespace
+
+std::wstring StatusText(HWND statusBar, int part) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(statusBar, &id);
+    const UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, id));
+    if (process == nullptr) {
+        ADD_FAILURE() << "cannot open the process of the status bar (error " << GetLastError()
+                      << ")";
+        return {};
+    }
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0,
+                        SMTO_ABORTIFHUNG, 2000, &length);
+    std::wstring text(LOWORD(length) + 1u, L'\0');
+    const SIZE_T bytes = text.size() * sizeof(wchar_t);
+    const RemoteBlock buffer(process.get(), bytes);
+    DWORD_PTR copied = 0;
+    SIZE_T read = 0;
+    if (buffer.Address() == nullptr ||
+        !SendMessageTimeoutW(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part),
+                             reinterpret_cast<LPARAM>(buffer.Address()), SMTO_ABORTIFHUNG, 2000,
+                             &copied) ||
+        !ReadProcessMemory(process.get(), buffer.Address(), text.data(), bytes, &read)) {
+        ADD_FAILURE() << "cannot read part " << part << " of the status bar (error "
+                      << GetLastError() << ")";
+        return {};
+    }
+    text.resize(std::min<std::size_t>(LOWORD(copied), text.size() - 1));
+    return text;
+}
+
+std::vector<std::wstring> Program::AskProbe(const std::vector<std::wstring>& request) const {
+    // A fresh copy for each request, so that its request and answer lie beside it and a copy
+    // that stayed loaded could not answer for the next one.
+    const TempFolder call;
+    const std::wstring probe = call / L"TarnwickProbe.dll";
+    if (!CopyFileW(ProbeLibrary().c_str(), probe.c_str(), FALSE)) {
+        ADD_FAILURE() << "cannot copy the probe library " << Utf8(ProbeLibrary());
+        return {};
+    }
+    WriteBytes(call / L"request", FieldBytes(request));
+    const SIZE_T bytes = (probe.size() + 1) * sizeof(wchar_t);
+    RemoteBlock name(info_.hProcess, bytes);
+    // kernel32 lies at the same address in every process of a session (of a Wine prefix), so
+    // LoadLibraryW here is LoadLibraryW in the program.
+    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    const UniqueHandle thread(
+        name.Address() == nullptr ||
+                !WriteProcessMemory(info_.hProcess, name.Address(), probe.c_str(), bytes, nullptr)
+            ? nullptr
+            : CreateRemoteThread(info_.hProcess, nullptr, 0, load, name.Address(), 0, nullptr));
+    if (thread == nullptr) {
+        ADD_FAILURE() << "cannot start loading the probe library in the program (error "
+                      << GetLastError() << ")";
+        return {};
+    }
+    if (WaitForSingleObject(thread.get(), kPatience) != WAIT_OBJECT_0) {
+        name.Abandon();
+        ADD_FAILURE() << "the probe library did not load and unload in the program within "
+                      << kPatience << " ms";
+        return {};
+    }
+    // The probe answers while it loads, so its answer is whole once the loading thread ends.
+    std::vector<std::wstring> answer = Fields(ReadBytes(call / L"answer"));
+    if (answer.empty() || answer.front() != L"ok") {
+        ADD_FAILURE() << "the probe library in the program: "
+                      << (answer.empty() ? "no answer" : Utf8(answer.front()));
+        return {};
+    }
+    answer.erase(answer.begin());
+    return answer;
+}
+
+std::vector<MenuItemView> Program::MenuItems(int position) const {
+    const std::vector<std::wstring> answer = AskProbe({L"menu", std::to_wstring(position)});
+    // Four fields for each item: id, type, state, text.
+    std::vector<MenuItemView> items;
+    for (std::size_t field = 0; field + 4 <= answer.size(); field += 4) {
+        const UINT type = std::stoul(answer[field + 1]);
+        const UINT state = std::stoul(answer[field + 2]);
+        items.push_back({static_cast<UINT>(std::stoul(answer[field])), answer[field + 3],
+                         (type & MFT_SEPARATOR) != 0, (state & MF_GRAYED) != 0,
+                         (state & MFS_CHECKED) != 0});
+    }
+    return items;
+}
+
+void Program::DropFiles(HWND target, const std::vector<std::wstring>& paths) const {
+    std::vector<std::wstring> request{L"drop", std::to_wstring(reinterpret_cast<UINT_PTR>(target))};
+    request.insert(request.end(), paths.begin(), paths.end());
+    AskProbe(request);
 }

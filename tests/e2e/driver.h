@@ -40,6 +40,18 @@ class Sandbox {
 // A file built with the tests (a test library), by name.
 std::wstring TestDataFile(const std::wstring& name);
 
+// The text of one part of a status bar of the program (SB_GETTEXTW through a buffer in the
+// program's own memory: VirtualAllocEx + ReadProcessMemory).
+std::wstring StatusText(HWND statusBar, int part);
+
+struct MenuItemView {
+    UINT id = 0;       // 0 for a separator or a popup
+    std::wstring text; // as stored in the menu, mnemonic "&" included; empty for a separator
+    bool separator = false;
+    bool grayed = false;
+    bool checked = false;
+};
+
 struct MessageBoxView {
     HWND window = nullptr;
     std::wstring caption;
@@ -82,8 +94,19 @@ class Program {
     // Closes an unmodified document's window and expects the program to end with code 0.
     void CloseNormally() const;
 
+    // The items of popup `position` of the main window's menu bar, in order, read inside the
+    // program (menus cannot be read from another process). They are as the program last left
+    // them: nothing sends WM_INITMENUPOPUP, on which the program brings some of them up to date.
+    std::vector<MenuItemView> MenuItems(int position) const;
+    // Files dropped on a window of the program (the main window or its edit control), as the
+    // shell delivers them: WM_DROPFILES with a drop handle made inside the program.
+    void DropFiles(HWND target, const std::vector<std::wstring>& paths) const;
+
   private:
     void Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder);
+    // Has the probe library (TarnwickProbe.dll beside the test program) do a request inside
+    // the program; the fields of its answer after "ok", or none with a test failure.
+    std::vector<std::wstring> AskProbe(const std::vector<std::wstring>& request) const;
     PROCESS_INFORMATION info_{};
 };
 
