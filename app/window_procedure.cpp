@@ -35,6 +35,11 @@ LRESULT OnTimer(WPARAM timer) {
     return 0;
 }
 
+LRESULT OnShowStatusTexts() {
+    ShowQueuedStatusTexts();
+    return 0;
+}
+
 LRESULT OnNotifyIconMessage(LPARAM event) {
     OnNotifyIcon(event);
     return 0;
@@ -74,6 +79,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnTimer(wParam);
     case kNotifyIconMessage:
         return OnNotifyIconMessage(lParam);
+    case kShowStatusTextsMessage:
+        return OnShowStatusTexts();
     case WM_INITMENUPOPUP:
         return OnMenuOpening(wParam, lParam);
     case WM_ACTIVATE:

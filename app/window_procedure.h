@@ -7,6 +7,8 @@
 // The id of the registered "commdlg_FindReplace" message.
 extern UINT FindMessage;
 inline constexpr UINT kNotifyIconMessage = WM_USER + 5;
+// Posted once texts wait for the status bar.
+inline constexpr UINT kShowStatusTextsMessage = WM_USER + 6;
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

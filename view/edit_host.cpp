@@ -50,8 +50,7 @@ void TakeKeyStates() {
     AltDown = KeyDown(VK_MENU);
     CapsLockOn = KeyToggled(VK_CAPITAL);
     NumLockOn = KeyToggled(VK_NUMLOCK);
-    SetStatusText(kStatusPartCaps, CapsLockOn ? L" CAPS" : L" ");
-    SetStatusText(kStatusPartNum, NumLockOn ? L" NUM" : L" ");
+    ShowKeyStates();
 }
 
 void OnInsertKey() {
@@ -61,7 +60,7 @@ void OnInsertKey() {
         PassOn(WM_PASTE, 0, 0);
     } else if (!AltDown) {
         OverwriteMode = OverwriteMode ? 0 : 1;
-        SetStatusText(kStatusPartMode, OverwriteMode ? L" OVR" : L" INS");
+        ShowKeyStates();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "app/window_procedure.h"
 #include "document/encoding.h"
 #include "document/encoding_io.h"
 #include "language/resource_ids.h"
@@ -9,15 +10,53 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
+
 HWND StatusBar;
 
 namespace {
 
+// A visible bar redraws itself within every text it is given, which costs far more than the
+// refresh that computes the text. The texts therefore wait here, the last one for each part,
+// until the main window handles its messages and sends them all at once.
+struct QueuedText {
+    bool waiting;
+    bool empty;
+    wchar_t text[1025];
+};
+QueuedText Queued[kStatusPartCount];
+bool TextsAnnounced;
+
+// Texts given to the bar while one lives are drawn together when the bar next paints.
+class DeferredStatusDrawing {
+  public:
+    DeferredStatusDrawing() { SendMessageW(StatusBar, WM_SETREDRAW, FALSE, 0); }
+    ~DeferredStatusDrawing() {
+        SendMessageW(StatusBar, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(StatusBar, nullptr, FALSE);
+    }
+    DeferredStatusDrawing(const DeferredStatusDrawing&) = delete;
+    DeferredStatusDrawing& operator=(const DeferredStatusDrawing&) = delete;
+};
+
 // Right edges of the eight parts in pixels; the last one runs to the bar's end.
 constexpr int kPartEdges[] = {355, 495, 660, 697, 750, 798, 885, -1};
 
+// The key-state texts last sent to parts 3 to 5. The timer and every key ask for them again;
+// only a change is sent, since a visible bar redraws itself within each text it is given.
+const wchar_t* KeyStateShown[3];
+
+void ShowKeyState(int part, const wchar_t* text) {
+    const wchar_t*& shown = KeyStateShown[part - kStatusPartMode];
+    if (shown == nullptr || lstrcmpW(shown, text) != 0) {
+        SetStatusText(part, text);
+        shown = text;
+    }
+}
+
 void ShowMode() {
-    SetStatusText(kStatusPartMode, OverwriteMode ? L" OVR" : L" INS");
+    ShowKeyState(kStatusPartMode, OverwriteMode ? L" OVR" : L" INS");
 }
 
 bool Toggled(int key) {
@@ -27,9 +66,31 @@ bool Toggled(int key) {
 } // namespace
 
 void SetStatusText(int part, const wchar_t* text) {
-    if (StatusBar != nullptr) {
-        SendMessageW(StatusBar, SB_SETTEXTW, static_cast<WPARAM>(part),
-                     reinterpret_cast<LPARAM>(text));
+    if (StatusBar == nullptr || part < 0 || part >= kStatusPartCount) {
+        return;
+    }
+    QueuedText& queued = Queued[part];
+    queued.waiting = true;
+    queued.empty = text == nullptr;
+    lstrcpynW(queued.text, queued.empty ? L"" : text, ARRAYSIZE(queued.text));
+    if (!TextsAnnounced) {
+        TextsAnnounced = PostMessageW(MainWindow, kShowStatusTextsMessage, 0, 0) != FALSE;
+    }
+}
+
+void ShowQueuedStatusTexts() {
+    TextsAnnounced = false;
+    if (StatusBar == nullptr) {
+        return;
+    }
+    const DeferredStatusDrawing drawing;
+    for (int part = 0; part < kStatusPartCount; ++part) {
+        QueuedText& queued = Queued[part];
+        if (queued.waiting) {
+            SendMessageW(StatusBar, SB_SETTEXTW, static_cast<WPARAM>(part),
+                         reinterpret_cast<LPARAM>(queued.empty ? nullptr : queued.text));
+            queued.waiting = false;
+        }
     }
 }
 
@@ -38,8 +99,8 @@ void ShowEncodingLabel() {
 }
 
 void ShowKeyStates() {
-    SetStatusText(kStatusPartCaps, CapsLockOn ? L" CAPS" : L" ");
-    SetStatusText(kStatusPartNum, NumLockOn ? L" NUM" : L" ");
+    ShowKeyState(kStatusPartCaps, CapsLockOn ? L" CAPS" : L" ");
+    ShowKeyState(kStatusPartNum, NumLockOn ? L" NUM" : L" ");
     ShowMode();
 }
 
@@ -51,15 +112,16 @@ void CreateStatusBar() {
     }
     SendMessageW(StatusBar, SB_SETPARTS, ARRAYSIZE(kPartEdges),
                  reinterpret_cast<LPARAM>(kPartEdges));
+    std::fill(std::begin(KeyStateShown), std::end(KeyStateShown), nullptr);
     ShowMode();
     ShowEncodingLabel();
     CapsLockOn = Toggled(VK_CAPITAL);
     if (CapsLockOn) {
-        SetStatusText(kStatusPartCaps, L" CAPS");
+        ShowKeyState(kStatusPartCaps, L" CAPS");
     }
     NumLockOn = Toggled(VK_NUMLOCK);
     if (NumLockOn) {
-        SetStatusText(kStatusPartNum, L" NUM");
+        ShowKeyState(kStatusPartNum, L" NUM");
     }
     ForgetStatusShown();
     RefreshStatus();
@@ -81,6 +143,9 @@ void ToggleStatusBar() {
         if (StatusBar != nullptr) {
             DestroyWindow(StatusBar);
             StatusBar = nullptr;
+        }
+        for (QueuedText& queued : Queued) {
+            queued.waiting = false;
         }
         SetSetting(IntKey::Status, 0);
     }

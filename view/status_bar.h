@@ -16,12 +16,16 @@ inline constexpr int kStatusPartMode = 3;
 inline constexpr int kStatusPartCaps = 4;
 inline constexpr int kStatusPartNum = 5;
 inline constexpr int kStatusPartEncoding = 6;
+inline constexpr int kStatusPartCount = 8;
 
 // While set, a refresh reports the end of a non-empty selection whatever moved.
 extern bool ReportEndOnce;
 
-// One part's text; a null text empties it.
+// One part's text; a null text empties it. The bar shows it once the main window handles
+// its messages (kShowStatusTextsMessage), together with every other text given meanwhile.
 void SetStatusText(int part, const wchar_t* text);
+// kShowStatusTextsMessage: the waiting texts go to the bar.
+void ShowQueuedStatusTexts();
 // Part 6 shows the label of the current encoding.
 void ShowEncodingLabel();
 // WM_TIMER 1: the insert mode and the key states as last taken in the edit control.

@@ -36,6 +36,33 @@ DWORD LineCount;
 // wsprintfW writes at most 1024 units and the terminator.
 constexpr int kFormattedCapacity = 1025;
 
+// The templates of the library in use, loaded when first needed and again after a change of
+// library, rather than on every caret move. The character template has room for the second
+// unit of a surrogate pair.
+constexpr wchar_t kSecondUnit[] = L" 0x%.2X";
+wchar_t PositionTemplate[256];
+wchar_t LinesTemplate[256];
+wchar_t CharacterTemplate[256 + ARRAYSIZE(kSecondUnit)];
+wchar_t PairTemplate[256 + ARRAYSIZE(kSecondUnit)];
+bool TemplatesLoaded;
+
+void LoadTemplates() {
+    LoadLanguageString(IDS_STATUS_POSITION, PositionTemplate);
+    LoadLanguageString(IDS_STATUS_LINES, LinesTemplate);
+    wchar_t character[256];
+    LoadLanguageString(IDS_STATUS_CHARACTER, character);
+    lstrcpynW(CharacterTemplate, character, ARRAYSIZE(CharacterTemplate));
+    lstrcpynW(PairTemplate, character, ARRAYSIZE(PairTemplate));
+    lstrcatW(PairTemplate, kSecondUnit);
+    TemplatesLoaded = true;
+}
+
+void LoadTemplatesOnce() {
+    if (!TemplatesLoaded) {
+        LoadTemplates();
+    }
+}
+
 DWORD ReportedPosition() {
     return Reported == ReportedEnd::Start ? SelectionRecord.SelStart : SelectionRecord.SelEnd;
 }
@@ -56,22 +83,20 @@ void TakeCaretPosition() {
 }
 
 void ShowPosition() {
-    wchar_t pattern[256];
-    LoadLanguageString(IDS_STATUS_POSITION, pattern);
+    LoadTemplatesOnce();
     const GroupedNumber line(CaretLine);
     const GroupedNumber column(CaretColumn);
     const GroupedNumber length(SelectionLength);
     wchar_t text[kFormattedCapacity];
-    wsprintfW(text, pattern, line.text, column.text, length.text);
+    wsprintfW(text, PositionTemplate, line.text, column.text, length.text);
     SetStatusText(kStatusPartPosition, text);
 }
 
 void ShowLineCount() {
-    wchar_t pattern[256];
-    LoadLanguageString(IDS_STATUS_LINES, pattern);
+    LoadTemplatesOnce();
     const GroupedNumber lines(LineCount);
     wchar_t text[kFormattedCapacity];
-    FillPercentTemplate(AsUnits(pattern), AsUnits(lines.text), AsUnitBuffer(text));
+    FillPercentTemplate(AsUnits(LinesTemplate), AsUnits(lines.text), AsUnitBuffer(text));
     SetStatusText(kStatusPartLines, text);
 }
 
@@ -104,17 +129,13 @@ void ShowCharacter(const CharacterAt& character) {
         SetStatusText(kStatusPartCharacter, nullptr);
         return;
     }
-    wchar_t loaded[256];
-    LoadLanguageString(IDS_STATUS_CHARACTER, loaded);
-    wchar_t pattern[256 + 8];
-    lstrcpynW(pattern, loaded, ARRAYSIZE(pattern));
+    LoadTemplatesOnce();
     wchar_t text[kFormattedCapacity];
     if (IsSurrogate(character.first)) {
-        lstrcatW(pattern, L" 0x%.2X");
-        wsprintfW(text, pattern, static_cast<unsigned>(character.code),
+        wsprintfW(text, PairTemplate, static_cast<unsigned>(character.code),
                   static_cast<unsigned>(character.first), static_cast<unsigned>(character.second));
     } else {
-        wsprintfW(text, pattern, static_cast<unsigned>(character.first),
+        wsprintfW(text, CharacterTemplate, static_cast<unsigned>(character.first),
                   static_cast<unsigned>(character.first));
     }
     SetStatusText(kStatusPartCharacter, text);
@@ -139,16 +160,18 @@ void ShowTitleMark() {
 
 // The parts whose values changed; with the bar hidden nothing is measured.
 void ShowChangedParts(bool positionMoved) {
+    LineCount = static_cast<DWORD>(EditGetLineCount(EditControl));
+    const bool linesChanged = LineCount != StatusShown.lines;
+    const CharacterAt character = ReadCharacterAt(ReportedPosition());
+    const bool characterChanged = character.code != StatusShown.code;
     if (positionMoved) {
         TakeCaretPosition();
         ShowPosition();
     }
-    LineCount = static_cast<DWORD>(EditGetLineCount(EditControl));
-    if (LineCount != StatusShown.lines) {
+    if (linesChanged) {
         ShowLineCount();
     }
-    const CharacterAt character = ReadCharacterAt(ReportedPosition());
-    if (character.code != StatusShown.code) {
+    if (characterChanged) {
         ShowCharacter(character);
     }
     StatusShown.lines = LineCount;
@@ -181,6 +204,7 @@ void ForgetStatusShown() {
 }
 
 void RerenderStatusTexts() {
+    LoadTemplates();
     if (StatusBar == nullptr) {
         return;
     }
