@@ -64,6 +64,18 @@ void Sandbox::PutLanguage(const std::wstring& from, const std::wstring& as) cons
         << Utf8(from);
 }
 
+std::wstring English(const Sandbox& sandbox, UINT id) {
+    return LibraryString(sandbox / L"Languages\\English.dll", id);
+}
+
+std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert) {
+    std::wstring text;
+    for (wchar_t unit : English(sandbox, id)) {
+        text += unit == L'%' ? insert : std::wstring(1, unit);
+    }
+    return text;
+}
+
 std::wstring TestDataFile(const std::wstring& name) {
     return FolderFromEnvironment(L"TARNWICK_TEST_DATA") + name;
 }
@@ -159,6 +171,49 @@ HWND Program::WaitForWindow(const wchar_t* className, DWORD milliseconds) const 
                                    : std::string("the process is still running"));
     }
     return found;
+}
+
+HWND Program::WaitForDialog(const std::wstring& caption, DWORD milliseconds) const {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : Windows(L"#32770")) {
+                if (WindowText(window) == caption) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        milliseconds);
+    EXPECT_NE(found, nullptr) << "no dialog \"" << Utf8(caption) << "\" within " << milliseconds
+                              << " ms";
+    return found;
+}
+
+void PressDialogButton(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "the dialog stayed open";
+}
+
+void ChooseFile(HWND dialog, const std::wstring& path) {
+    // The explorer-style dialog's name field: an edit inside a combo box, both with id 1148.
+    constexpr int kFileNameField = 1148;
+    HWND field = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM found) -> BOOL {
+            if (GetDlgCtrlID(child) == kFileNameField && ClassOf(child) == L"Edit") {
+                *reinterpret_cast<HWND*>(found) = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&field));
+    ASSERT_NE(field, nullptr) << "the file dialog has no file name field";
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PressDialogButton(dialog, IDOK);
 }
 
 MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {

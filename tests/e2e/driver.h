@@ -37,6 +37,11 @@ class Sandbox {
     TempFolder folder_;
 };
 
+// A string of the sandbox's English library, every "%" replaced by the insert when one is
+// given, as the program fills it.
+std::wstring English(const Sandbox& sandbox, UINT id);
+std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert);
+
 // A file built with the tests (a test library), by name.
 std::wstring TestDataFile(const std::wstring& name);
 
@@ -81,6 +86,8 @@ class Program {
     std::vector<HWND> Windows(const wchar_t* className) const;
     HWND WaitForWindow(const wchar_t* className, DWORD milliseconds = kPatience) const;
 
+    // A dialog of this process with this caption ("Open", "Save As", "Font"), once shown.
+    HWND WaitForDialog(const std::wstring& caption, DWORD milliseconds = kPatience) const;
     // The next message box of this process; a failure names what appeared instead.
     MessageBoxView WaitForMessageBox(DWORD milliseconds = kPatience) const;
     // Presses the box's button with this text ("OK", "&Yes", ...) and waits until it is gone.
@@ -113,6 +120,12 @@ class Program {
 std::wstring WindowText(HWND window);
 std::wstring ClassOf(HWND window);
 RECT WindowRect(HWND window);
+
+// Presses a dialog's button by id and waits until the dialog is gone.
+void PressDialogButton(HWND dialog, int id);
+// Types the path into the file name field of an Open or Save As dialog and presses its OK
+// button. Paths in ASCII: a field set from another process loses other characters under Wine.
+void ChooseFile(HWND dialog, const std::wstring& path);
 
 // A menu or accelerator command, as the window receives it from its menu.
 void SendCommand(HWND window, UINT command);

@@ -9,10 +9,6 @@
 
 namespace {
 
-std::wstring English(const Sandbox& sandbox, UINT id) {
-    return LibraryString(sandbox / L"Languages\\English.dll", id);
-}
-
 std::wstring UntitledTitle(const Sandbox& sandbox) {
     return L"Tarnwick - " + English(sandbox, IDS_UNTITLED);
 }
@@ -41,9 +37,7 @@ TEST(MainWindow, ReportsAMissingFileAndStartsANewDocument) {
     const std::wstring missing = sandbox / L"missing.txt";
     Program tarnwick(sandbox, missing);
     const MessageBoxView box = tarnwick.WaitForMessageBox();
-    std::wstring expected = English(sandbox, IDS_FILE_NOT_FOUND);
-    expected.replace(expected.find(L'%'), 1, missing);
-    EXPECT_EQ(box.text, expected);
+    EXPECT_EQ(box.text, English(sandbox, IDS_FILE_NOT_FOUND, missing));
     EXPECT_EQ(box.caption, L"Tarnwick");
     tarnwick.Press(box, L"OK");
     const HWND main = tarnwick.MainWindow();
@@ -252,28 +246,6 @@ TEST(Typing, InsertKeyCombinationsCopyAndPasteWithoutReachingTheControl) {
     tarnwick.CloseNormally();
 }
 
-// A dialog of the program with this caption, once it is shown.
-HWND WaitForDialog(const Program& tarnwick, const std::wstring& caption) {
-    HWND found = nullptr;
-    WaitUntil([&] {
-        for (HWND window : tarnwick.Windows(L"#32770")) {
-            if (WindowText(window) == caption) {
-                found = window;
-                return true;
-            }
-        }
-        return false;
-    });
-    EXPECT_NE(found, nullptr) << "no dialog \"" << Utf8(caption) << "\"";
-    return found;
-}
-
-void PressDialogButton(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "the dialog stayed open";
-}
-
 TEST(Fonts, ConfirmingTheFontDialogStoresTheFontAndCancellingStoresNothing) {
     Sandbox sandbox;
     Program tarnwick(sandbox);
@@ -281,13 +253,13 @@ TEST(Fonts, ConfirmingTheFontDialogStoresTheFontAndCancellingStoresNothing) {
     ASSERT_NE(main, nullptr);
 
     SendCommand(main, IDM_FORMAT_FONT);
-    HWND dialog = WaitForDialog(tarnwick, L"Font");
+    HWND dialog = tarnwick.WaitForDialog(L"Font");
     ASSERT_NE(dialog, nullptr);
     PressDialogButton(dialog, IDCANCEL);
     EXPECT_FALSE(FileExists(sandbox.Ini())) << "cancelling wrote settings";
 
     SendCommand(main, IDM_FORMAT_FONT);
-    dialog = WaitForDialog(tarnwick, L"Font");
+    dialog = tarnwick.WaitForDialog(L"Font");
     ASSERT_NE(dialog, nullptr);
     PressDialogButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Name").has_value(); }));
@@ -315,13 +287,13 @@ TEST(Colours, ABackgroundColourChosenInTheDialogIsShownAndStoredAtOnce) {
     ASSERT_TRUE(WaitUntil([&] { return BackgroundOnScreen(edit) == RGB(255, 255, 255); }));
 
     SendCommand(main, IDM_OPTIONS_BACKGROUND_COLOR);
-    HWND dialog = WaitForDialog(tarnwick, L"Color");
+    HWND dialog = tarnwick.WaitForDialog(L"Color");
     ASSERT_NE(dialog, nullptr);
     PressDialogButton(dialog, IDCANCEL);
     EXPECT_FALSE(sandbox.IniValue(L"BkgColor"));
 
     SendCommand(main, IDM_OPTIONS_BACKGROUND_COLOR);
-    dialog = WaitForDialog(tarnwick, L"Color");
+    dialog = tarnwick.WaitForDialog(L"Color");
     ASSERT_NE(dialog, nullptr);
     // The red, green and blue fields of the full dialog.
     SendMessageW(GetDlgItem(dialog, 706), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"255"));
@@ -344,9 +316,8 @@ TEST(Closing, AnUnknownCommandClosesTheWindowAfterTheSaveQuestion) {
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"unsaved"));
     SendCommand(main, IDM_FILE_EXIT);
     const MessageBoxView question = tarnwick.WaitForMessageBox();
-    std::wstring expected = English(sandbox, IDS_ASK_SAVE_CHANGES);
-    expected.replace(expected.find(L'%'), 1, English(sandbox, IDS_UNTITLED));
-    EXPECT_EQ(question.text, expected);
+    EXPECT_EQ(question.text,
+              English(sandbox, IDS_ASK_SAVE_CHANGES, English(sandbox, IDS_UNTITLED)));
     EXPECT_EQ(question.caption, L"Tarnwick");
     EXPECT_EQ(question.buttons.size(), 3u);
     tarnwick.Press(question, question.buttons[1]);
