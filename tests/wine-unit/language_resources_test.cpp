@@ -1,5 +1,7 @@
 // The three language libraries hold the same resources with the same ids, and every text
 // the program formats has the placeholders it needs.
+#include "app/text_units.h"
+#include "language/format_template.h"
 #include "language/resource_ids.h"
 #include "tests/support/files.h"
 
@@ -148,19 +150,6 @@ std::wstring String(HMODULE library, UINT id) {
 }
 
 // The printf conversions of a template: "%s", "%u", "%.4X" and so on, in order.
-std::vector<std::wstring> Conversions(const std::wstring& text) {
-    std::vector<std::wstring> conversions;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != L'%') {
-            continue;
-        }
-        const std::size_t end = text.find_first_of(L"sSdiuxXc%", i + 1);
-        conversions.push_back(text.substr(i, end == std::wstring::npos ? 1 : end - i + 1));
-        i = end == std::wstring::npos ? text.size() : end;
-    }
-    return conversions;
-}
-
 std::size_t Count(const std::wstring& text, wchar_t unit) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), unit));
 }
@@ -293,14 +282,11 @@ TEST_F(LanguageResources, StringsHaveThePlaceholdersTheProgramFills) {
             const std::wstring text = String(library.module, id);
             ASSERT_FALSE(text.empty());
             if (id == IDS_STATUS_POSITION) {
-                EXPECT_EQ(Conversions(text), (std::vector<std::wstring>{L"%s", L"%s", L"%s"}));
+                EXPECT_TRUE(TemplateTakes(AsUnits(text.c_str()),
+                                          {Conversion::Text, Conversion::Text, Conversion::Text}));
             } else if (id == IDS_STATUS_CHARACTER) {
-                const std::vector<std::wstring> conversions = Conversions(text);
-                ASSERT_EQ(conversions.size(), 2u);
-                for (const std::wstring& conversion : conversions) {
-                    EXPECT_NE(std::wstring(L"diuxX").find(conversion.back()), std::wstring::npos)
-                        << "an integer conversion, not " << Utf8(conversion);
-                }
+                EXPECT_TRUE(TemplateTakes(AsUnits(text.c_str()),
+                                          {Conversion::Integer, Conversion::Integer}));
             } else {
                 const auto fill = percentFills.find(id);
                 EXPECT_EQ(Count(text, L'%'), fill == percentFills.end() ? 0u : fill->second);
