@@ -20,18 +20,6 @@ void ExpectRect(RECT rect, LONG x, LONG y, LONG width, LONG height) {
     EXPECT_EQ(rect.bottom - rect.top, height);
 }
 
-TEST(MainWindow, ShowsTheFileNamedOnTheCommandLine) {
-    Sandbox sandbox;
-    WriteBytes(sandbox / L"a.txt", "first line\r\nsecond line");
-    Program tarnwick(sandbox, L"\"" + (sandbox / L"a.txt") + L"\"");
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(WindowText(main), L"Tarnwick - a.txt");
-    EXPECT_EQ(EditText(tarnwick.EditControl()), L"first line\r\nsecond line");
-    tarnwick.CloseNormally();
-    EXPECT_EQ(sandbox.IniValue(L"MruCount"), L"0") << "the command line adds no recent file";
-}
-
 TEST(MainWindow, ReportsAMissingFileAndStartsANewDocument) {
     Sandbox sandbox;
     const std::wstring missing = sandbox / L"missing.txt";
@@ -44,16 +32,6 @@ TEST(MainWindow, ReportsAMissingFileAndStartsANewDocument) {
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(WindowText(main), UntitledTitle(sandbox));
     EXPECT_EQ(EditText(tarnwick.EditControl()), L"");
-    tarnwick.CloseNormally();
-}
-
-TEST(MainWindow, StartsANewDocumentWithoutAFile) {
-    Sandbox sandbox;
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(WindowText(main), UntitledTitle(sandbox));
-    EXPECT_TRUE(tarnwick.Windows(L"#32770").empty());
     tarnwick.CloseNormally();
 }
 
@@ -146,7 +124,7 @@ LONG_PTR ExStyle(HWND window) {
     return GetWindowLongPtrW(window, GWL_EXSTYLE);
 }
 
-TEST(WordWrap, SwitchesTheScrollBarAndKeepsTextModifiedFlagAndSelection) {
+TEST(WordWrap, SwitchesTheScrollBarKeepsTheDocumentAndIsWrittenAtOnce) {
     Sandbox sandbox;
     WriteBytes(sandbox / L"a.txt", "one two three\r\nfour");
     Program tarnwick(sandbox, sandbox / L"a.txt");
@@ -173,12 +151,29 @@ TEST(WordWrap, SwitchesTheScrollBarAndKeepsTextModifiedFlagAndSelection) {
     EXPECT_NE(SendMessageW(edit, EM_GETMODIFY, 0, 0), 0);
     EXPECT_EQ(SendMessageW(edit, EM_CANUNDO, 0, 0), 0);
     EXPECT_EQ(sandbox.IniValue(L"Wrap"), L"0");
+    // The other switches of the menus are written at once too.
+    SendCommand(main, IDM_OPTIONS_CENTER_AFTER_FIND);
+    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"CenterVertAfterFind") == L"1"; }));
 
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
     tarnwick.CloseNormally();
 }
 
-TEST(Typing, OverwriteModeReplacesTheCharacterAfterTheCaret) {
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = units;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+TEST(Typing, InsertKeysSwitchOverwriteModeCopyAndPaste) {
     Sandbox sandbox;
     WriteBytes(sandbox / L"a.txt", "abc\r\ndef");
     Program tarnwick(sandbox, sandbox / L"a.txt");
@@ -204,44 +199,21 @@ TEST(Typing, OverwriteModeReplacesTheCharacterAfterTheCaret) {
     EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"xybcz\r\ndef"; }))
         << Utf8(EditText(edit));
 
-    SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
-    tarnwick.CloseNormally();
-}
-
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (OpenClipboard(nullptr)) {
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
-                text = units;
-                GlobalUnlock(data);
-            }
-        }
-        CloseClipboard();
-    }
-    return text;
-}
-
-TEST(Typing, InsertKeyCombinationsCopyAndPasteWithoutReachingTheControl) {
-    Sandbox sandbox;
-    WriteBytes(sandbox / L"a.txt", "copy me");
-    Program tarnwick(sandbox, sandbox / L"a.txt");
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    const HWND edit = tarnwick.EditControl();
-    BringToFront(main);
-    SendMessageW(edit, EM_SETSEL, 0, 4);
+    // Ctrl+Insert copies and Shift+Insert pastes without switching the mode; Alt+Insert does
+    // nothing, so typing still overwrites.
+    SendMessageW(edit, EM_SETSEL, 0, 2);
     PressKey(VK_INSERT, {VK_CONTROL});
-    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == L"copy"; })) << Utf8(ClipboardText());
-    SendMessageW(edit, EM_SETSEL, 7, 7);
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == L"xy"; })) << Utf8(ClipboardText());
+    SendMessageW(edit, EM_SETSEL, 10, 10);
     PressKey(VK_INSERT, {VK_SHIFT});
-    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"copy mecopy"; }))
+    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"xybcz\r\ndefxy"; }))
         << Utf8(EditText(edit));
-    // Alt+Insert does nothing, and the mode stays insert: typing inserts.
     PressKey(VK_INSERT, {VK_MENU});
+    SendMessageW(edit, EM_SETSEL, 0, 0);
     TypeText(L"!");
-    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"copy mecopy!"; }))
+    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"!ybcz\r\ndefxy"; }))
         << Utf8(EditText(edit));
+
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
     tarnwick.CloseNormally();
 }
@@ -365,18 +337,6 @@ TEST(Commands, SaveAndExitSavesATitledDocumentAndClosesWithoutAsking) {
     SendCommand(main, IDM_FILE_SAVE_AND_EXIT);
     EXPECT_EQ(tarnwick.WaitForExit(), 0u);
     EXPECT_EQ(ReadBytes(sandbox / L"a.txt"), "new");
-}
-
-TEST(Commands, CentringAfterFindIsWrittenAtEachSwitch) {
-    Sandbox sandbox;
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    SendCommand(main, IDM_OPTIONS_CENTER_AFTER_FIND);
-    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"CenterVertAfterFind") == L"1"; }));
-    SendCommand(main, IDM_OPTIONS_CENTER_AFTER_FIND);
-    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"CenterVertAfterFind") == L"0"; }));
-    tarnwick.CloseNormally();
 }
 
 } // namespace

@@ -71,6 +71,8 @@ TEST(StatusBar, FollowsTheCaretTheSelectionTheTextAndTheModes) {
     status.ExpectCharacter('A');
     status.Expect(kMode, L" INS");
     status.Expect(kEncoding, L" UTF-16 LE");
+    EXPECT_EQ(WindowText(main), L"Tarnwick - a.txt");
+    EXPECT_EQ(EditText(tarnwick.EditControl()), text);
 
     BringToFront(main);
     PressKey(VK_RIGHT);
@@ -127,6 +129,7 @@ TEST(StatusBar, FollowsTheCaretTheSelectionTheTextAndTheModes) {
 
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
     tarnwick.CloseNormally();
+    EXPECT_EQ(sandbox.IniValue(L"MruCount"), L"0") << "the command line adds no recent file";
 }
 
 TEST(StatusBar, GroupsTheDigitsOfLargeNumbers) {
@@ -149,12 +152,14 @@ TEST(StatusBar, GroupsTheDigitsOfLargeNumbers) {
     tarnwick.CloseNormally();
 }
 
-TEST(Title, ANewDocumentTypedIntoAndEmptiedAgainIsUnmodified) {
+TEST(Title, ANewDocumentStartsUntitledAndTypedIntoAndEmptiedAgainIsUnmodified) {
     Sandbox sandbox;
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
     const std::wstring title = L"Tarnwick - " + English(sandbox, IDS_UNTITLED);
+    EXPECT_EQ(WindowText(main), title);
+    EXPECT_TRUE(tarnwick.Windows(L"#32770").empty());
     BringToFront(main);
     TypeText(L"a");
     EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == L"* " + title; }))
