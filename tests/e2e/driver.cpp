@@ -403,35 +403,6 @@ std::pair<DWORD, DWORD> EditSelection(HWND edit) {
 
 namespace {
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-// A block in another process's memory, for messages and calls that hand that process a
-// pointer.
-class RemoteBlock {
-  public:
-    RemoteBlock(HANDLE process, SIZE_T bytes)
-        : process_(process), address_(VirtualAllocEx(process, nullptr, bytes,
-                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
-    ~RemoteBlock() {
-        if (address_ != nullptr) {
-            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        }
-    }
-    RemoteBlock(const RemoteBlock&) = delete;
-    RemoteBlock& operator=(const RemoteBlock&) = delete;
-
-    void* Address() const { return address_; }
-    // For a block that a thread of the process may still be reading.
-    void Abandon() { address_ = nullptr; }
-
-  private:
-    HANDLE process_;
-    void* address_;
-};
-
 std::wstring ProbeLibrary() {
     wchar_t exe[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, exe, MAX_PATH);
@@ -460,41 +431,11 @@ std::vector<std::wstring> Fields(const std::string& bytes) {
     return fields;
 }
 
-} // namespace
-
-std::wstring StatusText(HWND statusBar, int part) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(statusBar, &id);
-    const UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, id));
-    if (process == nullptr) {
-        ADD_FAILURE() << "cannot open the process of the status bar (error " << GetLastError()
-                      << ")";
-        return {};
-    }
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0,
-                        SMTO_ABORTIFHUNG, 2000, &length);
-    std::wstring text(LOWORD(length) + 1u, L'\0');
-    const SIZE_T bytes = text.size() * sizeof(wchar_t);
-    const RemoteBlock buffer(process.get(), bytes);
-    DWORD_PTR copied = 0;
-    SIZE_T read = 0;
-    if (buffer.Address() == nullptr ||
-        !SendMessageTimeoutW(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part),
-                             reinterpret_cast<LPARAM>(buffer.Address()), SMTO_ABORTIFHUNG, 2000,
-                             &copied) ||
-        !ReadProcessMemory(process.get(), buffer.Address(), text.data(), bytes, &read)) {
-        ADD_FAILURE() << "cannot read part " << part << " of the status bar (error "
-                      << GetLastError() << ")";
-        return {};
-    }
-    text.resize(std::min<std::size_t>(LOWORD(copied), text.size() - 1));
-    return text;
-}
-
-std::vector<std::wstring> Program::AskProbe(const std::vector<std::wstring>& request) const {
-    // A fresh copy for each request, so that its request and answer lie beside it and a copy
-    // that stayed loaded could not answer for the next one.
+// Has the probe library answer a request on the window's own thread, hooked into that thread's
+// message retrieval: the fields of its answer after "ok", or none with a test failure.
+std::vector<std::wstring> AskProbe(HWND window, const std::vector<std::wstring>& request) {
+    // A fresh copy for each request, so that its request and answer lie beside it and the copy
+    // that answered before (it stays loaded in the program) cannot answer again.
     const TempFolder call;
     const std::wstring probe = call / L"TarnwickProbe.dll";
     if (!CopyFileW(ProbeLibrary().c_str(), probe.c_str(), FALSE)) {
@@ -502,29 +443,29 @@ std::vector<std::wstring> Program::AskProbe(const std::vector<std::wstring>& req
         return {};
     }
     WriteBytes(call / L"request", FieldBytes(request));
-    const SIZE_T bytes = (probe.size() + 1) * sizeof(wchar_t);
-    RemoteBlock name(info_.hProcess, bytes);
-    // kernel32 lies at the same address in every process of a session (of a Wine prefix), so
-    // LoadLibraryW here is LoadLibraryW in the program.
-    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    const UniqueHandle thread(
-        name.Address() == nullptr ||
-                !WriteProcessMemory(info_.hProcess, name.Address(), probe.c_str(), bytes, nullptr)
-            ? nullptr
-            : CreateRemoteThread(info_.hProcess, nullptr, 0, load, name.Address(), 0, nullptr));
-    if (thread == nullptr) {
-        ADD_FAILURE() << "cannot start loading the probe library in the program (error "
-                      << GetLastError() << ")";
+    HMODULE library = LoadLibraryW(probe.c_str());
+    const auto hook = library == nullptr ? nullptr
+                                         : reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
+                                               GetProcAddress(library, "ProbeHook")));
+    HHOOK installed = hook == nullptr
+                          ? nullptr
+                          : SetWindowsHookExW(WH_GETMESSAGE, hook, library,
+                                              GetWindowThreadProcessId(window, nullptr));
+    constexpr WPARAM kProbeMarker = 0x7072;
+    const bool answered = installed != nullptr && PostMessageW(window, WM_NULL, kProbeMarker, 0) &&
+                          WaitUntil([&] { return FileExists(call / L"answer"); });
+    const DWORD error = GetLastError();
+    if (installed != nullptr) {
+        UnhookWindowsHookEx(installed);
+    }
+    if (library != nullptr) {
+        FreeLibrary(library);
+    }
+    if (!answered) {
+        ADD_FAILURE() << "the probe library gave no answer within " << kPatience << " ms (error "
+                      << error << ")";
         return {};
     }
-    if (WaitForSingleObject(thread.get(), kPatience) != WAIT_OBJECT_0) {
-        name.Abandon();
-        ADD_FAILURE() << "the probe library did not load and unload in the program within "
-                      << kPatience << " ms";
-        return {};
-    }
-    // The probe answers while it loads, so its answer is whole once the loading thread ends.
     std::vector<std::wstring> answer = Fields(ReadBytes(call / L"answer"));
     if (answer.empty() || answer.front() != L"ok") {
         ADD_FAILURE() << "the probe library in the program: "
@@ -535,8 +476,18 @@ std::vector<std::wstring> Program::AskProbe(const std::vector<std::wstring>& req
     return answer;
 }
 
+} // namespace
+
+std::wstring StatusText(HWND statusBar, int part) {
+    const std::vector<std::wstring> answer =
+        AskProbe(statusBar, {L"status", std::to_wstring(reinterpret_cast<UINT_PTR>(statusBar)),
+                             std::to_wstring(part)});
+    return answer.empty() ? std::wstring() : answer.front();
+}
+
 std::vector<MenuItemView> Program::MenuItems(int position) const {
-    const std::vector<std::wstring> answer = AskProbe({L"menu", std::to_wstring(position)});
+    const std::vector<std::wstring> answer =
+        AskProbe(MainWindow(), {L"menu", std::to_wstring(position)});
     // Four fields for each item: id, type, state, text.
     std::vector<MenuItemView> items;
     for (std::size_t field = 0; field + 4 <= answer.size(); field += 4) {
@@ -552,5 +503,5 @@ std::vector<MenuItemView> Program::MenuItems(int position) const {
 void Program::DropFiles(HWND target, const std::vector<std::wstring>& paths) const {
     std::vector<std::wstring> request{L"drop", std::to_wstring(reinterpret_cast<UINT_PTR>(target))};
     request.insert(request.end(), paths.begin(), paths.end());
-    AskProbe(request);
+    AskProbe(target, request);
 }

@@ -45,8 +45,7 @@ std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert
 // A file built with the tests (a test library), by name.
 std::wstring TestDataFile(const std::wstring& name);
 
-// The text of one part of a status bar of the program (SB_GETTEXTW through a buffer in the
-// program's own memory: VirtualAllocEx + ReadProcessMemory).
+// The text of one part of a status bar of the program, read on the program's own thread.
 std::wstring StatusText(HWND statusBar, int part);
 
 struct MenuItemView {
@@ -111,9 +110,6 @@ class Program {
 
   private:
     void Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder);
-    // Has the probe library (TarnwickProbe.dll beside the test program) do a request inside
-    // the program; the fields of its answer after "ok", or none with a test failure.
-    std::vector<std::wstring> AskProbe(const std::vector<std::wstring>& request) const;
     PROCESS_INFORMATION info_{};
 };
 

@@ -325,18 +325,4 @@ TEST(Closing, TheEndOfTheSessionIsRefusedWhenTheUserCancels) {
     tarnwick.CloseNormally();
 }
 
-TEST(Commands, SaveAndExitSavesATitledDocumentAndClosesWithoutAsking) {
-    Sandbox sandbox;
-    WriteBytes(sandbox / L"a.txt", "old");
-    Program tarnwick(sandbox, sandbox / L"a.txt");
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    const HWND edit = tarnwick.EditControl();
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"new"));
-    SendCommand(main, IDM_FILE_SAVE_AND_EXIT);
-    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
-    EXPECT_EQ(ReadBytes(sandbox / L"a.txt"), "new");
-}
-
 } // namespace

@@ -1,11 +1,17 @@
-// TarnwickProbe.dll: loaded into the running program by the e2e driver, it does there what
-// cannot be done from another process (read the menus, make a drop handle) and is unloaded
-// again. It reads its request from the file "request" beside itself and writes its answer to
-// "answer" there, both UTF-16 fields ended by NUL; the answer's first field is "ok" or what
-// went wrong.
+// TarnwickProbe.dll: hooked into the running program's window thread by the e2e driver, it
+// does there what cannot be done from another process (read the menus and the status bar,
+// make a drop handle). The driver installs it as a WH_GETMESSAGE hook and posts WM_NULL with
+// kProbeMarker; the program's own thread then answers between two of its messages. The
+// request lies in the file "request" beside this library; the answer goes to "answer" there,
+// both UTF-16 fields ended by NUL; the answer's first field is "ok" or what went wrong.
 //   menu, position               -> ok, then id, type, state, text for each item of the popup
+//   status, window, part         -> ok, the text of that part of the status bar
 //   drop, window, path, path...  -> ok, once WM_DROPFILES is posted to the window
+// (A thread started in the program from outside could stop its window thread inside the C
+// library under Wine and hang both programs; a hook never interrupts the thread.)
 #include <windows.h>
+
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <string>
@@ -134,24 +140,56 @@ std::vector<std::wstring> DropAnswer(HWND target, const std::vector<std::wstring
     return {L"ok"};
 }
 
+std::vector<std::wstring> StatusAnswer(HWND bar, int part) {
+    const LRESULT length = SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0);
+    std::wstring text(LOWORD(length) + 1u, L'\0');
+    SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(lstrlenW(text.c_str()));
+    return {L"ok", text};
+}
+
+HWND WindowField(const std::wstring& field) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoull(field)));
+}
+
 std::vector<std::wstring> Answer(const std::vector<std::wstring>& request) {
+    if (request.size() == 3 && request[0] == L"status") {
+        return StatusAnswer(WindowField(request[1]), std::stoi(request[2]));
+    }
     if (request.size() == 2 && request[0] == L"menu") {
         return MenuAnswer(std::stoi(request[1]));
     }
     if (request.size() >= 2 && request[0] == L"drop") {
-        const HWND target = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoull(request[1])));
-        return DropAnswer(target, {request.begin() + 2, request.end()});
+        return DropAnswer(WindowField(request[1]), {request.begin() + 2, request.end()});
     }
     return {L"the probe does not understand its request"};
 }
 
+HINSTANCE Self;
+bool Answered;
+
 } // namespace
 
-// The work is done on the loading thread, and the load is refused so that the library leaves
-// the program at once and its copy can be deleted.
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
-        WriteFields(FileBeside(self, L"answer"), Answer(ReadFields(FileBeside(self, L"request"))));
+        Self = self;
     }
-    return FALSE;
+    return TRUE;
+}
+
+// Each request comes with a fresh copy of this library, so one copy answers once. The answer
+// is written under another name and renamed, so the driver never reads half of it.
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    ProbeHook(int code, WPARAM removed, LPARAM message) {
+    constexpr WPARAM kProbeMarker = 0x7072;
+    const MSG* taken = reinterpret_cast<const MSG*>(message);
+    if (code == HC_ACTION && removed == PM_REMOVE && taken->message == WM_NULL &&
+        taken->wParam == kProbeMarker && !Answered) {
+        Answered = true;
+        const std::wstring written = FileBeside(Self, L"answer.part");
+        WriteFields(written, Answer(ReadFields(FileBeside(Self, L"request"))));
+        MoveFileW(written.c_str(), FileBeside(Self, L"answer").c_str());
+    }
+    return CallNextHookEx(nullptr, code, removed, message);
 }

@@ -1,0 +1,253 @@
+// The recent files in the File menu: how opening, typing out and saving files fill the list,
+// how it is ordered, stored, cleared and restored, and what choosing an entry does.
+#include "language/resource_ids.h"
+#include "tests/e2e/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kFilePopup = 0;
+constexpr int kOptionsPopup = 5;
+
+// The list as the INI holds it: MRU0 to MRU(MruCount - 1).
+std::vector<std::wstring> StoredList(const Sandbox& sandbox) {
+    std::vector<std::wstring> paths;
+    const int count = std::stoi(sandbox.IniValue(L"MruCount").value_or(L"-1"));
+    for (int i = 0; i < count; ++i) {
+        paths.push_back(sandbox.IniValue(L"MRU" + std::to_wstring(i)).value_or(L"(absent)"));
+    }
+    return paths;
+}
+
+std::wstring EntryText(std::size_t index, const std::wstring& path) {
+    std::wstring text = L"&" + std::to_wstring(index) + L": ";
+    for (wchar_t unit : path) {
+        text += unit == L'&' ? L"&&" : std::wstring(1, unit);
+    }
+    return text;
+}
+
+std::ptrdiff_t PositionOf(const std::vector<MenuItemView>& items, UINT id) {
+    const auto found = std::find_if(items.begin(), items.end(),
+                                    [id](const MenuItemView& item) { return item.id == id; });
+    return found - items.begin();
+}
+
+// Waits until the window has handled what was posted to it before: the command that showed a
+// message box has returned once a message sent after the box is handled.
+void Settle(HWND main) {
+    EXPECT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, 0, kPatience, nullptr), 0);
+}
+
+// The list, most recent first, in the INI and in the File menu, where entry i has command
+// 311 + i and the entries stand between Print's separator and one of their own.
+void ExpectRecentList(const Sandbox& sandbox, const Program& tarnwick,
+                      const std::vector<std::wstring>& paths) {
+    // The keys are written one by one: wait until they all hold the list, then show the last
+    // reading.
+    std::vector<std::wstring> stored;
+    WaitUntil([&] { return (stored = StoredList(sandbox)) == paths; });
+    EXPECT_EQ(stored, paths);
+
+    const std::vector<MenuItemView> items = tarnwick.MenuItems(kFilePopup);
+    std::vector<std::wstring> expected;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        expected.push_back(EntryText(i, paths[i]));
+    }
+    std::vector<std::wstring> shown;
+    for (const MenuItemView& item : items) {
+        if (item.id >= IDM_FILE_RECENT_FIRST && item.id <= IDM_FILE_RECENT_LAST) {
+            EXPECT_EQ(item.id, IDM_FILE_RECENT_FIRST + shown.size()) << Utf8(item.text);
+            shown.push_back(item.text);
+        }
+    }
+    EXPECT_EQ(shown, expected);
+    const std::ptrdiff_t tray = PositionOf(items, IDM_FILE_TO_TRAY);
+    ASSERT_LT(tray, std::ssize(items));
+    EXPECT_EQ(tray - PositionOf(items, IDM_FILE_PRINT),
+              std::ssize(paths) + (paths.empty() ? 2 : 3));
+    EXPECT_TRUE(items[static_cast<std::size_t>(tray) - 1].separator);
+}
+
+bool ClearIsGrayed(const Program& tarnwick, HWND main) {
+    SendMessageW(main, WM_INITMENUPOPUP, 0, kOptionsPopup);
+    for (const MenuItemView& item : tarnwick.MenuItems(kOptionsPopup)) {
+        if (item.id == IDM_OPTIONS_CLEAR_RECENT) {
+            return item.grayed;
+        }
+    }
+    ADD_FAILURE() << "the Options popup has no item " << IDM_OPTIONS_CLEAR_RECENT;
+    return false;
+}
+
+void ExpectTitle(HWND main, const std::wstring& title) {
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == title; }))
+        << "expected " << Utf8(title) << ", saw " << Utf8(WindowText(main));
+}
+
+void Drop(const Program& tarnwick, HWND main, const std::wstring& path) {
+    tarnwick.DropFiles(main, {path});
+    ExpectTitle(main, L"Tarnwick - " + path.substr(path.rfind(L'\\') + 1));
+}
+
+void ChooseInDialog(const Program& tarnwick, UINT command, const wchar_t* caption,
+                    const std::wstring& path) {
+    SendCommand(tarnwick.MainWindow(), command);
+    const HWND dialog = tarnwick.WaitForDialog(caption);
+    ASSERT_NE(dialog, nullptr);
+    ChooseFile(dialog, path);
+}
+
+void Edit(HWND edit, const wchar_t* text) {
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+}
+
+TEST(RecentFiles, DroppedFilesFillTheListWhichReordersKeepsTenAndSurvivesARestart) {
+    Sandbox sandbox;
+    std::vector<std::wstring> paths;
+    for (int i = 0; i <= 10; ++i) {
+        paths.push_back(sandbox / (L"f" + std::to_wstring(i) + L".txt"));
+        WriteBytes(paths.back(), "file " + std::to_string(i));
+    }
+    auto list = [&](std::initializer_list<int> files) {
+        std::vector<std::wstring> chosen;
+        for (int file : files) {
+            chosen.push_back(paths[static_cast<std::size_t>(file)]);
+        }
+        return chosen;
+    };
+    const auto lastTen = list({10, 9, 8, 7, 6, 1, 5, 4, 3, 2});
+    {
+        Program tarnwick(sandbox);
+        const HWND main = tarnwick.MainWindow();
+        ASSERT_NE(main, nullptr);
+        for (int i = 0; i < 6; ++i) {
+            Drop(tarnwick, main, paths[i]);
+        }
+        ExpectRecentList(sandbox, tarnwick, list({5, 4, 3, 2, 1, 0}));
+
+        SendCommand(main, IDM_FILE_RECENT_FIRST + 4);
+        ExpectTitle(main, L"Tarnwick - f1.txt");
+        EXPECT_EQ(EditText(tarnwick.EditControl()), L"file 1");
+        ExpectRecentList(sandbox, tarnwick, list({1, 5, 4, 3, 2, 0}));
+
+        for (int i = 6; i <= 10; ++i) {
+            Drop(tarnwick, main, paths[i]);
+        }
+        ExpectRecentList(sandbox, tarnwick, lastTen);
+
+        // Re-opening the first entry moves nothing, yet the list is written again.
+        sandbox.WriteIni("[Tarnwick]\r\n");
+        SendCommand(main, IDM_FILE_RECENT_FIRST);
+        ExpectRecentList(sandbox, tarnwick, lastTen);
+        EXPECT_EQ(WindowText(main), L"Tarnwick - f10.txt");
+        tarnwick.CloseNormally();
+    }
+    Program restarted(sandbox);
+    ASSERT_NE(restarted.MainWindow(), nullptr);
+    ExpectRecentList(sandbox, restarted, lastTen);
+    restarted.CloseNormally();
+}
+
+TEST(RecentFiles, CaseAndAmpersandsAreKeptAndClearingEmptiesTheListUntilTheNextSaveAs) {
+    Sandbox sandbox;
+    WriteBytes(sandbox / L"a.txt", "lower");
+    WriteBytes(sandbox / L"x&y.txt", "amp");
+    Program tarnwick(sandbox);
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+
+    // The file system finds a.txt under either name; the list keeps both names as given.
+    Drop(tarnwick, main, sandbox / L"a.txt");
+    Drop(tarnwick, main, sandbox / L"A.TXT");
+    EXPECT_EQ(EditText(tarnwick.EditControl()), L"lower");
+    Drop(tarnwick, main, sandbox / L"x&y.txt");
+    ExpectRecentList(sandbox, tarnwick,
+                     {sandbox / L"x&y.txt", sandbox / L"A.TXT", sandbox / L"a.txt"});
+    EXPECT_FALSE(ClearIsGrayed(tarnwick, main));
+
+    SendCommand(main, IDM_OPTIONS_CLEAR_RECENT);
+    ExpectRecentList(sandbox, tarnwick, {});
+    EXPECT_TRUE(ClearIsGrayed(tarnwick, main));
+
+    // Save writes the document where it is and leaves the list alone.
+    const HWND edit = tarnwick.EditControl();
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    Edit(edit, L"saved");
+    ExpectTitle(main, L"* Tarnwick - x&y.txt");
+    SendCommand(main, IDM_FILE_SAVE);
+    ExpectTitle(main, L"Tarnwick - x&y.txt");
+    EXPECT_EQ(ReadBytes(sandbox / L"x&y.txt"), "saved");
+    Settle(main);
+    ExpectRecentList(sandbox, tarnwick, {});
+
+    ChooseInDialog(tarnwick, IDM_FILE_SAVE_AS, L"Save As", sandbox / L"copy.txt");
+    ExpectTitle(main, L"Tarnwick - copy.txt");
+    ExpectRecentList(sandbox, tarnwick, {sandbox / L"copy.txt"});
+    EXPECT_FALSE(ClearIsGrayed(tarnwick, main));
+    tarnwick.CloseNormally();
+}
+
+TEST(RecentFiles, AMissingFileChangesNothingAndAModifiedDocumentIsAskedAboutFirst) {
+    Sandbox sandbox;
+    const std::wstring a = sandbox / L"a.txt", b = sandbox / L"b.txt", c = sandbox / L"c.txt";
+    WriteBytes(a, "alpha");
+    WriteBytes(b, "beta");
+    WriteBytes(c, "gamma");
+    Program tarnwick(sandbox);
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND edit = tarnwick.EditControl();
+
+    ChooseInDialog(tarnwick, IDM_FILE_OPEN, L"Open", a);
+    ExpectTitle(main, L"Tarnwick - a.txt");
+    ChooseInDialog(tarnwick, IDM_FILE_TYPE_OUT, L"Open", b);
+    // The typing is over once the whole text is there and no longer marked modified.
+    EXPECT_TRUE(WaitUntil([&] {
+        return EditText(edit) == L"beta" && SendMessageW(edit, EM_GETMODIFY, 0, 0) == 0;
+    })) << Utf8(EditText(edit));
+    Drop(tarnwick, main, c);
+    ExpectRecentList(sandbox, tarnwick, {c, b, a});
+
+    ASSERT_TRUE(DeleteFileW(b.c_str()));
+    const std::string ini = ReadBytes(sandbox.Ini());
+    SendCommand(main, IDM_FILE_RECENT_FIRST + 1);
+    const MessageBoxView missing = tarnwick.WaitForMessageBox();
+    EXPECT_EQ(missing.text, English(sandbox, IDS_FILE_NOT_FOUND, b));
+    EXPECT_EQ(missing.caption, L"Tarnwick");
+    tarnwick.Press(missing, L"OK");
+    Settle(main);
+    EXPECT_EQ(WindowText(main), L"Tarnwick - c.txt");
+    EXPECT_EQ(EditText(edit), L"gamma");
+    EXPECT_EQ(ReadBytes(sandbox.Ini()), ini);
+    ExpectRecentList(sandbox, tarnwick, {c, b, a});
+
+    Edit(edit, L"more ");
+    ExpectTitle(main, L"* Tarnwick - c.txt");
+    SendCommand(main, IDM_FILE_RECENT_FIRST + 2);
+    MessageBoxView question = tarnwick.WaitForMessageBox();
+    EXPECT_EQ(question.text, English(sandbox, IDS_ASK_SAVE_CHANGES, c));
+    EXPECT_EQ(question.caption, L"Tarnwick");
+    EXPECT_EQ(question.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
+    tarnwick.Press(question, L"Cancel");
+    Settle(main);
+    EXPECT_EQ(WindowText(main), L"* Tarnwick - c.txt");
+    EXPECT_EQ(EditText(edit), L"more gamma");
+    ExpectRecentList(sandbox, tarnwick, {c, b, a});
+
+    SendCommand(main, IDM_FILE_RECENT_FIRST + 2);
+    question = tarnwick.WaitForMessageBox();
+    tarnwick.Press(question, L"&No");
+    ExpectTitle(main, L"Tarnwick - a.txt");
+    EXPECT_EQ(EditText(edit), L"alpha");
+    EXPECT_EQ(ReadBytes(c), "gamma");
+    ExpectRecentList(sandbox, tarnwick, {a, c, b});
+    tarnwick.CloseNormally();
+}
+
+} // namespace
