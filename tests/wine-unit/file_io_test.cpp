@@ -166,32 +166,6 @@ TEST_F(FileOperations, RefuseFilesOfFourGibibytesWithoutReadingThem) {
     EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_FILE_TOO_LARGE));
 }
 
-TEST_F(FileOperations, ReportAMissingFileWithItsPath) {
-    const std::wstring missing = folder / L"missing.txt";
-    EXPECT_FALSE(Load(missing));
-    EXPECT_EQ(GetLastError(), DWORD{ERROR_FILE_NOT_FOUND});
-    Report(ERROR_FILE_NOT_FOUND);
-    ASSERT_EQ(answers.Boxes().size(), 1u);
-    std::wstring expected = LanguageString(IDS_FILE_NOT_FOUND);
-    expected.replace(expected.find(L'%'), 1, missing);
-    EXPECT_EQ(answers.Boxes()[0].text, expected);
-    EXPECT_EQ(answers.Boxes()[0].caption, L"Tarnwick");
-}
-
-TEST_F(FileOperations, KeepThePathAndTheUntitledFlagWhenALoadFails) {
-    WriteBytes(folder / L"good.txt", "good");
-    ASSERT_TRUE(Load(folder / L"good.txt"));
-    WriteBytes(folder / L"bad.txt", "\xEF\xBB\xBF");
-    EXPECT_FALSE(Load(folder / L"bad.txt"));
-    EXPECT_EQ(std::wstring(DocumentPath), folder / L"good.txt");
-    EXPECT_EQ(Untitled, 0);
-    // So a save now goes to the document's own file, not to the one that failed.
-    edit.SetText(L"changed");
-    ASSERT_TRUE(FileOperation(kFileSave));
-    EXPECT_EQ(ReadBytes(folder / L"bad.txt"), "\xEF\xBB\xBF");
-    EXPECT_EQ(ReadBytes(folder / L"good.txt"), "changed");
-}
-
 TEST_F(FileOperations, WriteAnsiThroughTheCodePageAndUtf16WithItsMark) {
     edit.SetText(L"a\u00E9b\r\n");
     CurrentEncoding = kEncodingAnsi;
