@@ -10,19 +10,17 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <iterator>
-
 HWND StatusBar;
 
 namespace {
 
 // A visible bar redraws itself within every text it is given, which costs far more than the
 // refresh that computes the text. The texts therefore wait here, the last one for each part,
-// until the main window handles its messages and sends them all at once.
+// until the main window handles its messages and sends them all at once; a text the part
+// already shows is not sent again (the timer and every key ask for the key states anew).
 struct QueuedText {
     bool waiting;
-    bool empty;
+    bool known; // `text` is what the part shows
     wchar_t text[1025];
 };
 QueuedText Queued[kStatusPartCount];
@@ -43,20 +41,8 @@ class DeferredStatusDrawing {
 // Right edges of the eight parts in pixels; the last one runs to the bar's end.
 constexpr int kPartEdges[] = {355, 495, 660, 697, 750, 798, 885, -1};
 
-// The key-state texts last sent to parts 3 to 5. The timer and every key ask for them again;
-// only a change is sent, since a visible bar redraws itself within each text it is given.
-const wchar_t* KeyStateShown[3];
-
-void ShowKeyState(int part, const wchar_t* text) {
-    const wchar_t*& shown = KeyStateShown[part - kStatusPartMode];
-    if (shown == nullptr || lstrcmpW(shown, text) != 0) {
-        SetStatusText(part, text);
-        shown = text;
-    }
-}
-
 void ShowMode() {
-    ShowKeyState(kStatusPartMode, OverwriteMode ? L" OVR" : L" INS");
+    SetStatusText(kStatusPartMode, OverwriteMode ? L" OVR" : L" INS");
 }
 
 bool Toggled(int key) {
@@ -70,9 +56,13 @@ void SetStatusText(int part, const wchar_t* text) {
         return;
     }
     QueuedText& queued = Queued[part];
+    const wchar_t* const shown = text == nullptr ? L"" : text;
+    if (queued.known && !queued.waiting && lstrcmpW(queued.text, shown) == 0) {
+        return;
+    }
     queued.waiting = true;
-    queued.empty = text == nullptr;
-    lstrcpynW(queued.text, queued.empty ? L"" : text, ARRAYSIZE(queued.text));
+    queued.known = true;
+    lstrcpynW(queued.text, shown, ARRAYSIZE(queued.text));
     if (!TextsAnnounced) {
         TextsAnnounced = PostMessageW(MainWindow, kShowStatusTextsMessage, 0, 0) != FALSE;
     }
@@ -88,7 +78,7 @@ void ShowQueuedStatusTexts() {
         QueuedText& queued = Queued[part];
         if (queued.waiting) {
             SendMessageW(StatusBar, SB_SETTEXTW, static_cast<WPARAM>(part),
-                         reinterpret_cast<LPARAM>(queued.empty ? nullptr : queued.text));
+                         reinterpret_cast<LPARAM>(queued.text));
             queued.waiting = false;
         }
     }
@@ -99,8 +89,8 @@ void ShowEncodingLabel() {
 }
 
 void ShowKeyStates() {
-    ShowKeyState(kStatusPartCaps, CapsLockOn ? L" CAPS" : L" ");
-    ShowKeyState(kStatusPartNum, NumLockOn ? L" NUM" : L" ");
+    SetStatusText(kStatusPartCaps, CapsLockOn ? L" CAPS" : L" ");
+    SetStatusText(kStatusPartNum, NumLockOn ? L" NUM" : L" ");
     ShowMode();
 }
 
@@ -112,16 +102,19 @@ void CreateStatusBar() {
     }
     SendMessageW(StatusBar, SB_SETPARTS, ARRAYSIZE(kPartEdges),
                  reinterpret_cast<LPARAM>(kPartEdges));
-    std::fill(std::begin(KeyStateShown), std::end(KeyStateShown), nullptr);
+    // A new bar shows nothing yet.
+    for (QueuedText& queued : Queued) {
+        queued = QueuedText{};
+    }
     ShowMode();
     ShowEncodingLabel();
     CapsLockOn = Toggled(VK_CAPITAL);
     if (CapsLockOn) {
-        ShowKeyState(kStatusPartCaps, L" CAPS");
+        SetStatusText(kStatusPartCaps, L" CAPS");
     }
     NumLockOn = Toggled(VK_NUMLOCK);
     if (NumLockOn) {
-        ShowKeyState(kStatusPartNum, L" NUM");
+        SetStatusText(kStatusPartNum, L" NUM");
     }
     ForgetStatusShown();
     RefreshStatus();
@@ -143,9 +136,6 @@ void ToggleStatusBar() {
         if (StatusBar != nullptr) {
             DestroyWindow(StatusBar);
             StatusBar = nullptr;
-        }
-        for (QueuedText& queued : Queued) {
-            queued.waiting = false;
         }
         SetSetting(IntKey::Status, 0);
     }
