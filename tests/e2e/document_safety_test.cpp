@@ -17,12 +17,6 @@ std::wstring UntitledTitle(const Sandbox& sandbox) {
     return TitleFor(English(sandbox, IDS_UNTITLED));
 }
 
-void ExpectTitle(HWND main, const std::wstring& title) {
-    std::wstring seen;
-    WaitUntil([&] { return (seen = WindowText(main)) == title; });
-    EXPECT_EQ(seen, title);
-}
-
 void ExpectFileBytes(const std::wstring& path, const std::string& bytes) {
     std::string seen;
     WaitUntil([&] { return (seen = ReadBytes(path)) == bytes; });
@@ -33,26 +27,6 @@ void ExpectEditText(HWND edit, const std::wstring& text) {
     std::wstring seen;
     WaitUntil([&] { return (seen = EditText(edit)) == text; });
     EXPECT_EQ(seen, text);
-}
-
-// Text put in at the caret as a paste would; it marks the document modified.
-void Insert(HWND edit, const wchar_t* text) {
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-}
-
-void Answer(const Program& tarnwick, const std::wstring& text, const std::wstring& caption,
-            const std::wstring& button) {
-    const MessageBoxView box = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.caption, caption);
-    tarnwick.Press(box, button);
-}
-
-void ChooseInDialog(const Program& tarnwick, const std::wstring& caption,
-                    const std::wstring& path) {
-    const HWND dialog = tarnwick.WaitForDialog(caption);
-    ASSERT_NE(dialog, nullptr);
-    ChooseFile(dialog, path);
 }
 
 std::string Utf16LeFile(const std::wstring& text) {
@@ -75,11 +49,11 @@ TEST(TypeOut, TypesAFileOutUntilAnotherIsOpenedAndEmptiesTheDocumentWhenItFails)
     ASSERT_NE(main, nullptr);
     const HWND edit = tarnwick.EditControl();
 
-    Insert(edit, L"draft");
+    InsertText(edit, L"draft");
     SendCommand(main, IDM_FILE_TYPE_OUT);
-    Answer(tarnwick, English(sandbox, IDS_ASK_SAVE_CHANGES, English(sandbox, IDS_UNTITLED)),
-           L"Tarnwick", L"&No");
-    ChooseInDialog(tarnwick, L"Open", sandbox / L"short.txt");
+    tarnwick.Answer(English(sandbox, IDS_ASK_SAVE_CHANGES, English(sandbox, IDS_UNTITLED)),
+                    L"Tarnwick", L"&No");
+    tarnwick.ChooseInDialog(L"Open", sandbox / L"short.txt");
     ExpectTitle(main, TitleFor(L"short.txt"));
     // Every state seen on the way is a beginning of the file's text under an unmarked title,
     // and the text arrives in several steps rather than at once.
@@ -107,26 +81,26 @@ TEST(TypeOut, TypesAFileOutUntilAnotherIsOpenedAndEmptiesTheDocumentWhenItFails)
 
     // A second type-out needs no question; opening another file while it types stops it.
     SendCommand(main, IDM_FILE_TYPE_OUT);
-    ChooseInDialog(tarnwick, L"Open", sandbox / L"long.txt");
+    tarnwick.ChooseInDialog(L"Open", sandbox / L"long.txt");
     ASSERT_TRUE(WaitUntil([&] { return EditText(edit).size() >= 3; }));
     SendCommand(main, IDM_FILE_OPEN);
-    ChooseInDialog(tarnwick, L"Open", sandbox / L"other.txt");
+    tarnwick.ChooseInDialog(L"Open", sandbox / L"other.txt");
     ExpectEditText(edit, L"other text");
     ExpectTitle(main, TitleFor(L"other.txt"));
     Sleep(1000);
     EXPECT_EQ(EditText(edit), L"other text") << "the stopped type-out went on typing";
-    Insert(edit, L"!");
+    InsertText(edit, L"!");
     ExpectTitle(main, L"* " + TitleFor(L"other.txt"));
 
     // A type-out that fails leaves a new empty document: Save no longer names other.txt.
     SendCommand(main, IDM_FILE_TYPE_OUT);
-    Answer(tarnwick, English(sandbox, IDS_ASK_SAVE_CHANGES, sandbox / L"other.txt"), L"Tarnwick",
-           L"&No");
-    ChooseInDialog(tarnwick, L"Open", sandbox / L"marked.txt");
-    Answer(tarnwick, English(sandbox, IDS_BAD_FORMAT), English(sandbox, IDS_ERROR_CAPTION), L"OK");
+    tarnwick.Answer(English(sandbox, IDS_ASK_SAVE_CHANGES, sandbox / L"other.txt"), L"Tarnwick",
+                    L"&No");
+    tarnwick.ChooseInDialog(L"Open", sandbox / L"marked.txt");
+    tarnwick.Answer(English(sandbox, IDS_BAD_FORMAT), English(sandbox, IDS_ERROR_CAPTION), L"OK");
     ExpectTitle(main, UntitledTitle(sandbox));
     EXPECT_EQ(EditText(edit), L"");
-    Insert(edit, L"new");
+    InsertText(edit, L"new");
     SendCommand(main, IDM_FILE_SAVE);
     const HWND saveAs = tarnwick.WaitForDialog(L"Save As");
     ASSERT_NE(saveAs, nullptr);
@@ -134,8 +108,8 @@ TEST(TypeOut, TypesAFileOutUntilAnotherIsOpenedAndEmptiesTheDocumentWhenItFails)
     EXPECT_EQ(ReadBytes(sandbox / L"other.txt"), "other text");
 
     tarnwick.Close();
-    Answer(tarnwick, English(sandbox, IDS_ASK_SAVE_CHANGES, English(sandbox, IDS_UNTITLED)),
-           L"Tarnwick", L"&No");
+    tarnwick.Answer(English(sandbox, IDS_ASK_SAVE_CHANGES, English(sandbox, IDS_UNTITLED)),
+                    L"Tarnwick", L"&No");
     EXPECT_EQ(tarnwick.WaitForExit(), 0u);
 }
 
@@ -160,13 +134,13 @@ TEST(AnsiSave, AsksBeforeChangingACharacterAndWritesWhatEachAnswerSays) {
     };
 
     SendMessageW(edit, EM_SETSEL, 0, -1);
-    Insert(edit, L"caf\u00E9");
+    InsertText(edit, L"caf\u00E9");
     SendCommand(main, IDM_FILE_SAVE);
     ExpectFileBytes(file, "caf\xE9");
     ExpectTitle(main, TitleFor(L"a.txt"));
 
     SendMessageW(edit, EM_SETSEL, 4, 4);
-    Insert(edit, L"\u4E2D");
+    InsertText(edit, L"\u4E2D");
     SendCommand(main, IDM_FILE_SAVE);
     MessageBoxView box = tarnwick.WaitForMessageBox();
     EXPECT_EQ(box.text, question);
@@ -189,7 +163,7 @@ TEST(AnsiSave, AsksBeforeChangingACharacterAndWritesWhatEachAnswerSays) {
     ExpectTitle(main, L"* " + TitleFor(L"a.txt"));
     expectEncoding(L" ANSI");
     SendCommand(main, IDM_FILE_SAVE);
-    Answer(tarnwick, question, caption, L"&Yes");
+    tarnwick.Answer(question, caption, L"&Yes");
     ExpectFileBytes(file, "caf\xE9?");
     ExpectTitle(main, TitleFor(L"a.txt"));
     expectEncoding(L" ANSI");
@@ -219,25 +193,25 @@ TEST(FailedLoad, AFailedOpenDropOrRecentFileKeepsTheDocumentAndItsFile) {
     };
 
     SendCommand(main, IDM_FILE_OPEN);
-    ChooseInDialog(tarnwick, L"Open", marked);
-    Answer(tarnwick, badFormat, errorCaption, L"OK");
+    tarnwick.ChooseInDialog(L"Open", marked);
+    tarnwick.Answer(badFormat, errorCaption, L"OK");
     expectStillTheFile("a failed Open");
 
     tarnwick.DropFiles(main, {marked});
-    Answer(tarnwick, badFormat, errorCaption, L"OK");
+    tarnwick.Answer(badFormat, errorCaption, L"OK");
     expectStillTheFile("a failed drop");
 
     tarnwick.DropFiles(edit, {sandbox.Folder() + std::wstring(260, L'n') + L".txt"});
-    Answer(tarnwick, English(sandbox, IDS_NAME_TOO_LONG), English(sandbox, IDS_INFORMATION_CAPTION),
-           L"OK");
+    tarnwick.Answer(English(sandbox, IDS_NAME_TOO_LONG), English(sandbox, IDS_INFORMATION_CAPTION),
+                    L"OK");
     expectStillTheFile("a drop of a name too long");
 
     SendCommand(main, IDM_FILE_RECENT_FIRST);
-    Answer(tarnwick, English(sandbox, IDS_FILE_NOT_FOUND, gone), L"Tarnwick", L"OK");
+    tarnwick.Answer(English(sandbox, IDS_FILE_NOT_FOUND, gone), L"Tarnwick", L"OK");
     expectStillTheFile("a recent file that is gone");
 
     SendMessageW(edit, EM_SETSEL, 0, -1);
-    Insert(edit, L"changed");
+    InsertText(edit, L"changed");
     SendCommand(main, IDM_FILE_SAVE);
     ExpectFileBytes(file, "changed");
     ExpectTitle(main, TitleFor(L"a.txt"));

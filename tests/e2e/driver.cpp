@@ -216,6 +216,31 @@ void ChooseFile(HWND dialog, const std::wstring& path) {
     PressDialogButton(dialog, IDOK);
 }
 
+void Program::ChooseInDialog(const std::wstring& caption, const std::wstring& path) const {
+    const HWND dialog = WaitForDialog(caption);
+    if (dialog != nullptr) {
+        ChooseFile(dialog, path);
+    }
+}
+
+void Program::Answer(const std::wstring& text, const std::wstring& caption,
+                     const std::wstring& button) const {
+    const MessageBoxView box = WaitForMessageBox();
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, caption);
+    Press(box, button);
+}
+
+void ExpectTitle(HWND window, const std::wstring& title) {
+    std::wstring seen;
+    WaitUntil([&] { return (seen = WindowText(window)) == title; });
+    EXPECT_EQ(seen, title);
+}
+
+void InsertText(HWND edit, const std::wstring& text) {
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {
     MessageBoxView box;
     box.window = WaitForWindow(L"#32770", milliseconds);

@@ -87,6 +87,11 @@ class Program {
 
     // A dialog of this process with this caption ("Open", "Save As", "Font"), once shown.
     HWND WaitForDialog(const std::wstring& caption, DWORD milliseconds = kPatience) const;
+    // Chooses the path in the file dialog with this caption ("Open", "Save As") once shown.
+    void ChooseInDialog(const std::wstring& caption, const std::wstring& path) const;
+    // Expects the next message box to say this under this caption and presses the button.
+    void Answer(const std::wstring& text, const std::wstring& caption,
+                const std::wstring& button) const;
     // The next message box of this process; a failure names what appeared instead.
     MessageBoxView WaitForMessageBox(DWORD milliseconds = kPatience) const;
     // Presses the box's button with this text ("OK", "&Yes", ...) and waits until it is gone.
@@ -122,6 +127,11 @@ void PressDialogButton(HWND dialog, int id);
 // Types the path into the file name field of an Open or Save As dialog and presses its OK
 // button. Paths in ASCII: a field set from another process loses other characters under Wine.
 void ChooseFile(HWND dialog, const std::wstring& path);
+
+// Waits until the window's title is this one; a failure shows the last one seen.
+void ExpectTitle(HWND window, const std::wstring& title);
+// Text put in at the caret as a paste would: the document becomes modified.
+void InsertText(HWND edit, const std::wstring& text);
 
 // A menu or accelerator command, as the window receives it from its menu.
 void SendCommand(HWND window, UINT command);

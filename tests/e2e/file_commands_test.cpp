@@ -46,10 +46,7 @@ void AnswerSaveQuestion(const Program& tarnwick, const Sandbox& sandbox, const s
 }
 
 void AcknowledgeFileError(const Program& tarnwick, const Sandbox& sandbox) {
-    const MessageBoxView box = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(box.text, English(sandbox, IDS_FILE_ERROR));
-    EXPECT_EQ(box.caption, English(sandbox, IDS_ERROR_CAPTION));
-    tarnwick.Press(box, L"OK");
+    tarnwick.Answer(English(sandbox, IDS_FILE_ERROR), English(sandbox, IDS_ERROR_CAPTION), L"OK");
 }
 
 // A file opened without sharing, as another program might hold it: nobody can write it.
@@ -94,9 +91,7 @@ TEST(SaveQuestion, AskedOnlyForModifiedTextAndEachAnswerDoesWhatItSays) {
 
     // Nothing to lose: Open, New and a drop go on at once.
     SendCommand(main, IDM_FILE_OPEN);
-    HWND open = tarnwick.WaitForDialog(L"Open");
-    ASSERT_NE(open, nullptr);
-    ChooseFile(open, a);
+    tarnwick.ChooseInDialog(L"Open", a);
     ExpectDocument(tarnwick, Title(L"a.txt", false), L"alpha", false);
     SendCommand(main, IDM_FILE_NEW);
     ExpectDocument(tarnwick, Title(English(sandbox, IDS_UNTITLED), false), L"", false);
@@ -131,7 +126,7 @@ TEST(SaveQuestion, AskedOnlyForModifiedTextAndEachAnswerDoesWhatItSays) {
     Retype(edit, L"beta 2");
     SendCommand(main, IDM_FILE_OPEN);
     AnswerSaveQuestion(tarnwick, sandbox, b, L"&Yes");
-    open = tarnwick.WaitForDialog(L"Open");
+    const HWND open = tarnwick.WaitForDialog(L"Open");
     ASSERT_NE(open, nullptr);
     EXPECT_EQ(ReadBytes(b), "beta 2");
     ChooseFile(open, a);

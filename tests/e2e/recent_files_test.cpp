@@ -85,11 +85,6 @@ bool ClearIsGrayed(const Program& tarnwick, HWND main) {
     return false;
 }
 
-void ExpectTitle(HWND main, const std::wstring& title) {
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == title; }))
-        << "expected " << Utf8(title) << ", saw " << Utf8(WindowText(main));
-}
-
 void Drop(const Program& tarnwick, HWND main, const std::wstring& path) {
     tarnwick.DropFiles(main, {path});
     ExpectTitle(main, L"Tarnwick - " + path.substr(path.rfind(L'\\') + 1));
@@ -98,13 +93,7 @@ void Drop(const Program& tarnwick, HWND main, const std::wstring& path) {
 void ChooseInDialog(const Program& tarnwick, UINT command, const wchar_t* caption,
                     const std::wstring& path) {
     SendCommand(tarnwick.MainWindow(), command);
-    const HWND dialog = tarnwick.WaitForDialog(caption);
-    ASSERT_NE(dialog, nullptr);
-    ChooseFile(dialog, path);
-}
-
-void Edit(HWND edit, const wchar_t* text) {
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    tarnwick.ChooseInDialog(caption, path);
 }
 
 TEST(RecentFiles, DroppedFilesFillTheListWhichReordersKeepsTenAndSurvivesARestart) {
@@ -178,7 +167,7 @@ TEST(RecentFiles, CaseAndAmpersandsAreKeptAndClearingEmptiesTheListUntilTheNextS
     // Save writes the document where it is and leaves the list alone.
     const HWND edit = tarnwick.EditControl();
     SendMessageW(edit, EM_SETSEL, 0, -1);
-    Edit(edit, L"saved");
+    InsertText(edit, L"saved");
     ExpectTitle(main, L"* Tarnwick - x&y.txt");
     SendCommand(main, IDM_FILE_SAVE);
     ExpectTitle(main, L"Tarnwick - x&y.txt");
@@ -227,7 +216,7 @@ TEST(RecentFiles, AMissingFileChangesNothingAndAModifiedDocumentIsAskedAboutFirs
     EXPECT_EQ(ReadBytes(sandbox.Ini()), ini);
     ExpectRecentList(sandbox, tarnwick, {c, b, a});
 
-    Edit(edit, L"more ");
+    InsertText(edit, L"more ");
     ExpectTitle(main, L"* Tarnwick - c.txt");
     SendCommand(main, IDM_FILE_RECENT_FIRST + 2);
     MessageBoxView question = tarnwick.WaitForMessageBox();
