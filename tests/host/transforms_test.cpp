@@ -1,0 +1,169 @@
+#include "tools/transforms.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <span>
+#include <string>
+#include <tuple>
+
+namespace {
+
+// ASCII letters and three non-ASCII pairs; U+01C5, a title-case letter, is typed as both upper
+// and lower case. Letters carry another type bit too, as they do on Windows (C1_ALPHA).
+constexpr UnitView kUpper = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ\u00C9\u0416\u03A3\u01C4";
+constexpr UnitView kLower = u"abcdefghijklmnopqrstuvwxyz\u00E9\u0436\u03C3\u01C6";
+constexpr Unit kTitle = u'\u01C5';
+
+class TestRules : public CaseRules {
+  public:
+    void ToUpper(Unit* units, std::uint32_t count) const override { Map(units, count, kUpper); }
+    void ToLower(Unit* units, std::uint32_t count) const override { Map(units, count, kLower); }
+    bool Classify(const Unit* units, std::uint32_t count, std::uint16_t* types) const override {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const bool title = units[i] == kTitle;
+            types[i] = (title || kUpper.find(units[i]) != UnitView::npos ? kUpperType : 0) |
+                       (title || kLower.find(units[i]) != UnitView::npos ? kLowerType : 0);
+            types[i] |= types[i] ? 0x0100 : 0;
+        }
+        return true;
+    }
+
+  private:
+    static void Map(Unit* units, std::uint32_t count, UnitView to) {
+        for (Unit& unit : std::span(units, count)) {
+            const std::size_t at =
+                unit == kTitle ? to.size() - 1 : std::min(kUpper.find(unit), kLower.find(unit));
+            unit = at == UnitView::npos ? unit : to[at];
+        }
+    }
+};
+
+class FailingRules : public TestRules {
+  public:
+    bool Classify(const Unit*, std::uint32_t, std::uint16_t*) const override { return false; }
+};
+
+const TestRules Rules;
+
+// The result's text, after checking that it is there and terminated.
+std::u16string Text(const TransformedText& result) {
+    EXPECT_NE(result.units, nullptr);
+    if (!result.units) {
+        return u"(null)";
+    }
+    EXPECT_EQ(result.units[result.length], u'\0');
+    return {result.units.get(), result.length};
+}
+
+std::tuple<std::u16string, std::uint32_t, std::uint32_t> Shown(const TransformedText& result) {
+    return {Text(result), result.selectFrom, result.selectTo};
+}
+
+TEST(CaseTransforms, MapEveryUnitAndSelectTheWholeText) {
+    const struct {
+        UnitView text, upper, lower, inverted;
+    } cases[] = {
+        {u"", u"", u"", u""},
+        {u"Hello, World 42!", u"HELLO, WORLD 42!", u"hello, world 42!", u"hELLO, wORLD 42!"},
+        {u"\u00E9\u0416\u03C3x\U0001F600", u"\u00C9\u0416\u03A3X\U0001F600",
+         u"\u00E9\u0436\u03C3x\U0001F600", u"\u00C9\u0436\u03A3X\U0001F600"},
+        // Typed as both: lower case wins, as an upper-case unit would.
+        {u"\u01C5", u"\u01C4", u"\u01C6", u"\u01C6"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.text));
+        const TransformedText results[] = {UpperCaseTransform(c.text, Rules),
+                                           LowerCaseTransform(c.text, Rules),
+                                           InvertCaseTransform(c.text, Rules)};
+        const auto n = static_cast<std::uint32_t>(c.text.size());
+        EXPECT_EQ(Shown(results[0]), std::tuple(c.upper, 0u, n));
+        EXPECT_EQ(Shown(results[1]), std::tuple(c.lower, 0u, n));
+        EXPECT_EQ(Shown(results[2]), std::tuple(c.inverted, 0u, n));
+    }
+}
+
+TEST(Reverse, KeepsLineBreaksAndSurrogatePairsInOrder) {
+    const struct {
+        UnitView text, reversed;
+        std::uint32_t characters;
+    } cases[] = {
+        {u"", u"", 0},
+        {u"abc", u"cba", 3},
+        {u"ab\r\ncd", u"dc\r\nba", 5},
+        {u"\r\r\n", u"\r\n\r", 2},
+        {u"\n\r", u"\r\n", 2},
+        {u"a\U0001F600b", u"b\U0001F600a", 3},
+        {u"\xDC00\xD800", u"\xD800\xDC00", 2},
+        {u"\xD800\xD800\xDC00\xDC00", u"\xDC00\xD800\xDC00\xD800", 3},
+        {UnitView(u"a\r\n").substr(0, 2), u"\ra", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.text));
+        const auto n = static_cast<std::uint32_t>(c.text.size());
+        EXPECT_EQ(Shown(ReverseTransform(c.text)), std::tuple(c.reversed, 0u, n));
+        EXPECT_EQ(CountCharacters(c.text), c.characters);
+    }
+}
+
+TEST(TagTransforms, WrapTheSelectionOrPutTheCaretBetweenTheTags) {
+    // The selection ends in a line break that an empty line follows; the transform sees only
+    // the selection.
+    const UnitView beforeEmptyLine = UnitView(u"a\r\n\r\nb").substr(0, 3);
+    const struct {
+        TransformedText (*transform)(UnitView);
+        UnitView text, result;
+        std::uint32_t selectFrom, selectTo;
+    } cases[] = {
+        {BoldTransform, u"x y", u"<b>x y</b>", 0, 10},
+        {BoldTransform, u"", u"<b></b>", 3, 3},
+        {ItalicTransform, u"\r\n", u"<i>\r\n</i>", 0, 9},
+        {ItalicTransform, u"", u"<i></i>", 3, 3},
+        {ParagraphTransform, u"", u"<p></p>", 3, 3},
+        {ParagraphTransform, u"one\r\n\r\ntwo\r\nthree", u"<p>one</p>\r\n<p>two\r\nthree</p>", 0,
+         29},
+        {ParagraphTransform, u"\r\n\r\n\r\n", u"<p></p>\r\n<p>\r\n</p>", 0, 18},
+        {ParagraphTransform, u"\r\n\r\nx\r\n\r\n", u"<p></p>\r\n<p>x</p>\r\n<p></p>", 0, 26},
+        {ParagraphTransform, u"\r\r\n\n\r\n", u"<p>\r\r\n\n\r\n</p>", 0, 13},
+        {ParagraphTransform, beforeEmptyLine, u"<p>a\r\n</p>", 0, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.text));
+        EXPECT_EQ(Shown(c.transform(c.text)), std::tuple(c.result, c.selectFrom, c.selectTo));
+    }
+}
+
+TEST(Transforms, GiveNoTextWhenTheResultCannotBeHad) {
+    EXPECT_EQ(InvertCaseTransform(u"abc", FailingRules()).units, nullptr);
+    // Longer than the edit control takes: the sizes alone are refused, so the text behind these
+    // views is never read.
+    const Unit text[1] = {u'a'};
+    EXPECT_EQ(UpperCaseTransform(UnitView(text, 0x7FFFFFFF), Rules).units, nullptr);
+    EXPECT_EQ(InvertCaseTransform(UnitView(text, 0x7FFFFFFF), Rules).units, nullptr);
+    EXPECT_EQ(ReverseTransform(UnitView(text, 0x7FFFFFFF)).units, nullptr);
+    EXPECT_EQ(ItalicTransform(UnitView(text, 0x7FFFFFF8)).units, nullptr);
+    EXPECT_EQ(BoldTransform(UnitView(text, 0xFFFFFFFA)).units, nullptr);
+    EXPECT_EQ(ParagraphTransform(UnitView(text, 0xFFFFFFFA)).units, nullptr);
+}
+
+TEST(Transforms, ReverseAndInvertTwiceGiveTheTextBack) {
+    // No LF before a CR and no low surrogate before a high one: reversing would join those.
+    const UnitView alphabet = u"aZ\u00E9\u0416 1\r\n\xD800\xDC00";
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 2000; ++round) {
+        std::u16string text;
+        for (std::size_t length = random() % 12; text.size() < length;) {
+            const Unit unit = alphabet[random() % alphabet.size()];
+            const Unit last = text.empty() ? u'\0' : text.back();
+            if (!(last == u'\n' && unit == u'\r') && !(last == 0xDC00 && unit == 0xD800)) {
+                text += unit;
+            }
+        }
+        SCOPED_TRACE(testing::PrintToString(text));
+        EXPECT_EQ(Text(ReverseTransform(Text(ReverseTransform(text)))), text);
+        EXPECT_EQ(Text(InvertCaseTransform(Text(InvertCaseTransform(text, Rules)), Rules)), text);
+    }
+}
+
+} // namespace
