@@ -4,7 +4,6 @@
 #include "app/settings.h"
 #include "app/shared_placement.h"
 #include "app/startup.h"
-#include "app/wait_cursor.h"
 #include "app/window_modes.h"
 #include "document/encoding_io.h"
 #include "document/file_commands.h"
@@ -15,6 +14,8 @@
 #include "language/resource_ids.h"
 #include "print/printing.h"
 #include "search/find_commands.h"
+#include "search/go_to_line.h"
+#include "search/replace_all.h"
 #include "tools/text_tools.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
@@ -27,18 +28,11 @@ namespace {
 
 // Command 101: the control's own undo, or the text as it was before the last Replace All.
 void Undo() {
-    if (!ReplaceAllUndoAvailable) {
+    if (ReplaceAllUndoAvailable) {
+        UndoReplaceAll();
+    } else {
         EditUndo(EditControl);
-        return;
     }
-    WaitCursor wait;
-    HLOCAL current = EditGetHandle(EditControl);
-    EditSetHandle(EditControl, ReplaceAllSavedText);
-    LocalFree(current);
-    EditSetModify(EditControl, true);
-    EditTextHandle = ReplaceAllSavedText;
-    ReplaceAllSavedText = nullptr;
-    ReplaceAllUndoAvailable = 0;
 }
 
 void StartAnotherCopy() {
@@ -88,9 +82,9 @@ void Dispatch(UINT command) {
     case IDM_SEARCH_REPLACE:
         return OpenFindDialog(true);
     case IDM_SEARCH_FIND_NEXT:
-        return SearchAgain(true);
+        return FindAgain(true);
     case IDM_SEARCH_FIND_PREVIOUS:
-        return SearchAgain(false);
+        return FindAgain(false);
     case IDM_SEARCH_GOTO_LINE:
         return GoToLine();
     case IDM_EDIT_SELECT_ALL:

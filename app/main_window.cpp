@@ -14,6 +14,7 @@
 #include "language/resource_ids.h"
 #include "print/printing.h"
 #include "search/find_commands.h"
+#include "search/replace_all.h"
 #include "view/edit_host.h"
 #include "view/fonts.h"
 #include "view/status_bar.h"
@@ -90,6 +91,7 @@ int RunMessageLoop() {
         if (FindDialog != nullptr && IsDialogMessageW(FindDialog, &message)) {
             continue;
         }
+        UpdateEditMenuBeforeKey(message);
         if (TranslateAcceleratorW(MainWindow, Accelerators, &message)) {
             continue;
         }

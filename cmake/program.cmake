@@ -17,12 +17,17 @@ add_library(tarnwick_win STATIC
     document/safe_write.cpp
     document/system_recent.cpp
     document/typing.cpp
+    language/dialog_placement.cpp
     language/language_library.cpp
     language/language_menus.cpp
     language/message_box.cpp
     print/printing.cpp
     search/find_commands.cpp
+    search/go_to_line.cpp
+    search/replace_all.cpp
     search/search_context.cpp
+    search/search_report.cpp
+    tools/selection_commands.cpp
     tools/text_tools.cpp
     view/edit_host.cpp
     view/fonts.cpp

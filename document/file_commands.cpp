@@ -13,6 +13,7 @@
 #include "language/message_box.h"
 #include "language/percent_template.h"
 #include "language/resource_ids.h"
+#include "search/replace_all.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
 #include "view/status_bar.h"
@@ -139,6 +140,7 @@ void NewDocument() {
         // Without a new block the control empties its own.
         EditSetText(EditControl, L"");
     }
+    DropReplaceAllCopy();
     StartUntitledDocument();
     FocusEditor();
 }
@@ -203,6 +205,7 @@ void TypeOutDocument() {
         DocumentPathKeeper path;
         if (OpenWithDialog()) {
             SetWindowTextW(EditControl, L"");
+            DropReplaceAllCopy();
             if (path.Succeeded(ReportFileError(FileOperation(kFileTypeOut)) != FALSE)) {
                 AddToRecentFiles();
                 TitleFromDocumentPath();

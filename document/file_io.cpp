@@ -12,6 +12,7 @@
 #include "language/message_box.h"
 #include "language/percent_template.h"
 #include "language/resource_ids.h"
+#include "search/replace_all.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
 #include "view/status_bar.h"
@@ -62,6 +63,8 @@ BOOL LoadDocument() {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return FailAndKeepFile();
     }
+    // Neither the new text nor the control tells of a change: the copy of the old one goes.
+    DropReplaceAllCopy();
     SetCurrentEncoding(encoding);
     RefreshStatus();
     TakeFile();

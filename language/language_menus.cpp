@@ -23,6 +23,7 @@ void OnInitMenuPopup(HMENU, UINT position) {
                        MF_BYCOMMAND | (EditGetModify(EditControl) ? MF_ENABLED : MF_GRAYED));
         break;
     case 1:
+    case 2:
         UpdateEditMenu(GetMenu(MainWindow));
         break;
     case 5:

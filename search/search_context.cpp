@@ -1,6 +1,8 @@
 #include "search/search_context.h"
 
+#include "app/main_window.h"
 #include "app/settings.h"
+#include "search/find_commands.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
 #include "view/status_bar.h"
@@ -132,20 +134,22 @@ ReplaceCurrentResult ReplaceCurrent() {
     }
     const auto r = static_cast<std::uint32_t>(lstrlenW(ReplaceString));
     EditReplaceSel(EditControl, ReplaceString);
-    SelectionRecord.SelEnd = start + r;
+    // The control's change notification has recorded the caret after the insert meanwhile.
+    SelectionRecord = {start, start + r};
     RelockText();
     return {true, start + r};
 }
 
 ReplaceAllResult ReplaceAllOccurrences() {
     EditBlockMemory memory;
-    const std::uint32_t lengthBefore = Context.text.length;
     const ReplaceAllResult result =
         ReplaceAll(Context.text, Context.pattern,
                    UnitView(reinterpret_cast<const Unit*>(ReplaceString),
                             static_cast<std::size_t>(lstrlenW(ReplaceString))),
                    memory);
-    if (result.count > 0 && Context.text.length != lengthBefore) {
+    // The control takes the block again after every change, also one of the same length: a
+    // replacement may move line breaks, which the control has to measure anew.
+    if (result.count > 0) {
         LocalUnlock(Context.handle);
         EditSetHandle(EditControl, Context.handle);
         LockText();
@@ -155,6 +159,24 @@ ReplaceAllResult ReplaceAllOccurrences() {
 
 std::uint32_t SearchLength() {
     return static_cast<std::uint32_t>(Context.pattern.findString.size());
+}
+
+const BorrowedText& SearchText() {
+    return Context.text;
+}
+
+int AskDuringSearch(const wchar_t* text, const wchar_t* caption, UINT type) {
+    LocalUnlock(Context.handle);
+    // The box disables its owner; a Find dialog as the owner leaves the main window to us.
+    HWND owner = FindDialog != nullptr ? FindDialog : MainWindow;
+    const bool disabled = owner != MainWindow && !EnableWindow(MainWindow, FALSE);
+    const int answer = MessageBoxW(owner, text, caption, type);
+    if (disabled) {
+        EnableWindow(MainWindow, TRUE);
+    }
+    Context.handle = EditGetHandle(EditControl);
+    LockText();
+    return answer;
 }
 
 void EndSearch() {

@@ -35,6 +35,13 @@ ReplaceCurrentResult ReplaceCurrent();
 
 // The search string's length in this operation.
 std::uint32_t SearchLength();
+// The text as the operation holds it, locked in place.
+const BorrowedText& SearchText();
+
+// A message box in the middle of the operation. While it is up the text goes back to the
+// control and the main window takes no input, so nothing can change or free the block under
+// the operation; the text is taken again afterwards, as the control then holds it.
+int AskDuringSearch(const wchar_t* text, const wchar_t* caption, UINT type);
 
 // Closes the operation: unlocks the text, frees the case forms and refreshes the status.
 void EndSearch();

@@ -1,4 +1,5 @@
-// Commands that rewrite the selection or insert text at the caret.
+// Commands that rewrite the selection or insert text at the caret, and the small selection
+// commands.
 #ifndef TARNWICK_TOOLS_TEXT_TOOLS_H
 #define TARNWICK_TOOLS_TEXT_TOOLS_H
 

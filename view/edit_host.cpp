@@ -7,7 +7,7 @@
 #include "document/file_commands.h"
 #include "language/message_box.h"
 #include "language/resource_ids.h"
-#include "search/find_commands.h"
+#include "search/replace_all.h"
 #include "view/edit_ops.h"
 #include "view/fonts.h"
 #include "view/status_bar.h"
@@ -221,6 +221,12 @@ void RequestLayout() {
     RECT client;
     GetClientRect(MainWindow, &client);
     SendMessageW(MainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+}
+
+void UpdateEditMenuBeforeKey(const MSG& message) {
+    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+        UpdateEditMenu(GetMenu(MainWindow));
+    }
 }
 
 void UpdateEditMenu(HMENU menu) {

@@ -43,6 +43,11 @@ void ForgetStatusBar();
 // Brings the status bar, the recorded selection and the title's mark up to date after the
 // text or the selection changed. Parts are sent only when their value changed.
 void RefreshStatus();
+// The edit commands work on SelectionRecord: a selection that the control changed without a
+// refresh is taken (with a refresh) before they start.
+void TakeCurrentSelection();
+// The 0-based line of the position the status bar reports (the selection's start or end).
+int ReportedLine();
 // The next refresh sends every part again, as for a bar that shows nothing yet.
 void ForgetStatusShown();
 // The position, line count and character texts again, from a new language library.

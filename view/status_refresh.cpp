@@ -199,6 +199,17 @@ void RefreshStatus() {
     ShowTitleMark();
 }
 
+void TakeCurrentSelection() {
+    const EditSelection selection = EditGetSel(EditControl);
+    if (selection.start != SelectionRecord.SelStart || selection.end != SelectionRecord.SelEnd) {
+        RefreshStatus();
+    }
+}
+
+int ReportedLine() {
+    return EditLineFromChar(EditControl, ReportedPosition());
+}
+
 void ForgetStatusShown() {
     StatusShown = Shown{kNothingShown, kNothingShown, kNothingShown, kNothingShown};
 }

@@ -242,19 +242,31 @@ void InsertText(HWND edit, const std::wstring& text) {
 }
 
 MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {
+    // A box is the dialog with a message text and no field to type in: a Find or Go To Line
+    // dialog may be open too. The box is created before its controls are filled; wait for its
+    // text.
     MessageBoxView box;
-    box.window = WaitForWindow(L"#32770", milliseconds);
+    HWND textControl = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : Windows(L"#32770")) {
+                textControl = GetDlgItem(window, kMessageBoxTextId);
+                if (textControl != nullptr &&
+                    FindWindowExW(window, nullptr, L"Edit", nullptr) == nullptr) {
+                    box.window = window;
+                    return true;
+                }
+            }
+            return !Running();
+        },
+        milliseconds);
     if (box.window == nullptr) {
+        ADD_FAILURE() << "no message box within " << milliseconds << " ms"
+                      << (Running() ? "" : "; the process has exited");
         return box;
     }
-    // The box is created before its controls are filled; wait for its text.
-    HWND textControl = nullptr;
-    WaitUntil([&] {
-        textControl = GetDlgItem(box.window, kMessageBoxTextId);
-        return textControl != nullptr;
-    });
     box.caption = WindowText(box.window);
-    box.text = textControl != nullptr ? WindowText(textControl) : L"";
+    box.text = WindowText(textControl);
     for (HWND child = GetWindow(box.window, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         if (ClassOf(child) == L"Button") {

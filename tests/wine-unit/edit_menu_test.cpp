@@ -1,7 +1,7 @@
 // Which edit commands the edit popup (and so the context menu) offers.
 #include "language/language_library.h"
 #include "language/resource_ids.h"
-#include "search/find_commands.h"
+#include "search/replace_all.h"
 #include "tests/support/files.h"
 #include "tests/wine-unit/edit_window.h"
 #include "view/edit_host.h"

@@ -1,0 +1,142 @@
+#include "search/replace_all.h"
+
+#include "app/wait_cursor.h"
+#include "language/language_library.h"
+#include "language/percent_template.h"
+#include "language/resource_ids.h"
+#include "search/search_context.h"
+#include "search/search_report.h"
+#include "view/digit_groups.h"
+#include "view/edit_host.h"
+#include "view/edit_ops.h"
+#include "view/status_bar.h"
+
+int ReplaceAllUndoAvailable;
+HLOCAL ReplaceAllSavedText;
+
+namespace {
+
+// A copy made for the Replace All under way; it becomes the undo copy when the Replace All
+// replaced something.
+HLOCAL PendingCopy;
+
+// The whole text and its terminating zero, in a movable block as the control's own; null
+// when there is no memory for it.
+HLOCAL CopyWholeText() {
+    const BorrowedText& text = SearchText();
+    const SIZE_T bytes = (SIZE_T{text.length} + 1) * sizeof(Unit);
+    HLOCAL copy = LocalAlloc(LMEM_MOVEABLE, bytes);
+    if (copy == nullptr) {
+        return nullptr;
+    }
+    void* units = LocalLock(copy);
+    if (units == nullptr) {
+        LocalFree(copy);
+        return nullptr;
+    }
+    CopyMemory(units, text.units, bytes);
+    LocalUnlock(copy);
+    return copy;
+}
+
+void FreePendingCopy() {
+    if (PendingCopy != nullptr) {
+        LocalFree(PendingCopy);
+        PendingCopy = nullptr;
+    }
+}
+
+bool Ask(UINT textId, UINT captionId, UINT type) {
+    wchar_t text[256];
+    wchar_t caption[256];
+    LoadLanguageString(textId, text);
+    LoadLanguageString(captionId, caption);
+    return AskDuringSearch(text, caption, type) == IDYES;
+}
+
+bool AskToGoOnWithoutMemory() {
+    return Ask(IDS_SEARCH_MEMORY_QUESTION, IDS_INFORMATION_CAPTION, MB_YESNO | MB_ICONERROR);
+}
+
+// Replaces every occurrence; when memory runs short the user may give up the undo copy for
+// one more try. False when the Replace All was abandoned (the text is then unchanged).
+bool ReplaceWithMemoryQuestions(ReplaceAllResult& result) {
+    result = ReplaceAllOccurrences();
+    if (!result.outOfMemory) {
+        return true;
+    }
+    if (!AskToGoOnWithoutMemory()) {
+        return false;
+    }
+    FreePendingCopy();
+    result = ReplaceAllOccurrences();
+    if (!result.outOfMemory) {
+        return true;
+    }
+    Ask(IDS_OUT_OF_MEMORY, IDS_ERROR_CAPTION, MB_ICONERROR);
+    return false;
+}
+
+void ReportReplacements(std::uint32_t count) {
+    wchar_t pattern[256];
+    LoadLanguageString(IDS_REPLACE_ALL_COUNT, pattern);
+    Unit number[kGroupedNumberCapacity];
+    FormatGroupedNumber(count, number);
+    wchar_t report[256 + kGroupedNumberCapacity];
+    FillPercentTemplate(AsUnits(pattern), UnitView(number), AsUnitBuffer(report));
+    AskDuringSearch(report, L"Tarnwick", MB_ICONINFORMATION);
+}
+
+} // namespace
+
+void RunReplaceAll() {
+    if (SearchText().length < SearchLength()) {
+        ReportNothingFound();
+        return;
+    }
+    DropReplaceAllCopy();
+    PendingCopy = CopyWholeText();
+    if (PendingCopy == nullptr && !AskToGoOnWithoutMemory()) {
+        GiveDialogBack();
+        return;
+    }
+    ReplaceAllResult result;
+    if (!ReplaceWithMemoryQuestions(result)) {
+        FreePendingCopy();
+        GiveDialogBack();
+        return;
+    }
+    if (result.count == 0) {
+        FreePendingCopy();
+        ReportNothingFound();
+        return;
+    }
+    ReplaceAllSavedText = PendingCopy;
+    ReplaceAllUndoAvailable = ReplaceAllSavedText != nullptr ? 1 : 0;
+    PendingCopy = nullptr;
+    InvalidateRect(EditControl, nullptr, TRUE);
+    EditSetModify(EditControl, true);
+    ReportReplacements(result.count);
+}
+
+// The control takes the copy before its own block is freed: it must never hold a block that
+// is gone.
+void UndoReplaceAll() {
+    WaitCursor wait;
+    HLOCAL current = EditGetHandle(EditControl);
+    EditSetHandle(EditControl, ReplaceAllSavedText);
+    LocalFree(current);
+    EditSetModify(EditControl, true);
+    EditTextHandle = ReplaceAllSavedText;
+    ReplaceAllSavedText = nullptr;
+    ReplaceAllUndoAvailable = 0;
+    RefreshStatus();
+}
+
+void DropReplaceAllCopy() {
+    if (ReplaceAllUndoAvailable) {
+        LocalFree(ReplaceAllSavedText);
+        ReplaceAllSavedText = nullptr;
+        ReplaceAllUndoAvailable = 0;
+    }
+}
