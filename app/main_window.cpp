@@ -91,7 +91,6 @@ int RunMessageLoop() {
         if (FindDialog != nullptr && IsDialogMessageW(FindDialog, &message)) {
             continue;
         }
-        UpdateEditMenuBeforeKey(message);
         if (TranslateAcceleratorW(MainWindow, Accelerators, &message)) {
             continue;
         }

@@ -16,6 +16,9 @@ void ShowHelp() {}
 
 void ShowAbout() {}
 
+// An accelerator also opens its item's popup this way before the system checks whether the
+// item is grayed: the Edit and Search items are brought up to date for both, or a key would
+// stay dead after its menu was last opened on an empty document.
 void OnInitMenuPopup(HMENU, UINT position) {
     switch (position) {
     case 0:

@@ -223,12 +223,6 @@ void RequestLayout() {
     SendMessageW(MainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
-void UpdateEditMenuBeforeKey(const MSG& message) {
-    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
-        UpdateEditMenu(GetMenu(MainWindow));
-    }
-}
-
 void UpdateEditMenu(HMENU menu) {
     EnableCommands(menu,
                    {IDM_SEARCH_FIND, IDM_SEARCH_FIND_NEXT, IDM_SEARCH_REPLACE, IDM_SEARCH_GOTO_LINE,

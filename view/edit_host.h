@@ -31,9 +31,5 @@ void ToggleWordWrap();
 void RequestLayout();
 // Enables or grays the edit commands in the menu by the document and the selection.
 void UpdateEditMenu(HMENU menu);
-// The accelerator of a grayed item does nothing, so before a key is translated the items
-// follow the text and the selection as they are now, not as they were when a menu was last
-// opened.
-void UpdateEditMenuBeforeKey(const MSG& message);
 
 #endif

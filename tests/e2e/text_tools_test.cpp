@@ -89,8 +89,7 @@ TEST(TextTools, RewriteOnlyTheSelectionAndUndoTakesItBack) {
     wchar_t position[1025];
     wsprintfW(position, English(sandbox, IDS_STATUS_POSITION).c_str(), L"3", L"12", L"28");
     std::wstring shown;
-    EXPECT_TRUE(WaitUntil([&] { return (shown = StatusText(bar, 0)) == position; }))
-        << Utf8(shown);
+    EXPECT_TRUE(WaitUntil([&] { return (shown = StatusText(bar, 0)) == position; })) << Utf8(shown);
 
     // The time and the date at the caret.
     SendMessageW(edit, EM_SETSEL, 0, 0);
