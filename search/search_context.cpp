@@ -88,6 +88,19 @@ bool LocaleEqual(UnitView selected, UnitView findString) {
                           static_cast<int>(findString.size())) == CSTR_EQUAL;
 }
 
+bool HasLineBreak(UnitView text) {
+    return text.find_first_of(u"\r\n") != UnitView::npos;
+}
+
+// The control measures its lines only when it takes a block. A text of another length, line
+// breaks taken out or put in, or wrapped lines (where every unit's width counts) need that; a
+// replacement of the same length elsewhere needs only the repaint that follows.
+bool ControlMustMeasureAgain(std::uint32_t lengthBefore, UnitView findString,
+                             UnitView replacement) {
+    return Context.text.length != lengthBefore || HasLineBreak(findString) ||
+           HasLineBreak(replacement) || Setting(IntKey::Wrap) != 0;
+}
+
 } // namespace
 
 bool BeginSearch(DWORD flags) {
@@ -142,14 +155,12 @@ ReplaceCurrentResult ReplaceCurrent() {
 
 ReplaceAllResult ReplaceAllOccurrences() {
     EditBlockMemory memory;
-    const ReplaceAllResult result =
-        ReplaceAll(Context.text, Context.pattern,
-                   UnitView(reinterpret_cast<const Unit*>(ReplaceString),
-                            static_cast<std::size_t>(lstrlenW(ReplaceString))),
-                   memory);
-    // The control takes the block again after every change, also one of the same length: a
-    // replacement may move line breaks, which the control has to measure anew.
-    if (result.count > 0) {
+    const std::uint32_t lengthBefore = Context.text.length;
+    const UnitView replacement(reinterpret_cast<const Unit*>(ReplaceString),
+                               static_cast<std::size_t>(lstrlenW(ReplaceString)));
+    const ReplaceAllResult result = ReplaceAll(Context.text, Context.pattern, replacement, memory);
+    if (result.count > 0 &&
+        ControlMustMeasureAgain(lengthBefore, Context.pattern.findString, replacement)) {
         LocalUnlock(Context.handle);
         EditSetHandle(EditControl, Context.handle);
         LockText();
