@@ -24,6 +24,9 @@ HLOCAL PendingCopy;
 // when there is no memory for it.
 HLOCAL CopyWholeText() {
     const BorrowedText& text = SearchText();
+    if (text.units == nullptr) {
+        return nullptr;
+    }
     const SIZE_T bytes = (SIZE_T{text.length} + 1) * sizeof(Unit);
     HLOCAL copy = LocalAlloc(LMEM_MOVEABLE, bytes);
     if (copy == nullptr) {

@@ -25,10 +25,12 @@ struct SearchContext {
 
 SearchContext Context;
 
+// A block that cannot be locked counts as an empty text: nothing is found in it and nothing
+// is written to it.
 void LockText() {
     EditTextHandle = Context.handle;
     Context.text.units = static_cast<Unit*>(LocalLock(Context.handle));
-    Context.text.length = EditGetTextLength(EditControl);
+    Context.text.length = Context.text.units != nullptr ? EditGetTextLength(EditControl) : 0;
 }
 
 // The control may have moved its buffer after a change through its own messages.
