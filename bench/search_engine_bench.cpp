@@ -25,12 +25,15 @@ constexpr std::uint32_t kTextUnits = 50'000'000;
 constexpr std::uint32_t kOccurrences = 1'000'000;
 
 // The needles contain the one letter the generated text never holds, 'z', so each occurs
-// only where it is planted and every search runs over (nearly) the whole text.
-constexpr UnitView kRareNeedle = u"zymurgy";                 // near the end
-constexpr UnitView kFrequentNeedle = u"every zebra";         // near the end; 'e' is everywhere
-constexpr UnitView kBackwardNeedle = u"zugzwang";            // near the start
-constexpr std::uint32_t kPlantedNearEnd = kTextUnits - 1000; // and kFrequentNeedle 100 later
-constexpr std::uint32_t kPlantedNearStart = 1000;
+// only where it is planted and every search runs over (nearly) the whole text. The forward
+// needles lie near the end, the backward ones near the start; in the frequent ones the first
+// unit is 'e', about one unit in ten.
+constexpr UnitView kRareNeedle = u"zymurgy";
+constexpr UnitView kFrequentNeedle = u"every zebra";
+constexpr UnitView kBackwardNeedle = u"zugzwang";
+constexpr UnitView kBackwardFrequentNeedle = u"ever zealous";
+constexpr std::uint32_t kPlantedNearEnd = kTextUnits - 1000; // and the frequent one 100 later
+constexpr std::uint32_t kPlantedNearStart = 1000;            // and the frequent one 100 later
 constexpr UnitView kReplaced = u"zeta"; // planted kOccurrences times in the replace text
 
 struct Block {
@@ -80,6 +83,7 @@ const Block& SearchText() {
         Plant(block, kPlantedNearEnd, kRareNeedle);
         Plant(block, kPlantedNearEnd + 100, kFrequentNeedle);
         Plant(block, kPlantedNearStart, kBackwardNeedle);
+        Plant(block, kPlantedNearStart + 100, kBackwardFrequentNeedle);
         return block;
     }();
     return text;
@@ -196,26 +200,37 @@ void Forward(benchmark::State& state, UnitView find, bool matchCase, std::uint32
     CountBytes(state, expected);
 }
 
-void Backward(benchmark::State& state, UnitView find, bool matchCase) {
+void Backward(benchmark::State& state, UnitView find, bool matchCase, std::uint32_t expected) {
     const Block& text = SearchText();
     const Needle needle = MakeNeedle(find, matchCase);
     for (auto _ : state) {
         const auto found = FindBackward(Borrow(text), needle.Pattern(), text.length);
         benchmark::DoNotOptimize(found);
-        if (found != kPlantedNearStart) {
+        if (found != expected) {
             state.SkipWithError("the planted needle was not found");
         }
     }
-    CountBytes(state, text.length - kPlantedNearStart);
+    CountBytes(state, text.length - expected);
 }
 
 // A block that can grow in place to the longest text Replace All makes here, as a
 // GlobalReAlloc that finds room behind the block does: the resize only zero-fills the
-// units gained.
+// units gained. The chunks of match positions that one run gives back serve the next, as a
+// heap keeps the memory freed to it; glibc would instead return the freed top of its heap to
+// the system after every run and fault it in again, which times the allocator, not the
+// engine (a single Replace All pays those faults once, whatever its method).
 class WorkBlock : public ReplaceAllMemory {
   public:
     explicit WorkBlock(std::uint32_t capacity)
         : units_(std::make_unique<Unit[]>(std::size_t{capacity} + 1)), capacity_(capacity) {}
+    WorkBlock(const WorkBlock&) = delete;
+    WorkBlock& operator=(const WorkBlock&) = delete;
+
+    ~WorkBlock() {
+        for (void* chunk : spare_) {
+            ReplaceAllMemory::FreeChunk(chunk);
+        }
+    }
 
     BorrowedText Reset(const Block& original) {
         std::memcpy(units_.get(), original.units.get(),
@@ -235,7 +250,18 @@ class WorkBlock : public ReplaceAllMemory {
         return units_.get();
     }
 
+    void* AllocateChunk(std::size_t bytes) override {
+        if (!spare_.empty()) { // every chunk has the same size
+            void* chunk = spare_.back();
+            spare_.pop_back();
+            return chunk;
+        }
+        return ReplaceAllMemory::AllocateChunk(bytes);
+    }
+    void FreeChunk(void* chunk) override { spare_.push_back(chunk); }
+
   private:
+    std::vector<void*> spare_;
     std::unique_ptr<Unit[]> units_;
     std::uint32_t capacity_;
     std::uint32_t length_ = 0;
@@ -287,6 +313,12 @@ constexpr const char* kForwardFrequent = "FindForward, match case, frequent firs
 constexpr const char* kIgnoredRare = "FindForward, case ignored, rare first unit";
 constexpr const char* kIgnoredFrequent = "FindForward, case ignored, frequent first unit";
 constexpr const char* kBackwardRare = "FindBackward, match case, rare first unit";
+constexpr const char* kBackwardFrequent = "FindBackward, match case, frequent first unit";
+constexpr const char* kBackwardIgnoredRare = "FindBackward, case ignored, rare first unit";
+constexpr const char* kBackwardIgnoredFrequent = "FindBackward, case ignored, frequent first unit";
+constexpr const char* kSearches[] = {
+    kForwardRare,  kForwardFrequent,  kIgnoredRare,         kIgnoredFrequent,
+    kBackwardRare, kBackwardFrequent, kBackwardIgnoredRare, kBackwardIgnoredFrequent};
 constexpr const char* kReplaceSame = "ReplaceAll 1M, same length (4 -> 4)";
 constexpr const char* kReplaceShorter = "ReplaceAll 1M, shorter (4 -> 1)";
 constexpr const char* kReplaceLonger = "ReplaceAll 1M, longer (4 -> 7)";
@@ -305,7 +337,15 @@ void RegisterAll() {
     add(kIgnoredRare, [](benchmark::State& s) { Forward(s, u"ZyMurGY", false, kPlantedNearEnd); });
     add(kIgnoredFrequent,
         [](benchmark::State& s) { Forward(s, u"Every Zebra", false, kPlantedNearEnd + 100); });
-    add(kBackwardRare, [](benchmark::State& s) { Backward(s, kBackwardNeedle, true); });
+    add(kBackwardRare,
+        [](benchmark::State& s) { Backward(s, kBackwardNeedle, true, kPlantedNearStart); });
+    add(kBackwardFrequent, [](benchmark::State& s) {
+        Backward(s, kBackwardFrequentNeedle, true, kPlantedNearStart + 100);
+    });
+    add(kBackwardIgnoredRare,
+        [](benchmark::State& s) { Backward(s, u"ZugZWanG", false, kPlantedNearStart); });
+    add(kBackwardIgnoredFrequent,
+        [](benchmark::State& s) { Backward(s, u"Ever ZeaLous", false, kPlantedNearStart + 100); });
     add(kReplaceSame, [](benchmark::State& s) { Replace(s, u"beta"); });
     add(kReplaceShorter, [](benchmark::State& s) { Replace(s, u"z"); });
     add(kReplaceLonger, [](benchmark::State& s) { Replace(s, u"zetetic"); });
@@ -335,11 +375,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
                     kTextUnits * 2 / 1'000'000,
                     medians_.empty() ? "" : ", medians of interleaved repetitions");
         std::printf("%-48s %9s %12s %12s %12s\n", "", "ms", "vs scan", "vs search", "vs Horspool");
-        for (const char* name : {kPlainScan, kStdSearch, kHorspool, kForwardRare, kForwardFrequent,
-                                 kIgnoredRare, kIgnoredFrequent, kBackwardRare}) {
-            std::printf("%-48s %9.2f %12s %12s %12s\n", name, Milliseconds(name).value_or(NAN),
-                        Speed(name, kPlainScan).c_str(), Speed(name, kStdSearch).c_str(),
-                        Speed(name, kHorspool).c_str());
+        for (const char* name : {kPlainScan, kStdSearch, kHorspool}) {
+            PrintSearch(name);
+        }
+        for (const char* name : kSearches) {
+            PrintSearch(name);
         }
         std::printf("%-48s %9s %12s\n", "", "ms", "vs memcpy");
         for (const char* name : {kMemcpy, kReplaceSame, kReplaceShorter, kReplaceLonger}) {
@@ -347,18 +387,25 @@ class RatioReporter : public benchmark::ConsoleReporter {
                         Time(name, kMemcpy).c_str());
         }
         std::printf("\nGoals (speed is the reference's time over the engine's):\n");
-        Goal("match case, rare first unit, speed vs plain scan >= 0.5",
-             Ratio(kPlainScan, kForwardRare), 0.5, true);
-        Goal("match case, rare first unit, speed vs std::search > 1",
+        for (const char* name : kSearches) {
+            Goal((std::string(name) + ", speed vs plain scan >= 0.5").c_str(),
+                 Ratio(kPlainScan, name), 0.5, true);
+        }
+        Goal("FindForward, match case, rare first unit, speed vs std::search > 1",
              Ratio(kStdSearch, kForwardRare), 1.0, true);
-        Goal("match case, rare first unit, speed vs Horspool > 1", Ratio(kHorspool, kForwardRare),
-             1.0, true);
-        Goal("case ignored, rare first unit, speed vs plain scan >= 0.3",
-             Ratio(kPlainScan, kIgnoredRare), 0.3, true);
-        Goal("longer Replace All, time vs memcpy <= 3", Ratio(kReplaceLonger, kMemcpy), 3.0, false);
+        Goal("FindForward, match case, rare first unit, speed vs Horspool > 1",
+             Ratio(kHorspool, kForwardRare), 1.0, true);
+        Goal("longer Replace All, time vs memcpy <= 2.5", Ratio(kReplaceLonger, kMemcpy), 2.5,
+             false);
     }
 
   private:
+    void PrintSearch(const char* name) const {
+        std::printf("%-48s %9.2f %12s %12s %12s\n", name, Milliseconds(name).value_or(NAN),
+                    Speed(name, kPlainScan).c_str(), Speed(name, kStdSearch).c_str(),
+                    Speed(name, kHorspool).c_str());
+    }
+
     std::optional<double> Milliseconds(const std::string& name) const {
         for (const auto* seconds : {&medians_, &singles_}) {
             if (const auto found = seconds->find(name); found != seconds->end()) {
@@ -400,7 +447,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
         const char* verdict = !ratio                                          ? "not measured"
                               : (atLeast ? *ratio >= bound : *ratio <= bound) ? "met"
                                                                               : "MISSED";
-        std::printf("  %-58s %8s  %s\n", what, Format(ratio).c_str(), verdict);
+        std::printf("  %-72s %8s  %s\n", what, Format(ratio).c_str(), verdict);
     }
 
     std::map<std::string, double> medians_;

@@ -91,13 +91,16 @@ class ReplaceAllMemory {
     virtual Unit* ResizeText(std::uint32_t length) = 0;
 
     // The longest text the caller's block can hold, e.g. the largest block it can have. A
-    // longer result is refused as out of memory before anything is allocated.
+    // longer result is refused as out of memory as soon as the scan meets the occurrence
+    // that would pass it, and the block is never resized.
     [[nodiscard]] virtual std::uint32_t MaxTextLength() const { return kMaxTextLength; }
 
-    // MatchPositions: one 32-bit entry per occurrence, or null when there is no memory. By
-    // default taken from the heap without throwing.
-    virtual std::uint32_t* AllocatePositions(std::uint32_t count);
-    virtual void FreePositions(std::uint32_t* positions);
+    // Memory for the positions of the occurrences, taken one chunk of `bytes` at a time as
+    // the scan fills them (all chunks together hold the positions and less than one chunk
+    // more), aligned as the heap aligns; null when there is no memory. Every chunk is freed
+    // before Replace All returns. By default taken from the heap without throwing.
+    virtual void* AllocateChunk(std::size_t bytes);
+    virtual void FreeChunk(void* chunk);
 
   protected:
     ~ReplaceAllMemory() = default;
@@ -115,8 +118,8 @@ struct ReplaceAllResult {
 //   r = n: each occurrence is overwritten in place; the length stays.
 //   r < n: one pass with a read and a write position; a zero ends the shorter text. The
 //          block keeps its size.
-//   r > n: the occurrences are counted and recorded, the block is resized once to the final
-//          length L + count × (r − n) and the text is rebuilt from its end to its start.
+//   r > n: one scan records the occurrences, the block is resized once to the final length
+//          L + count × (r − n) and the text is rebuilt from its end to its start.
 // On return `text` holds the new address and length. Unless out of memory, the caller hands
 // the block back to the edit control when r ≠ n and the count is above 0.
 [[nodiscard]] ReplaceAllResult ReplaceAll(BorrowedText& text, const SearchPattern& pattern,

@@ -12,26 +12,35 @@
 #include <cstdio>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace model {
 
-// The case forms the tests use: ASCII letters only, unit by unit.
-inline std::u16string AsciiLower(std::u16string text) {
+// The case forms the tests use, unit by unit: ASCII letters, whose forms differ in one bit,
+// and y with diaeresis, U+00FF and U+0178, whose forms differ in four.
+inline std::u16string LowerForm(std::u16string text) {
     for (Unit& unit : text) {
         if (unit >= u'A' && unit <= u'Z') {
             unit = static_cast<Unit>(unit - u'A' + u'a');
+        } else if (unit == u'\u0178') {
+            unit = u'\u00FF';
         }
     }
     return text;
 }
 
-inline std::u16string AsciiUpper(std::u16string text) {
+inline std::u16string UpperForm(std::u16string text) {
     for (Unit& unit : text) {
         if (unit >= u'a' && unit <= u'z') {
             unit = static_cast<Unit>(unit - u'a' + u'A');
+        } else if (unit == u'\u00FF') {
+            unit = u'\u0178';
         }
     }
     return text;
@@ -41,8 +50,8 @@ inline std::u16string AsciiUpper(std::u16string text) {
 struct Query {
     std::u16string find;
     bool matchCase = true;
-    std::u16string lower = AsciiLower(find);
-    std::u16string upper = AsciiUpper(find);
+    std::u16string lower = LowerForm(find);
+    std::u16string upper = UpperForm(find);
 
     SearchPattern Pattern() const { return {find, matchCase, lower, upper}; }
 };
@@ -108,6 +117,26 @@ inline std::uint32_t Start(std::uint32_t a, std::uint32_t b, std::size_t n, bool
     return k > 0 && k != n ? b : a;
 }
 
+// The `count` units that occur most often in the text, the commonest first (fewer when the
+// text has fewer kinds). Search strings made of them give the engine's filter the most
+// candidates to reject.
+inline std::u16string CommonestUnits(const std::u16string& text, std::size_t count) {
+    std::map<Unit, std::size_t> occurrences;
+    for (const Unit unit : text) {
+        ++occurrences[unit];
+    }
+    std::vector<std::pair<std::size_t, Unit>> byCount;
+    for (const auto& [unit, times] : occurrences) {
+        byCount.emplace_back(times, unit);
+    }
+    std::sort(byCount.begin(), byCount.end(), std::greater<>());
+    std::u16string commonest;
+    for (std::size_t i = 0; i < byCount.size() && i < count; ++i) {
+        commonest += byCount[i].second;
+    }
+    return commonest;
+}
+
 struct Replaced {
     std::u16string text;
     std::uint32_t count = 0;
@@ -131,7 +160,7 @@ inline Replaced ReplaceAll(const std::u16string& text, const Query& query,
 
 // The text in a block of exactly its length and the terminating zero, so that AddressSanitizer
 // sees any access outside it. Its resize takes a new exact block, as a moving GlobalReAlloc
-// would, and can be told to fail.
+// would; it and the memory for match positions can be told to fail.
 class ExactBlock : public ReplaceAllMemory {
   public:
     explicit ExactBlock(const std::u16string& text)
@@ -163,9 +192,18 @@ class ExactBlock : public ReplaceAllMemory {
 
     std::uint32_t MaxTextLength() const override { return maxLength; }
 
-    std::uint32_t* AllocatePositions(std::uint32_t count) override {
-        ++positionBlocks;
-        return failPositions ? nullptr : ReplaceAllMemory::AllocatePositions(count);
+    // Counts the chunks of match positions and can refuse one of them.
+    void* AllocateChunk(std::size_t bytes) override {
+        if (++chunksAsked == failChunk) {
+            return nullptr;
+        }
+        ++chunksHeld;
+        return ReplaceAllMemory::AllocateChunk(bytes);
+    }
+
+    void FreeChunk(void* chunk) override {
+        --chunksHeld;
+        ReplaceAllMemory::FreeChunk(chunk);
     }
 
     // After a Replace All: the text as the engine left it, whose length the caller takes from
@@ -180,10 +218,11 @@ class ExactBlock : public ReplaceAllMemory {
     }
 
     bool failResize = false;
-    bool failPositions = false;
+    int failChunk = 0; // the chunk allocation that fails, counted from 1; 0 for none
     std::uint32_t maxLength = kMaxTextLength;
     int resizes = 0;
-    int positionBlocks = 0;
+    int chunksAsked = 0;
+    int chunksHeld = 0;
     std::uint32_t lastResize = 0;
 
   private:

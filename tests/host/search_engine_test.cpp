@@ -78,7 +78,8 @@ struct ReplaceOutcome {
     std::u16string text;
     ReplaceAllResult result;
     int resizes = 0;
-    int positionBlocks = 0;
+    int chunksAsked = 0;
+    int chunksHeld = 0;
     bool terminated = false;
     bool inBlock = false;
 };
@@ -93,7 +94,8 @@ ReplaceOutcome Replace(const std::u16string& text, const Query& query,
     outcome.terminated = borrowed.units[borrowed.length] == u'\0';
     outcome.text = block.Text();
     outcome.resizes = block.resizes;
-    outcome.positionBlocks = block.positionBlocks;
+    outcome.chunksAsked = block.chunksAsked;
+    outcome.chunksHeld = block.chunksHeld;
     return outcome;
 }
 
@@ -121,7 +123,7 @@ TEST(Search, AStringLongerThanTheTextMatchesNothing) {
         EXPECT_EQ(replaced.result.count, 0u);
         EXPECT_FALSE(replaced.result.outOfMemory);
         EXPECT_EQ(Narrow(replaced.text), "ab");
-        EXPECT_EQ(replaced.positionBlocks, 0);
+        EXPECT_EQ(replaced.chunksAsked, 0);
     }
 }
 
@@ -155,14 +157,27 @@ TEST(Search, RepeatedSearchesVisitOverlappingMatchesInBothDirections) {
 }
 
 // Every offset in texts long enough to be tested in blocks, with the block edges on both
-// sides of the match, for the one-unit and the longer routines.
+// sides of the match, for the one-unit and the longer routines. The rarest units of the
+// longer search strings, which the filter tests, lie inside them or at their ends, and the
+// rest of the text is a unit that passes one filter position everywhere. The case forms of
+// y with diaeresis differ in more than one bit, those of ASCII letters in one.
 TEST(Search, FindsAMatchAtEveryOffsetOfTextsUpToEightyUnits) {
-    const std::vector<Query> queries = {Exact(u"a"), Exact(u"ab"), Ignoring(u"A"), Ignoring(u"Ab")};
-    for (const Query& query : queries) {
+    const std::pair<Query, Unit> rows[] = {
+        {Exact(u"a"), u'x'},
+        {Ignoring(u"A"), u'x'},
+        {Exact(u"ab"), u'a'},
+        {Ignoring(u"Ab"), u'B'},
+        {Exact(u"eez"), u'z'},
+        {Exact(u"every zebra"), u'z'},
+        {Ignoring(u"eVeRy ZeBrA"), u'Z'},
+        {Ignoring(u"\u0178"), u'x'},
+        {Ignoring(u"a\u00FFa"), u'\u0178'},
+    };
+    for (const auto& [query, filler] : rows) {
+        const auto n = static_cast<std::uint32_t>(query.find.size());
         for (std::uint32_t length = 0; length <= 80; ++length) {
-            const auto n = static_cast<std::uint32_t>(query.find.size());
             for (std::uint32_t p = 0; p + n <= length; ++p) {
-                std::u16string text(length, u'x');
+                std::u16string text(length, filler);
                 text.replace(p, n, query.find);
                 SCOPED_TRACE(Show(query.find) + " in " + Show(text));
                 EXPECT_EQ(EngineForward(text, query, 0), p);
@@ -242,7 +257,7 @@ TEST(ReplaceCurrent, TheSelectionCountsWhenItHasTheLengthAndTheCallerCallsItEqua
     std::vector<std::u16string> asked;
     const auto ignoringCase = [&](UnitView selected, UnitView findString) {
         asked.emplace_back(selected);
-        return model::AsciiLower(std::u16string(selected)) == findString;
+        return model::LowerForm(std::u16string(selected)) == findString;
     };
     EXPECT_TRUE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 2, 4, ignoringCase));
     EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 1, 3, ignoringCase));
@@ -292,36 +307,42 @@ TEST(ReplaceAll, GivesTheLeftToRightSubstitutionWithTheLengthItImplies) {
         EXPECT_TRUE(replaced.inBlock);
         const bool longer = row.replacement.size() > row.query.find.size();
         EXPECT_EQ(replaced.resizes, longer && row.count > 0 ? 1 : 0);
+        EXPECT_EQ(replaced.chunksAsked > 0, longer && row.count > 0);
+        EXPECT_EQ(replaced.chunksHeld, 0);
     }
 }
 
-TEST(ReplaceAll, ALongerReplacementWithNothingToReplaceTakesNoMemory) {
-    const ReplaceOutcome replaced = Replace(u"no such text", Exact(u"q"), u"longer");
-    EXPECT_EQ(replaced.result.count, 0u);
-    EXPECT_EQ(replaced.positionBlocks, 0);
-    EXPECT_EQ(replaced.resizes, 0);
-    EXPECT_EQ(Narrow(replaced.text), "no such text");
-}
-
+// Enough occurrences to fill several chunks of positions; each chunk in turn is refused,
+// then the resize, and each time the text stays as it was and every chunk is given back.
 TEST(ReplaceAll, OutOfMemoryLeavesTheTextAsItWas) {
-    const std::u16string text = u"a-a-a";
-    for (const bool failPositions : {true, false}) {
+    std::u16string text;
+    for (int i = 0; i < 5000; ++i) {
+        text += u"a-a";
+    }
+    const std::u16string expected = model::ReplaceAll(text, Exact(u"a"), u"bb").text;
+    const ReplaceOutcome replaced = Replace(text, Exact(u"a"), u"bb");
+    ASSERT_TRUE(replaced.text == expected) << "the replaced text differs from the model's";
+    ASSERT_GE(replaced.chunksAsked, 2);
+    EXPECT_EQ(replaced.chunksHeld, 0);
+
+    for (int fail = 1; fail <= replaced.chunksAsked + 1; ++fail) {
+        SCOPED_TRACE(fail <= replaced.chunksAsked ? "chunk " + std::to_string(fail) : "resize");
         ExactBlock block(text);
-        block.failPositions = failPositions;
-        block.failResize = !failPositions;
+        block.failChunk = fail;
+        block.failResize = fail > replaced.chunksAsked;
         BorrowedText borrowed = block.Borrow();
         const ReplaceAllResult result = ReplaceAll(borrowed, Exact(u"a").Pattern(), u"bb", block);
         EXPECT_TRUE(result.outOfMemory);
         EXPECT_EQ(result.count, 0u);
         EXPECT_TRUE(block.Adopt(borrowed));
         EXPECT_EQ(borrowed.length, text.size());
-        EXPECT_EQ(Narrow(block.Text()), "a-a-a");
-        EXPECT_EQ(block.resizes, failPositions ? 0 : 1);
-        EXPECT_EQ(block.lastResize, failPositions ? 0u : 8u);
+        EXPECT_TRUE(block.Text() == text) << "the text changed";
+        EXPECT_EQ(block.chunksHeld, 0);
+        EXPECT_EQ(block.resizes, block.failResize ? 1 : 0);
+        EXPECT_EQ(block.lastResize, block.failResize ? expected.size() : 0u);
+        EXPECT_EQ(block.chunksAsked, std::min(fail, replaced.chunksAsked))
+            << "the scan stops at the refused chunk";
     }
-    // A second attempt with memory succeeds, as after the user gives up the undo copy.
-    const ReplaceOutcome replaced = Replace(text, Exact(u"a"), u"bb");
-    EXPECT_EQ(Narrow(replaced.text), "bb-bb-bb");
 }
 
 TEST(ReplaceAll, RefusesAFinalLengthBeyondTheCallersLargestBlock) {
@@ -335,8 +356,8 @@ TEST(ReplaceAll, RefusesAFinalLengthBeyondTheCallersLargestBlock) {
         EXPECT_TRUE(block.Adopt(borrowed));
         if (maxLength == 39) {
             EXPECT_TRUE(result.outOfMemory);
-            EXPECT_EQ(block.positionBlocks, 0) << "refused before anything is taken";
-            EXPECT_EQ(block.resizes, 0);
+            EXPECT_EQ(block.resizes, 0) << "refused before the block is resized";
+            EXPECT_EQ(block.chunksHeld, 0);
             EXPECT_EQ(block.Text(), text);
         } else {
             EXPECT_FALSE(result.outOfMemory);
@@ -354,14 +375,24 @@ class RandomCases {
 
     void Next() {
         ++index_;
-        static const std::u16string alphabets[] = {
-            u"aAb", u"ab", u"aaaaaaab", u"bbbbbbbbbbbbbbba", u"aA\r\n", u"a\uFFFF\u8000b",
-        };
+        static const std::u16string alphabets[] = {u"aAb",      u"ab",
+                                                   u"aaaaaaab", u"bbbbbbbbbbbbbbba",
+                                                   u"aA\r\n",   u"a\uFFFF\u8000b",
+                                                   u"eeeez Z",  u"a\u00FF\u0178"};
         const std::u16string& alphabet = alphabets[Below(std::size(alphabets))];
         // Mostly short texts, where the ends matter; some long enough for whole blocks.
         const std::size_t length = Below(5) == 0 ? Below(101) : Below(13);
         text = Draw(alphabet, length);
-        query = Query{Draw(alphabet, 1 + Below(5)), Below(2) == 0};
+        // A third of the search strings are made of the text's commonest units, mostly its
+        // commonest, half of them short and half up to longer than a block, so that many
+        // candidates pass one filter position and some both.
+        if (Below(3) == 0 && !text.empty()) {
+            const std::u16string commonest = model::CommonestUnits(text, 2);
+            const std::u16string weighted = std::u16string(3, commonest[0]) + commonest.substr(1);
+            query = Query{Draw(weighted, 1 + Below(Below(2) == 0 ? 6 : 40)), Below(2) == 0};
+        } else {
+            query = Query{Draw(alphabet, 1 + Below(5)), Below(2) == 0};
+        }
     }
 
     std::size_t Below(std::size_t bound) {
@@ -452,6 +483,7 @@ TEST(RandomisedAgainstModel, ReplaceAllAgreesForAllThreeMethods) {
                                                     expected.count * n);
                 EXPECT_TRUE(replaced.terminated);
                 EXPECT_TRUE(replaced.inBlock);
+                EXPECT_EQ(replaced.chunksHeld, 0);
             }
         }
     }
