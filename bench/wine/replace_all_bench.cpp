@@ -4,6 +4,7 @@
 // alone on the same text, and a memcpy of the final text, are timed in the same run.
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "bench/wine/bench_window.h"
 #include "language/language_library.h"
 #include "search/engine.h"
 #include "search/find_commands.h"
@@ -43,25 +44,12 @@ std::wstring DocumentText() {
     return text;
 }
 
-std::wstring EnglishLibraryPath() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    return folder + L"..\\..\\languages\\English.dll";
-}
-
 double Now() {
     LARGE_INTEGER frequency;
     LARGE_INTEGER counter;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&counter);
     return double(counter.QuadPart) * 1e3 / double(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // The moment the report box comes up; the box is closed at once, as a user's OK would.
@@ -73,19 +61,6 @@ LRESULT CALLBACK WatchForReport(int code, WPARAM wParam, LPARAM lParam) {
         PostMessageW(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-HWND CreateBenchWindow() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"TarnwickReplaceAllBench";
-    RegisterClassW(&windowClass);
-    return CreateWindowExW(0, windowClass.lpszClassName, L"Tarnwick",
-                           WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
-                           windowClass.hInstance, nullptr);
 }
 
 // The document in a block of exactly its size, handed to the control as its own.
@@ -180,20 +155,10 @@ double CopyOfFinalText(std::size_t units) {
 } // namespace
 
 int main() {
-    LanguageLibrary = LoadLibraryExW(EnglishLibraryPath().c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
-    if (LanguageLibrary == nullptr) {
-        std::printf("cannot load %ls (error %lu)\n", EnglishLibraryPath().c_str(), GetLastError());
+    if (!LoadEnglishLibrary()) {
         return 1;
     }
-    MainWindow = CreateBenchWindow();
-    EditControl = CreateWindowExW(0, L"EDIT", L"",
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                      ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
-                                  0, 0, 800, 560, MainWindow,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditControlId)),
-                                  GetModuleHandleW(nullptr), nullptr);
-    EditLimitText(EditControl);
+    CreateBenchWindows(DefWindowProcW, 560);
     HHOOK hook = SetWindowsHookExW(WH_CBT, WatchForReport, nullptr, GetCurrentThreadId());
     const std::wstring text = DocumentText();
     lstrcpyW(FindString, L"zeta");

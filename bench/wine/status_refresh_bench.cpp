@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/window_procedure.h"
+#include "bench/wine/bench_window.h"
 #include "language/language_library.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
@@ -41,15 +42,6 @@ std::wstring DocumentText() {
     return text;
 }
 
-// The build tree puts this program in bench\wine\ and the language libraries in languages\.
-std::wstring EnglishLibraryPath() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    return folder + L"..\\..\\languages\\English.dll";
-}
-
 void HandlePendingMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -74,11 +66,6 @@ template <typename Work> double MicrosecondsPerCall(Work work) {
            kCallsPerBatch;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // As the main window, it sends the texts that wait for the status bar.
 LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kShowStatusTextsMessage) {
@@ -86,19 +73,6 @@ LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND CreateBenchWindow() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = BenchWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"TarnwickStatusBench";
-    RegisterClassW(&windowClass);
-    return CreateWindowExW(0, windowClass.lpszClassName, L"Tarnwick",
-                           WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
-                           windowClass.hInstance, nullptr);
 }
 
 // What the status bar and the title show after the run, so that the reader sees which
@@ -123,23 +97,13 @@ void PrintShownTexts() {
 int main() {
     INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
     InitCommonControlsEx(&classes);
-    LanguageLibrary = LoadLibraryExW(EnglishLibraryPath().c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
-    if (LanguageLibrary == nullptr) {
-        std::printf("cannot load %ls (error %lu)\n", EnglishLibraryPath().c_str(), GetLastError());
+    if (!LoadEnglishLibrary()) {
         return 1;
     }
     // The bar is on, as the Status setting records it whenever the bar exists.
     SetSetting(IntKey::Status, 1);
 
-    MainWindow = CreateBenchWindow();
-    EditControl = CreateWindowExW(0, L"EDIT", L"",
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                      ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
-                                  0, 0, 800, 520, MainWindow,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditControlId)),
-                                  GetModuleHandleW(nullptr), nullptr);
-    EditLimitText(EditControl);
+    CreateBenchWindows(BenchWindowProc, 520);
     if (!EditSetText(EditControl, DocumentText().c_str())) {
         std::printf("the edit control refused the text\n");
         return 1;
