@@ -1,12 +1,13 @@
 #include "tests/e2e/driver.h"
 
+#include "language/resource_ids.h"
+#include "tests/e2e/probe/fields.h"
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
 #include <iterator>
-#include <memory>
 
 namespace {
 
@@ -15,11 +16,19 @@ constexpr int kMessageBoxIconId = 1088;
 // The static that holds the message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
+} // namespace
+
 std::wstring Quoted(const std::wstring& text) {
     return L"\"" + text + L"\"";
 }
 
-} // namespace
+std::wstring Title(const std::wstring& name, bool modified) {
+    return (modified ? L"* Tarnwick - " : L"Tarnwick - ") + name;
+}
+
+std::wstring Untitled(const Sandbox& sandbox) {
+    return English(sandbox, IDS_UNTITLED);
+}
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     const ULONGLONG deadline = GetTickCount64() + milliseconds;
@@ -53,6 +62,14 @@ Sandbox::Sandbox() {
 
 std::optional<std::wstring> Sandbox::IniValue(const std::wstring& key) const {
     return ::IniValue(Ini(), L"Tarnwick", key);
+}
+
+std::vector<std::wstring> Sandbox::IniValues(std::initializer_list<std::wstring> keys) const {
+    std::vector<std::wstring> values;
+    for (const std::wstring& key : keys) {
+        values.push_back(IniValue(key).value_or(L"(absent)"));
+    }
+    return values;
 }
 
 void Sandbox::RemoveLanguage(const std::wstring& file) const {
@@ -241,6 +258,36 @@ void InsertText(HWND edit, const std::wstring& text) {
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void Retype(HWND edit, const std::wstring& text) {
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    InsertText(edit, text);
+}
+
+void ExpectFileBytes(const std::wstring& path, const std::string& bytes) {
+    std::string seen;
+    WaitUntil([&] { return (seen = ReadBytes(path)) == bytes; });
+    EXPECT_EQ(seen, bytes) << Utf8(path);
+}
+
+void Program::AnswerSaveQuestion(const Sandbox& sandbox, const std::wstring& named,
+                                 const std::wstring& button) const {
+    const MessageBoxView question = WaitForMessageBox();
+    EXPECT_EQ(question.text, English(sandbox, IDS_ASK_SAVE_CHANGES, named));
+    EXPECT_EQ(question.caption, L"Tarnwick");
+    EXPECT_EQ(question.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
+    Press(question, button);
+}
+
+void Program::ExpectDocument(const std::wstring& title, const std::wstring& text,
+                             bool modified) const {
+    const HWND main = MainWindow();
+    const HWND edit = EditControl();
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == title && EditText(edit) == text; }))
+        << "title " << Utf8(WindowText(main)) << ", awaited " << Utf8(title) << "; text "
+        << Utf8(EditText(edit)) << ", awaited " << Utf8(text);
+    EXPECT_EQ(SendMessageW(edit, EM_GETMODIFY, 0, 0) != 0, modified);
+}
+
 MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {
     // A box is the dialog with a message text and no field to type in: a Find or Go To Line
     // dialog may be open too. The box is created before its controls are filled; wait for its
@@ -298,33 +345,29 @@ void Program::Press(const MessageBoxView& box, const std::wstring& button) const
 }
 
 std::wstring LibraryString(const std::wstring& library, UINT id) {
-    HMODULE module = LoadLibraryExW(library.c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module = LoadResources(library);
     if (module == nullptr) {
         ADD_FAILURE() << "cannot load " << Utf8(library);
         return {};
     }
-    const wchar_t* text = nullptr;
-    const int length = LoadStringW(module, id, reinterpret_cast<wchar_t*>(&text), 0);
-    std::wstring result = length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : L"";
+    std::wstring text = ResourceString(module, id);
     FreeLibrary(module);
-    return result;
+    return text;
 }
 
 std::string Screenshot(const std::string& name) {
-    char tool[MAX_PATH];
-    char folder[MAX_PATH];
-    if (GetEnvironmentVariableA("TARNWICK_SCREENSHOT_TOOL", tool, MAX_PATH) == 0 ||
-        GetEnvironmentVariableA("TARNWICK_SCREENSHOTS", folder, MAX_PATH) == 0) {
+    const std::wstring tool = Environment(L"TARNWICK_SCREENSHOT_TOOL");
+    const std::wstring folder = Environment(L"TARNWICK_SCREENSHOTS");
+    if (tool.empty() || folder.empty()) {
         return {};
     }
-    std::string file = std::string(folder) + "/";
+    std::wstring file = folder + L"/";
     for (char c : name) {
         file += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     }
-    file += ".png";
+    file += L".png";
     // Wine starts a Linux program given by its Linux path.
-    std::wstring commandLine = L"/bin/bash \"" + Widen(tool) + L"\" \"" + Widen(file) + L"\"";
+    std::wstring commandLine = L"/bin/bash " + Quoted(tool) + L" " + Quoted(file);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -337,7 +380,7 @@ std::string Screenshot(const std::string& name) {
     GetExitCodeProcess(info.hProcess, &code);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
-    return done && code == 0 ? file : std::string();
+    return done && code == 0 ? Utf8(file) : std::string();
 }
 
 HWND Program::MainWindow(DWORD milliseconds) const {
@@ -358,6 +401,12 @@ void Program::Close() const {
 void Program::CloseNormally() const {
     EXPECT_NE(MainWindow(), nullptr);
     Close();
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+void Program::CloseDiscarding(const Sandbox& sandbox, const std::wstring& named) const {
+    Close();
+    AnswerSaveQuestion(sandbox, named, L"&No");
     EXPECT_EQ(WaitForExit(), 0u);
 }
 
@@ -438,6 +487,19 @@ std::pair<DWORD, DWORD> EditSelection(HWND edit) {
     return {LOWORD(result), HIWORD(result)};
 }
 
+void ExpectText(HWND edit, const std::wstring& text) {
+    std::wstring seen;
+    EXPECT_TRUE(WaitUntil([&] { return (seen = EditText(edit)) == text; }))
+        << "text \"" << Utf8(seen) << "\", awaited \"" << Utf8(text) << "\"";
+}
+
+void ExpectSelection(HWND edit, std::pair<DWORD, DWORD> selection) {
+    std::pair<DWORD, DWORD> seen;
+    EXPECT_TRUE(WaitUntil([&] { return (seen = EditSelection(edit)) == selection; }))
+        << "selection " << seen.first << "-" << seen.second << ", awaited " << selection.first
+        << "-" << selection.second;
+}
+
 namespace {
 
 std::wstring ProbeLibrary() {
@@ -447,30 +509,11 @@ std::wstring ProbeLibrary() {
     return path.substr(0, path.rfind(L'\\') + 1) + L"TarnwickProbe.dll";
 }
 
-// The probe's files hold UTF-16 fields, each ended by NUL.
-std::string FieldBytes(const std::vector<std::wstring>& fields) {
-    std::wstring text;
-    for (const std::wstring& field : fields) {
-        text += field;
-        text += L'\0';
-    }
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
-
-std::vector<std::wstring> Fields(const std::string& bytes) {
-    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
-    memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
-    std::vector<std::wstring> fields;
-    for (std::size_t start = 0, end; (end = text.find(L'\0', start)) != text.npos;
-         start = end + 1) {
-        fields.push_back(text.substr(start, end - start));
-    }
-    return fields;
-}
-
-// Has the probe library answer a request on the window's own thread, hooked into that thread's
-// message retrieval: the fields of its answer after "ok", or none with a test failure.
-std::vector<std::wstring> AskProbe(HWND window, const std::vector<std::wstring>& request) {
+// Has the probe library answer a request about the window (its kind, the window, the arguments)
+// on the window's own thread, hooked into that thread's message retrieval: the fields of its
+// answer after "ok", or none with a test failure.
+std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
+                                   const std::vector<std::wstring>& arguments) {
     // A fresh copy for each request, so that its request and answer lie beside it and the copy
     // that answered before (it stays loaded in the program) cannot answer again.
     const TempFolder call;
@@ -479,7 +522,11 @@ std::vector<std::wstring> AskProbe(HWND window, const std::vector<std::wstring>&
         ADD_FAILURE() << "cannot copy the probe library " << Utf8(ProbeLibrary());
         return {};
     }
-    WriteBytes(call / L"request", FieldBytes(request));
+    std::vector<std::wstring> request{kind, std::to_wstring(reinterpret_cast<UINT_PTR>(window))};
+    request.insert(request.end(), arguments.begin(), arguments.end());
+    const std::wstring requestText = JoinFields(request);
+    WriteBytes(call / L"request", std::string(reinterpret_cast<const char*>(requestText.data()),
+                                              requestText.size() * sizeof(wchar_t)));
     HMODULE library = LoadLibraryW(probe.c_str());
     const auto hook = library == nullptr ? nullptr
                                          : reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
@@ -488,7 +535,6 @@ std::vector<std::wstring> AskProbe(HWND window, const std::vector<std::wstring>&
                           ? nullptr
                           : SetWindowsHookExW(WH_GETMESSAGE, hook, library,
                                               GetWindowThreadProcessId(window, nullptr));
-    constexpr WPARAM kProbeMarker = 0x7072;
     const bool answered = installed != nullptr && PostMessageW(window, WM_NULL, kProbeMarker, 0) &&
                           WaitUntil([&] { return FileExists(call / L"answer"); });
     const DWORD error = GetLastError();
@@ -503,7 +549,10 @@ std::vector<std::wstring> AskProbe(HWND window, const std::vector<std::wstring>&
                       << error << ")";
         return {};
     }
-    std::vector<std::wstring> answer = Fields(ReadBytes(call / L"answer"));
+    const std::string bytes = ReadBytes(call / L"answer");
+    std::wstring answerText(bytes.size() / sizeof(wchar_t), L'\0');
+    memcpy(answerText.data(), bytes.data(), answerText.size() * sizeof(wchar_t));
+    std::vector<std::wstring> answer = SplitFields(answerText);
     if (answer.empty() || answer.front() != L"ok") {
         ADD_FAILURE() << "the probe library in the program: "
                       << (answer.empty() ? "no answer" : Utf8(answer.front()));
@@ -517,14 +566,22 @@ std::vector<std::wstring> AskProbe(HWND window, const std::vector<std::wstring>&
 
 std::wstring StatusText(HWND statusBar, int part) {
     const std::vector<std::wstring> answer =
-        AskProbe(statusBar, {L"status", std::to_wstring(reinterpret_cast<UINT_PTR>(statusBar)),
-                             std::to_wstring(part)});
+        AskProbe(statusBar, L"status", {std::to_wstring(part)});
     return answer.empty() ? std::wstring() : answer.front();
+}
+
+void ExpectStatusText(HWND main, int part, const std::wstring& text) {
+    std::wstring shown;
+    EXPECT_TRUE(WaitUntil([&] {
+        shown = StatusText(FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr), part);
+        return shown == text;
+    })) << "part "
+        << part << " shows \"" << Utf8(shown) << "\", not \"" << Utf8(text) << "\"";
 }
 
 std::vector<MenuItemView> Program::MenuItems(int position) const {
     const std::vector<std::wstring> answer =
-        AskProbe(MainWindow(), {L"menu", std::to_wstring(position)});
+        AskProbe(MainWindow(), L"menu", {std::to_wstring(position)});
     // Four fields for each item: id, type, state, text.
     std::vector<MenuItemView> items;
     for (std::size_t field = 0; field + 4 <= answer.size(); field += 4) {
@@ -538,7 +595,5 @@ std::vector<MenuItemView> Program::MenuItems(int position) const {
 }
 
 void Program::DropFiles(HWND target, const std::vector<std::wstring>& paths) const {
-    std::vector<std::wstring> request{L"drop", std::to_wstring(reinterpret_cast<UINT_PTR>(target))};
-    request.insert(request.end(), paths.begin(), paths.end());
-    AskProbe(target, request);
+    AskProbe(target, L"drop", paths);
 }

@@ -29,6 +29,8 @@ class Sandbox {
     void WriteIni(const std::string& text) const { WriteBytes(Ini(), text); }
     std::wstring Ini() const { return folder_ / L"Tarnwick.ini"; }
     std::optional<std::wstring> IniValue(const std::wstring& key) const;
+    // The values of these keys in order, "(absent)" for a key the file lacks.
+    std::vector<std::wstring> IniValues(std::initializer_list<std::wstring> keys) const;
 
     void RemoveLanguage(const std::wstring& file) const;
     void PutLanguage(const std::wstring& from, const std::wstring& as) const;
@@ -42,11 +44,21 @@ class Sandbox {
 std::wstring English(const Sandbox& sandbox, UINT id);
 std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert);
 
+// The name of a new document, from the sandbox's English library.
+std::wstring Untitled(const Sandbox& sandbox);
+// The main window's title for a document: "Tarnwick - name", "* " in front while modified.
+std::wstring Title(const std::wstring& name, bool modified = false);
+// The text in double quotes, as a command line holds a name with blanks.
+std::wstring Quoted(const std::wstring& text);
+
 // A file built with the tests (a test library), by name.
 std::wstring TestDataFile(const std::wstring& name);
 
 // The text of one part of a status bar of the program, read on the program's own thread.
 std::wstring StatusText(HWND statusBar, int part);
+// Waits until the part of the main window's status bar shows the text; the bar takes its
+// texts asynchronously. A failure shows the last text seen.
+void ExpectStatusText(HWND main, int part, const std::wstring& text);
 
 struct MenuItemView {
     UINT id = 0;       // 0 for a separator or a popup
@@ -96,6 +108,10 @@ class Program {
     MessageBoxView WaitForMessageBox(DWORD milliseconds = kPatience) const;
     // Presses the box's button with this text ("OK", "&Yes", ...) and waits until it is gone.
     void Press(const MessageBoxView& box, const std::wstring& button) const;
+    // Expects the question whether to save the changes to the document called `named` (a path,
+    // or the name of a new document), with Yes, No and Cancel, and presses the button.
+    void AnswerSaveQuestion(const Sandbox& sandbox, const std::wstring& named,
+                            const std::wstring& button) const;
 
     // The main window (class "Tarnwick") once it is shown, and its edit control.
     HWND MainWindow(DWORD milliseconds = kPatience) const;
@@ -104,6 +120,12 @@ class Program {
     void Close() const;
     // Closes an unmodified document's window and expects the program to end with code 0.
     void CloseNormally() const;
+    // Closes a modified document's window, answers No to the save question about the document
+    // called `named` and expects the program to end with code 0.
+    void CloseDiscarding(const Sandbox& sandbox, const std::wstring& named) const;
+    // Waits for the title and the text together (a key still on its way would otherwise land
+    // in whatever window comes next), then expects the modified flag.
+    void ExpectDocument(const std::wstring& title, const std::wstring& text, bool modified) const;
 
     // The items of popup `position` of the main window's menu bar, in order, read inside the
     // program (menus cannot be read from another process). They are as the program last left
@@ -132,6 +154,10 @@ void ChooseFile(HWND dialog, const std::wstring& path);
 void ExpectTitle(HWND window, const std::wstring& title);
 // Text put in at the caret as a paste would: the document becomes modified.
 void InsertText(HWND edit, const std::wstring& text);
+// The whole text replaced as a user's edit would: the document becomes modified.
+void Retype(HWND edit, const std::wstring& text);
+// Waits until the file holds these bytes; a failure shows the last bytes read.
+void ExpectFileBytes(const std::wstring& path, const std::string& bytes);
 
 // A menu or accelerator command, as the window receives it from its menu.
 void SendCommand(HWND window, UINT command);
@@ -145,6 +171,10 @@ void TypeText(const std::wstring& text);
 // The edit control's text and selection, read from outside.
 std::wstring EditText(HWND edit);
 std::pair<DWORD, DWORD> EditSelection(HWND edit);
+// Wait until the edit control holds this text, or this selection; a failure shows the last
+// one seen.
+void ExpectText(HWND edit, const std::wstring& text);
+void ExpectSelection(HWND edit, std::pair<DWORD, DWORD> selection);
 
 // A string of a language library of the sandbox, for comparing with what the program shows.
 std::wstring LibraryString(const std::wstring& library, UINT id);

@@ -9,76 +9,11 @@
 
 namespace {
 
-std::wstring Quoted(const std::wstring& path) {
-    return L"\"" + path + L"\"";
-}
-
-std::wstring Title(const std::wstring& name, bool modified) {
-    return (modified ? L"* Tarnwick - " : L"Tarnwick - ") + name;
-}
-
-// The whole text replaced as a user's edit would: the document becomes modified.
-void Retype(HWND edit, const std::wstring& text) {
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-// Waits for the title and the text together: a key still on its way would otherwise land in
-// whatever window comes next.
-void ExpectDocument(const Program& tarnwick, const std::wstring& title, const std::wstring& text,
-                    bool modified) {
-    const HWND main = tarnwick.MainWindow();
-    const HWND edit = tarnwick.EditControl();
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == title && EditText(edit) == text; }))
-        << "title " << Utf8(WindowText(main)) << ", awaited " << Utf8(title) << "; text "
-        << Utf8(EditText(edit)) << ", awaited " << Utf8(text);
-    EXPECT_EQ(SendMessageW(edit, EM_GETMODIFY, 0, 0) != 0, modified);
-}
-
-// The save question about the document called `named`, answered with `button`.
-void AnswerSaveQuestion(const Program& tarnwick, const Sandbox& sandbox, const std::wstring& named,
-                        const std::wstring& button) {
-    const MessageBoxView question = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(question.text, English(sandbox, IDS_ASK_SAVE_CHANGES, named));
-    EXPECT_EQ(question.caption, L"Tarnwick");
-    EXPECT_EQ(question.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
-    tarnwick.Press(question, button);
-}
-
 void AcknowledgeFileError(const Program& tarnwick, const Sandbox& sandbox) {
     tarnwick.Answer(English(sandbox, IDS_FILE_ERROR), English(sandbox, IDS_ERROR_CAPTION), L"OK");
 }
 
-// A file opened without sharing, as another program might hold it: nobody can write it.
-class HeldFile {
-  public:
-    explicit HeldFile(const std::wstring& path)
-        : handle_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr)) {
-        EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << "cannot hold " << Utf8(path);
-    }
-    ~HeldFile() { CloseHandle(handle_); }
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
-
-  private:
-    HANDLE handle_;
-};
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..") {
-            names.push_back(found.cFileName);
-        }
-    }
-    FindClose(search);
-    return names;
-}
-
-TEST(SaveQuestion, AskedOnlyForModifiedTextAndEachAnswerDoesWhatItSays) {
+TEST(SaveQuestion, AskedOnlyForModifiedTextAndEachAnswerDoesWhatItSaysForAFileOrANewOne) {
     Sandbox sandbox;
     const std::wstring a = sandbox / L"a.txt";
     const std::wstring b = sandbox / L"b.txt";
@@ -92,11 +27,11 @@ TEST(SaveQuestion, AskedOnlyForModifiedTextAndEachAnswerDoesWhatItSays) {
     // Nothing to lose: Open, New and a drop go on at once.
     SendCommand(main, IDM_FILE_OPEN);
     tarnwick.ChooseInDialog(L"Open", a);
-    ExpectDocument(tarnwick, Title(L"a.txt", false), L"alpha", false);
+    tarnwick.ExpectDocument(Title(L"a.txt"), L"alpha", false);
     SendCommand(main, IDM_FILE_NEW);
-    ExpectDocument(tarnwick, Title(English(sandbox, IDS_UNTITLED), false), L"", false);
+    tarnwick.ExpectDocument(Title(Untitled(sandbox)), L"", false);
     tarnwick.DropFiles(main, {a});
-    ExpectDocument(tarnwick, Title(L"a.txt", false), L"alpha", false);
+    tarnwick.ExpectDocument(Title(L"a.txt"), L"alpha", false);
 
     // Cancel leaves everything as it was; a command that went on anyway would show its dialog,
     // another file or no window at the next question.
@@ -110,34 +45,64 @@ TEST(SaveQuestion, AskedOnlyForModifiedTextAndEachAnswerDoesWhatItSays) {
     for (const auto& [name, command] : commands) {
         SCOPED_TRACE(name);
         command();
-        AnswerSaveQuestion(tarnwick, sandbox, a, L"Cancel");
-        ExpectDocument(tarnwick, Title(L"a.txt", true), L"alpha 2", true);
+        tarnwick.AnswerSaveQuestion(sandbox, a, L"Cancel");
+        tarnwick.ExpectDocument(Title(L"a.txt", true), L"alpha 2", true);
         ASSERT_TRUE(IsWindow(main)) << "the window closed";
     }
     EXPECT_EQ(ReadBytes(a), "alpha");
 
     // No drops the changes; the dropped file opens.
     tarnwick.DropFiles(main, {b});
-    AnswerSaveQuestion(tarnwick, sandbox, a, L"&No");
-    ExpectDocument(tarnwick, Title(L"b.txt", false), L"beta", false);
+    tarnwick.AnswerSaveQuestion(sandbox, a, L"&No");
+    tarnwick.ExpectDocument(Title(L"b.txt"), L"beta", false);
     EXPECT_EQ(ReadBytes(a), "alpha");
 
     // Yes saves before the Open dialog appears.
     Retype(edit, L"beta 2");
     SendCommand(main, IDM_FILE_OPEN);
-    AnswerSaveQuestion(tarnwick, sandbox, b, L"&Yes");
+    tarnwick.AnswerSaveQuestion(sandbox, b, L"&Yes");
     const HWND open = tarnwick.WaitForDialog(L"Open");
     ASSERT_NE(open, nullptr);
     EXPECT_EQ(ReadBytes(b), "beta 2");
     ChooseFile(open, a);
-    ExpectDocument(tarnwick, Title(L"a.txt", false), L"alpha", false);
+    tarnwick.ExpectDocument(Title(L"a.txt"), L"alpha", false);
 
     Retype(edit, L"alpha 3");
     SendCommand(main, IDM_FILE_NEW);
-    AnswerSaveQuestion(tarnwick, sandbox, a, L"&Yes");
-    ExpectDocument(tarnwick, Title(English(sandbox, IDS_UNTITLED), false), L"", false);
+    tarnwick.AnswerSaveQuestion(sandbox, a, L"&Yes");
+    const std::wstring untitled = Untitled(sandbox);
+    tarnwick.ExpectDocument(Title(untitled), L"", false);
     EXPECT_EQ(ReadBytes(a), "alpha 3");
-    tarnwick.CloseNormally();
+
+    // A new document is saved through Save As: Yes on closing and Save As from the menu, both
+    // cancelled in the dialog, keep the window and the text.
+    BringToFront(main);
+    TypeText(L"draft");
+    tarnwick.ExpectDocument(Title(untitled, true), L"draft", true);
+    const std::pair<const char*, std::function<void()>> saving[] = {
+        {"close",
+         [&] {
+             tarnwick.Close();
+             tarnwick.AnswerSaveQuestion(sandbox, untitled, L"&Yes");
+         }},
+        {"Save As", [&] { SendCommand(main, IDM_FILE_SAVE_AS); }},
+    };
+    for (const auto& [name, command] : saving) {
+        SCOPED_TRACE(name);
+        command();
+        const HWND saveAs = tarnwick.WaitForDialog(L"Save As");
+        ASSERT_NE(saveAs, nullptr);
+        PressDialogButton(saveAs, IDCANCEL);
+        tarnwick.ExpectDocument(Title(untitled, true), L"draft", true);
+        ASSERT_TRUE(IsWindow(main)) << "the window closed";
+    }
+    const std::wstring draft = sandbox / L"draft.txt";
+    EXPECT_FALSE(FileExists(draft));
+    tarnwick.Close();
+    tarnwick.AnswerSaveQuestion(sandbox, untitled, L"&Yes");
+    tarnwick.ChooseInDialog(L"Save As", draft);
+    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
+    EXPECT_EQ(ReadBytes(draft), "draft");
 }
 
 // A save that does not fit on the small test disk: the file keeps its bytes, no temporary file
@@ -165,7 +130,7 @@ void SaveOnAFullDisk(const Sandbox& sandbox, const std::wstring& drive) {
         EXPECT_EQ(ReadBytes(path), "previous");
         EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"big.txt"});
         tarnwick.Close();
-        AnswerSaveQuestion(tarnwick, sandbox, path, L"&No");
+        tarnwick.AnswerSaveQuestion(sandbox, path, L"&No");
         EXPECT_EQ(tarnwick.WaitForExit(), 0u);
     }
     RemoveTree(folder);
@@ -180,21 +145,23 @@ TEST(FailedSave, KeepsTheWindowAndItsTextUntilTheFileCanBeWritten) {
     ASSERT_NE(main, nullptr);
     Retype(tarnwick.EditControl(), L"new");
     {
+        // Another program holds the file open: the close, New and Save and Exit each fail.
         const HeldFile held(path);
-        tarnwick.Close();
-        AnswerSaveQuestion(tarnwick, sandbox, path, L"&Yes");
-        AcknowledgeFileError(tarnwick, sandbox);
-        ExpectDocument(tarnwick, Title(L"a.txt", true), L"new", true);
-        ASSERT_TRUE(IsWindow(main)) << "the window closed";
-
-        SendCommand(main, IDM_FILE_NEW);
-        AnswerSaveQuestion(tarnwick, sandbox, path, L"&Yes");
-        AcknowledgeFileError(tarnwick, sandbox);
-        ExpectDocument(tarnwick, Title(L"a.txt", true), L"new", true);
-
+        const std::pair<const char*, std::function<void()>> commands[] = {
+            {"close", [&] { tarnwick.Close(); }},
+            {"New", [&] { SendCommand(main, IDM_FILE_NEW); }},
+        };
+        for (const auto& [name, command] : commands) {
+            SCOPED_TRACE(name);
+            command();
+            tarnwick.AnswerSaveQuestion(sandbox, path, L"&Yes");
+            AcknowledgeFileError(tarnwick, sandbox);
+            tarnwick.ExpectDocument(Title(L"a.txt", true), L"new", true);
+            ASSERT_TRUE(IsWindow(main)) << "the window closed";
+        }
         SendCommand(main, IDM_FILE_SAVE_AND_EXIT);
         AcknowledgeFileError(tarnwick, sandbox);
-        ExpectDocument(tarnwick, Title(L"a.txt", true), L"new", true);
+        tarnwick.ExpectDocument(Title(L"a.txt", true), L"new", true);
         ASSERT_TRUE(IsWindow(main)) << "the window closed";
     }
     EXPECT_EQ(ReadBytes(path), "old");
@@ -203,45 +170,10 @@ TEST(FailedSave, KeepsTheWindowAndItsTextUntilTheFileCanBeWritten) {
     EXPECT_EQ(ReadBytes(path), "new");
 
     // The small disk exists only where the test session could mount it (as root).
-    wchar_t drive[MAX_PATH];
-    if (GetEnvironmentVariableW(L"TARNWICK_SMALL_DRIVE", drive, MAX_PATH) != 0) {
+    const std::wstring drive = Environment(L"TARNWICK_SMALL_DRIVE");
+    if (!drive.empty()) {
         SaveOnAFullDisk(sandbox, drive);
     }
-}
-
-TEST(SaveQuestion, ANewDocumentIsSavedThroughSaveAsAndCancellingItKeepsTheWindow) {
-    Sandbox sandbox;
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    const std::wstring untitled = English(sandbox, IDS_UNTITLED);
-    BringToFront(main);
-    TypeText(L"draft");
-    ExpectDocument(tarnwick, Title(untitled, true), L"draft", true);
-
-    tarnwick.Close();
-    AnswerSaveQuestion(tarnwick, sandbox, untitled, L"&Yes");
-    HWND saveAs = tarnwick.WaitForDialog(L"Save As");
-    ASSERT_NE(saveAs, nullptr);
-    PressDialogButton(saveAs, IDCANCEL);
-    ExpectDocument(tarnwick, Title(untitled, true), L"draft", true);
-    ASSERT_TRUE(IsWindow(main)) << "the window closed";
-
-    SendCommand(main, IDM_FILE_SAVE_AS);
-    saveAs = tarnwick.WaitForDialog(L"Save As");
-    ASSERT_NE(saveAs, nullptr);
-    PressDialogButton(saveAs, IDCANCEL);
-    ExpectDocument(tarnwick, Title(untitled, true), L"draft", true);
-
-    const std::wstring path = sandbox / L"draft.txt";
-    EXPECT_FALSE(FileExists(path));
-    tarnwick.Close();
-    AnswerSaveQuestion(tarnwick, sandbox, untitled, L"&Yes");
-    saveAs = tarnwick.WaitForDialog(L"Save As");
-    ASSERT_NE(saveAs, nullptr);
-    ChooseFile(saveAs, path);
-    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
-    EXPECT_EQ(ReadBytes(path), "draft");
 }
 
 } // namespace

@@ -9,8 +9,6 @@
 
 namespace {
 
-using Selection = std::pair<DWORD, DWORD>;
-
 // A button of a modeless dialog, clicked without waiting: a message box may follow.
 void Click(HWND dialog, int id) {
     PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
@@ -22,19 +20,6 @@ void Fill(HWND dialog, int id, const std::wstring& text) {
 
 bool Checked(HWND dialog, int id) {
     return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void ExpectSelection(HWND edit, Selection awaited) {
-    Selection seen;
-    EXPECT_TRUE(WaitUntil([&] { return (seen = EditSelection(edit)) == awaited; }))
-        << "selection " << seen.first << "-" << seen.second << ", awaited " << awaited.first << "-"
-        << awaited.second;
-}
-
-void ExpectText(HWND edit, const std::wstring& awaited) {
-    std::wstring seen;
-    EXPECT_TRUE(WaitUntil([&] { return (seen = EditText(edit)) == awaited; }))
-        << "text \"" << Utf8(seen) << "\", awaited \"" << Utf8(awaited) << "\"";
 }
 
 void ExpectIni(const Sandbox& sandbox, const std::wstring& key, const std::wstring& value) {
@@ -121,10 +106,7 @@ TEST(Find, SearchesBothWaysWithAndWithoutCaseAndWritesTheChoices) {
     ExpectNothingFound(tarnwick, sandbox);
     ExpectSelection(edit, {0, 5});
     EXPECT_TRUE(WaitUntil([&] { return Focus(main) == edit; }));
-    tarnwick.Close();
-    tarnwick.Answer(English(sandbox, IDS_ASK_SAVE_CHANGES, English(sandbox, IDS_UNTITLED)),
-                    L"Tarnwick", L"&No");
-    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
+    tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
     EXPECT_EQ(sandbox.IniValue(L"FindString"), L"alpha");
 }
 
@@ -219,10 +201,7 @@ TEST(Replace, ReplacesOneByOneThenAllAndTakesItBack) {
     ExpectNothingFound(tarnwick, sandbox);
     Click(replace, IDCANCEL);
     ExpectGone(replace);
-    tarnwick.Close();
-    tarnwick.Answer(English(sandbox, IDS_ASK_SAVE_CHANGES, sandbox / L"a.txt"), L"Tarnwick",
-                    L"&No");
-    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
+    tarnwick.CloseDiscarding(sandbox, sandbox / L"a.txt");
     EXPECT_EQ(sandbox.IniValue(L"ReplaceString"), L"2");
 }
 
@@ -257,8 +236,7 @@ TEST(ReplaceAll, ReportsGroupedCountsAndItsUndoStaysWithItsDocument) {
     Click(replace, psh2);
     ExpectReport(tarnwick, sandbox, L"1 234");
     tarnwick.DropFiles(main, {sandbox / L"b.txt"});
-    tarnwick.Answer(English(sandbox, IDS_ASK_SAVE_CHANGES, sandbox / L"a.txt"), L"Tarnwick",
-                    L"&No");
+    tarnwick.AnswerSaveQuestion(sandbox, sandbox / L"a.txt", L"&No");
     ExpectTitle(main, L"Tarnwick - b.txt");
     SendCommand(main, IDM_EDIT_UNDO);
     SendCommand(main, IDM_EDIT_SELECT_ALL);

@@ -5,123 +5,70 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <future>
 
 namespace {
 
-std::wstring UntitledTitle(const Sandbox& sandbox) {
-    return L"Tarnwick - " + English(sandbox, IDS_UNTITLED);
+using Geometry = std::array<LONG, 4>;
+using Values = std::vector<std::wstring>;
+
+// The window's outer rectangle as x, y, width and height.
+Geometry GeometryOf(HWND window) {
+    const RECT rect = WindowRect(window);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-void ExpectRect(RECT rect, LONG x, LONG y, LONG width, LONG height) {
-    EXPECT_EQ(rect.left, x);
-    EXPECT_EQ(rect.top, y);
-    EXPECT_EQ(rect.right - rect.left, width);
-    EXPECT_EQ(rect.bottom - rect.top, height);
-}
-
-TEST(MainWindow, ReportsAMissingFileAndStartsANewDocument) {
-    Sandbox sandbox;
-    const std::wstring missing = sandbox / L"missing.txt";
-    Program tarnwick(sandbox, missing);
-    const MessageBoxView box = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(box.text, English(sandbox, IDS_FILE_NOT_FOUND, missing));
-    EXPECT_EQ(box.caption, L"Tarnwick");
-    tarnwick.Press(box, L"OK");
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(WindowText(main), UntitledTitle(sandbox));
-    EXPECT_EQ(EditText(tarnwick.EditControl()), L"");
-    tarnwick.CloseNormally();
-}
-
-TEST(Placement, OpensAtTheDefaultsAndSavesTheExitKeys) {
-    Sandbox sandbox;
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    ExpectRect(WindowRect(main), 120, 100, 870, 534);
-    tarnwick.CloseNormally();
-    EXPECT_EQ(sandbox.IniValue(L"x"), L"120");
-    EXPECT_EQ(sandbox.IniValue(L"y"), L"100");
-    EXPECT_EQ(sandbox.IniValue(L"Width"), L"870");
-    EXPECT_EQ(sandbox.IniValue(L"Height"), L"534");
-    EXPECT_EQ(sandbox.IniValue(L"MruCount"), L"0");
-    EXPECT_EQ(sandbox.IniValue(L"Maximized"), L"0");
-    EXPECT_EQ(sandbox.IniValue(L"FullScr"), L"0");
-    EXPECT_TRUE(sandbox.IniValue(L"FindString"));
-    EXPECT_TRUE(sandbox.IniValue(L"ReplaceString"));
-    EXPECT_FALSE(sandbox.IniValue(L"Wrap")) << "only the exit keys are written at exit";
-}
-
-TEST(Placement, CorrectsAGeometryOffTheScreen) {
-    // The test screen is 1024 by 768.
-    Sandbox sandbox;
-    sandbox.WriteIni("[Tarnwick]\r\nx=-5\r\ny=100\r\nWidth=5000\r\nHeight=0\r\n");
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    const RECT rect = WindowRect(main);
-    EXPECT_EQ(rect.left, 120);
-    EXPECT_EQ(rect.right - rect.left, 770);
-    tarnwick.CloseNormally();
-}
-
-TEST(Placement, ASecondCopyOpensThirtyPixelsAwayAndTheLastPlacementIsSaved) {
+TEST(Placement, OpensAtTheDefaultsASecondCopyCascadesAndTheLastPlacementIsSavedAtExit) {
     Sandbox sandbox;
     Program first(sandbox);
     const HWND firstWindow = first.MainWindow();
     ASSERT_NE(firstWindow, nullptr);
+    EXPECT_EQ(GeometryOf(firstWindow), (Geometry{120, 100, 870, 534}));
     Program second(sandbox);
     const HWND secondWindow = second.MainWindow();
     ASSERT_NE(secondWindow, nullptr);
-    ExpectRect(WindowRect(secondWindow), 90, 70, 870, 534);
+    EXPECT_EQ(GeometryOf(secondWindow), (Geometry{90, 70, 870, 534}));
 
     // The user moves the second copy, then closes the first: the first saves where the
-    // second now is.
+    // second now is, with the other exit keys and no other.
     SetWindowPos(secondWindow, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(secondWindow).left == 200; }));
     first.CloseNormally();
-    EXPECT_EQ(sandbox.IniValue(L"x"), L"200");
-    EXPECT_EQ(sandbox.IniValue(L"y"), L"150");
+    EXPECT_EQ(
+        sandbox.IniValues({L"x", L"y", L"Width", L"Height", L"MruCount", L"Maximized", L"FullScr"}),
+        (Values{L"200", L"150", L"870", L"534", L"0", L"0", L"0"}));
+    EXPECT_TRUE(sandbox.IniValue(L"FindString"));
+    EXPECT_TRUE(sandbox.IniValue(L"ReplaceString"));
+    EXPECT_FALSE(sandbox.IniValue(L"Wrap")) << "only the exit keys are written at exit";
     second.CloseNormally();
 }
 
-TEST(Placement, ASecondCopyNearTheLeftEdgeOpensToTheRightAndStaysOnTheScreen) {
-    for (const auto& [width, expectedWidth] : {std::pair{800, 800}, std::pair{1000, 984}}) {
-        Sandbox sandbox;
-        sandbox.WriteIni("[Tarnwick]\r\nx=10\r\ny=50\r\nWidth=" + std::to_string(width) +
-                         "\r\nHeight=500\r\n");
-        Program first(sandbox);
-        ASSERT_NE(first.MainWindow(), nullptr);
-        Program second(sandbox);
-        const HWND secondWindow = second.MainWindow();
-        ASSERT_NE(secondWindow, nullptr);
-        ExpectRect(WindowRect(secondWindow), 40, 20, expectedWidth, 500);
-        second.CloseNormally();
-        first.CloseNormally();
-    }
-}
-
-TEST(Placement, MaximizingIsRememberedWithoutRecordingItsSize) {
+TEST(Placement, AnOffScreenGeometryIsCorrectedASecondCopyStaysOnScreenAndMaximizingIsKept) {
+    // The test screen is 1024 by 768: y is off it. The second copy, near the left edge, opens
+    // to the right and is narrowed to stay on the screen.
     Sandbox sandbox;
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
-    tarnwick.CloseNormally();
-    EXPECT_EQ(sandbox.IniValue(L"Maximized"), L"1");
-    EXPECT_EQ(sandbox.IniValue(L"x"), L"120");
-    EXPECT_EQ(sandbox.IniValue(L"Width"), L"870");
-    EXPECT_EQ(sandbox.IniValue(L"Height"), L"534");
+    sandbox.WriteIni("[Tarnwick]\r\nx=10\r\ny=-5\r\nWidth=1000\r\nHeight=500\r\n");
+    Program first(sandbox);
+    const HWND firstWindow = first.MainWindow();
+    ASSERT_NE(firstWindow, nullptr);
+    EXPECT_EQ(GeometryOf(firstWindow), (Geometry{10, 100, 1000, 500}));
+    Program second(sandbox);
+    const HWND secondWindow = second.MainWindow();
+    ASSERT_NE(secondWindow, nullptr);
+    EXPECT_EQ(GeometryOf(secondWindow), (Geometry{40, 70, 984, 500}));
+
+    // Maximized, the first copy records no size: its exit saves the second's placement.
+    PostMessageW(firstWindow, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(firstWindow) != FALSE; }));
+    first.CloseNormally();
+    EXPECT_EQ(sandbox.IniValues({L"Maximized", L"x", L"y", L"Width", L"Height"}),
+              (Values{L"1", L"40", L"70", L"984", L"500"}));
+    second.CloseNormally();
 }
 
 LONG_PTR Style(HWND window) {
     return GetWindowLongPtrW(window, GWL_STYLE);
-}
-LONG_PTR ExStyle(HWND window) {
-    return GetWindowLongPtrW(window, GWL_EXSTYLE);
 }
 
 TEST(WordWrap, SwitchesTheScrollBarKeepsTheDocumentAndIsWrittenAtOnce) {
@@ -139,7 +86,8 @@ TEST(WordWrap, SwitchesTheScrollBarKeepsTheDocumentAndIsWrittenAtOnce) {
     ASSERT_TRUE(WaitUntil([&] { return tarnwick.EditControl() != edit; }));
     edit = tarnwick.EditControl();
     EXPECT_EQ(Style(edit) & WS_HSCROLL, 0);
-    EXPECT_NE(ExStyle(edit) & WS_EX_CLIENTEDGE, 0) << "a re-created control has a client edge";
+    EXPECT_NE(GetWindowLongPtrW(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0)
+        << "a re-created control has a client edge";
     EXPECT_EQ(sandbox.IniValue(L"Wrap"), L"1") << "written at once";
 
     SendCommand(main, IDM_FORMAT_WORD_WRAP);
@@ -173,31 +121,40 @@ std::wstring ClipboardText() {
     return text;
 }
 
-TEST(Typing, InsertKeysSwitchOverwriteModeCopyAndPaste) {
+TEST(Typing, AMissingFileGivesANewDocumentMarkedUntilEmptyAgainAndInsertSwitchesOverwrite) {
+    // The longest name the command line takes: 259 units.
     Sandbox sandbox;
-    WriteBytes(sandbox / L"a.txt", "abc\r\ndef");
-    Program tarnwick(sandbox, sandbox / L"a.txt");
+    const std::wstring name = std::wstring(255, L'n') + L".txt";
+    Program tarnwick(sandbox, Quoted(name));
+    tarnwick.Answer(English(sandbox, IDS_FILE_NOT_FOUND, name), L"Tarnwick", L"OK");
+    tarnwick.ExpectDocument(Title(Untitled(sandbox)), L"", false);
     const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
     const HWND edit = tarnwick.EditControl();
+    EXPECT_TRUE(tarnwick.Windows(L"#32770").empty());
     BringToFront(main);
+    TypeText(L"a");
+    ExpectTitle(main, Title(Untitled(sandbox), true));
+    PressKey(VK_BACK);
+    ExpectTitle(main, Title(Untitled(sandbox)));
+    auto expectText = [&](const std::wstring& text) {
+        tarnwick.ExpectDocument(Title(Untitled(sandbox), true), text, true);
+    };
+
+    InsertText(edit, L"abc\r\ndef");
     SendMessageW(edit, EM_SETSEL, 0, 0);
     TypeText(L"x");
     ASSERT_TRUE(WaitUntil([&] { return EditText(edit) == L"xabc\r\ndef"; }))
         << Utf8(EditText(edit));
-
     PressKey(VK_INSERT);
     TypeText(L"y");
-    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"xybc\r\ndef"; }))
-        << Utf8(EditText(edit));
+    expectText(L"xybc\r\ndef");
     // At the end of a line the next line is joined to it before the character goes in.
     SendMessageW(edit, EM_SETSEL, 4, 4);
     TypeText(L"z");
-    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"xybczdef"; })) << Utf8(EditText(edit));
+    expectText(L"xybczdef");
     // Enter inserts a line break and deletes nothing.
     PressKey(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"xybcz\r\ndef"; }))
-        << Utf8(EditText(edit));
+    expectText(L"xybcz\r\ndef");
 
     // Ctrl+Insert copies and Shift+Insert pastes without switching the mode; Alt+Insert does
     // nothing, so typing still overwrites.
@@ -206,38 +163,13 @@ TEST(Typing, InsertKeysSwitchOverwriteModeCopyAndPaste) {
     EXPECT_TRUE(WaitUntil([] { return ClipboardText() == L"xy"; })) << Utf8(ClipboardText());
     SendMessageW(edit, EM_SETSEL, 10, 10);
     PressKey(VK_INSERT, {VK_SHIFT});
-    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"xybcz\r\ndefxy"; }))
-        << Utf8(EditText(edit));
+    expectText(L"xybcz\r\ndefxy");
     PressKey(VK_INSERT, {VK_MENU});
     SendMessageW(edit, EM_SETSEL, 0, 0);
     TypeText(L"!");
-    EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"!ybcz\r\ndefxy"; }))
-        << Utf8(EditText(edit));
+    expectText(L"!ybcz\r\ndefxy");
 
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
-    tarnwick.CloseNormally();
-}
-
-TEST(Fonts, ConfirmingTheFontDialogStoresTheFontAndCancellingStoresNothing) {
-    Sandbox sandbox;
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-
-    SendCommand(main, IDM_FORMAT_FONT);
-    HWND dialog = tarnwick.WaitForDialog(L"Font");
-    ASSERT_NE(dialog, nullptr);
-    PressDialogButton(dialog, IDCANCEL);
-    EXPECT_FALSE(FileExists(sandbox.Ini())) << "cancelling wrote settings";
-
-    SendCommand(main, IDM_FORMAT_FONT);
-    dialog = tarnwick.WaitForDialog(L"Font");
-    ASSERT_NE(dialog, nullptr);
-    PressDialogButton(dialog, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Name").has_value(); }));
-    EXPECT_TRUE(sandbox.IniValue(L"FontHeight"));
-    EXPECT_TRUE(sandbox.IniValue(L"Family"));
-    EXPECT_FALSE(sandbox.IniValue(L"BkgColor"));
     tarnwick.CloseNormally();
 }
 
@@ -250,58 +182,55 @@ COLORREF BackgroundOnScreen(HWND edit) {
     return colour;
 }
 
-TEST(Colours, ABackgroundColourChosenInTheDialogIsShownAndStoredAtOnce) {
+TEST(FontAndColour, AreStoredOnlyWhenConfirmedAndTheColourIsShownAtOnce) {
     Sandbox sandbox;
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
     const HWND edit = tarnwick.EditControl();
     ASSERT_TRUE(WaitUntil([&] { return BackgroundOnScreen(edit) == RGB(255, 255, 255); }));
+    auto open = [&](UINT command, const std::wstring& caption) {
+        SendCommand(main, command);
+        return tarnwick.WaitForDialog(caption);
+    };
+    for (const auto& [command, caption] :
+         {std::pair{IDM_FORMAT_FONT, L"Font"}, std::pair{IDM_OPTIONS_BACKGROUND_COLOR, L"Color"}}) {
+        const HWND dialog = open(command, caption);
+        ASSERT_NE(dialog, nullptr);
+        PressDialogButton(dialog, IDCANCEL);
+    }
+    EXPECT_FALSE(FileExists(sandbox.Ini())) << "cancelling wrote settings";
 
-    SendCommand(main, IDM_OPTIONS_BACKGROUND_COLOR);
-    HWND dialog = tarnwick.WaitForDialog(L"Color");
+    HWND dialog = open(IDM_FORMAT_FONT, L"Font");
     ASSERT_NE(dialog, nullptr);
-    PressDialogButton(dialog, IDCANCEL);
+    PressDialogButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Name").has_value(); }));
+    EXPECT_TRUE(sandbox.IniValue(L"FontHeight"));
+    EXPECT_TRUE(sandbox.IniValue(L"Family"));
     EXPECT_FALSE(sandbox.IniValue(L"BkgColor"));
 
-    SendCommand(main, IDM_OPTIONS_BACKGROUND_COLOR);
-    dialog = tarnwick.WaitForDialog(L"Color");
+    dialog = open(IDM_OPTIONS_BACKGROUND_COLOR, L"Color");
     ASSERT_NE(dialog, nullptr);
     // The red, green and blue fields of the full dialog.
-    SendMessageW(GetDlgItem(dialog, 706), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"255"));
-    SendMessageW(GetDlgItem(dialog, 707), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0"));
-    SendMessageW(GetDlgItem(dialog, 708), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0"));
+    for (const auto& [field, value] :
+         {std::pair{706, L"255"}, std::pair{707, L"0"}, std::pair{708, L"0"}}) {
+        SendDlgItemMessageW(dialog, field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
+    }
     PressDialogButton(dialog, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"BkgColor") == L"255"; }))
         << Utf8(sandbox.IniValue(L"BkgColor").value_or(L"absent"));
+    EXPECT_FALSE(sandbox.IniValue(L"TxtColor")) << "only the chosen colour is written";
     EXPECT_TRUE(WaitUntil([&] { return BackgroundOnScreen(edit) == RGB(255, 0, 0); }))
         << std::hex << BackgroundOnScreen(edit);
     tarnwick.CloseNormally();
 }
 
-TEST(Closing, AnUnknownCommandClosesTheWindowAfterTheSaveQuestion) {
+TEST(Closing, TheSaveQuestionGuardsTheEndOfTheSessionAndTheExitItem) {
     Sandbox sandbox;
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
-    const HWND edit = tarnwick.EditControl();
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"unsaved"));
-    SendCommand(main, IDM_FILE_EXIT);
-    const MessageBoxView question = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(question.text,
-              English(sandbox, IDS_ASK_SAVE_CHANGES, English(sandbox, IDS_UNTITLED)));
-    EXPECT_EQ(question.caption, L"Tarnwick");
-    EXPECT_EQ(question.buttons.size(), 3u);
-    tarnwick.Press(question, question.buttons[1]);
-    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
-}
-
-TEST(Closing, TheEndOfTheSessionIsRefusedWhenTheUserCancels) {
-    Sandbox sandbox;
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    SendMessageW(tarnwick.EditControl(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"unsaved"));
+    InsertText(tarnwick.EditControl(), L"unsaved");
 
     auto ask = [main] {
         DWORD_PTR answer = 2;
@@ -309,20 +238,20 @@ TEST(Closing, TheEndOfTheSessionIsRefusedWhenTheUserCancels) {
         return answer;
     };
     auto refused = std::async(std::launch::async, ask);
-    MessageBoxView question = tarnwick.WaitForMessageBox();
-    tarnwick.Press(question, question.buttons.back());
+    tarnwick.AnswerSaveQuestion(sandbox, Untitled(sandbox), L"Cancel");
     EXPECT_EQ(refused.get(), DWORD_PTR{FALSE});
     EXPECT_TRUE(tarnwick.Running());
     EXPECT_FALSE(FileExists(sandbox.Ini()));
 
     auto allowed = std::async(std::launch::async, ask);
-    question = tarnwick.WaitForMessageBox();
-    tarnwick.Press(question, question.buttons[1]);
+    tarnwick.AnswerSaveQuestion(sandbox, Untitled(sandbox), L"&No");
     EXPECT_EQ(allowed.get(), DWORD_PTR{TRUE});
     EXPECT_EQ(sandbox.IniValue(L"x"), L"120") << "the settings are saved for the session's end";
 
-    SendMessageW(tarnwick.EditControl(), EM_SETMODIFY, FALSE, 0);
-    tarnwick.CloseNormally();
+    // The exit item is a command the window does not know: it closes after the same question.
+    SendCommand(main, IDM_FILE_EXIT);
+    tarnwick.AnswerSaveQuestion(sandbox, Untitled(sandbox), L"&No");
+    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
 }
 
 } // namespace

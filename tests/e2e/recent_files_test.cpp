@@ -1,5 +1,6 @@
 // The recent files in the File menu: how opening, typing out and saving files fill the list,
-// how it is ordered, stored, cleared and restored, and what choosing an entry does.
+// how it is ordered, stored, cleared and restored, what choosing an entry does, and loads that
+// fail.
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
@@ -87,7 +88,7 @@ bool ClearIsGrayed(const Program& tarnwick, HWND main) {
 
 void Drop(const Program& tarnwick, HWND main, const std::wstring& path) {
     tarnwick.DropFiles(main, {path});
-    ExpectTitle(main, L"Tarnwick - " + path.substr(path.rfind(L'\\') + 1));
+    ExpectTitle(main, Title(path.substr(path.rfind(L'\\') + 1)));
 }
 
 void ChooseInDialog(const Program& tarnwick, UINT command, const wchar_t* caption,
@@ -96,7 +97,7 @@ void ChooseInDialog(const Program& tarnwick, UINT command, const wchar_t* captio
     tarnwick.ChooseInDialog(caption, path);
 }
 
-TEST(RecentFiles, DroppedFilesFillTheListWhichReordersKeepsTenAndSurvivesARestart) {
+TEST(RecentFiles, DroppedFilesFillTheListWhichReordersKeepsTenSurvivesARestartAndClears) {
     Sandbox sandbox;
     std::vector<std::wstring> paths;
     for (int i = 0; i <= 10; ++i) {
@@ -121,8 +122,7 @@ TEST(RecentFiles, DroppedFilesFillTheListWhichReordersKeepsTenAndSurvivesARestar
         ExpectRecentList(sandbox, tarnwick, list({5, 4, 3, 2, 1, 0}));
 
         SendCommand(main, IDM_FILE_RECENT_FIRST + 4);
-        ExpectTitle(main, L"Tarnwick - f1.txt");
-        EXPECT_EQ(EditText(tarnwick.EditControl()), L"file 1");
+        tarnwick.ExpectDocument(Title(L"f1.txt"), L"file 1", false);
         ExpectRecentList(sandbox, tarnwick, list({1, 5, 4, 3, 2, 0}));
 
         for (int i = 6; i <= 10; ++i) {
@@ -134,67 +134,65 @@ TEST(RecentFiles, DroppedFilesFillTheListWhichReordersKeepsTenAndSurvivesARestar
         sandbox.WriteIni("[Tarnwick]\r\n");
         SendCommand(main, IDM_FILE_RECENT_FIRST);
         ExpectRecentList(sandbox, tarnwick, lastTen);
-        EXPECT_EQ(WindowText(main), L"Tarnwick - f10.txt");
+        EXPECT_EQ(WindowText(main), Title(L"f10.txt"));
         tarnwick.CloseNormally();
     }
-    Program restarted(sandbox);
-    ASSERT_NE(restarted.MainWindow(), nullptr);
-    ExpectRecentList(sandbox, restarted, lastTen);
-    restarted.CloseNormally();
-}
-
-TEST(RecentFiles, CaseAndAmpersandsAreKeptAndClearingEmptiesTheListUntilTheNextSaveAs) {
-    Sandbox sandbox;
-    WriteBytes(sandbox / L"a.txt", "lower");
-    WriteBytes(sandbox / L"x&y.txt", "amp");
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
+    ExpectRecentList(sandbox, tarnwick, lastTen);
 
-    // The file system finds a.txt under either name; the list keeps both names as given.
-    Drop(tarnwick, main, sandbox / L"a.txt");
-    Drop(tarnwick, main, sandbox / L"A.TXT");
+    // The file system finds a.txt under either name; the list keeps both names as given, and
+    // an ampersand shows as itself.
+    const std::wstring a = sandbox / L"a.txt", upper = sandbox / L"A.TXT";
+    const std::wstring amp = sandbox / L"x&y.txt";
+    WriteBytes(a, "lower");
+    WriteBytes(amp, "amp");
+    Drop(tarnwick, main, a);
+    Drop(tarnwick, main, upper);
     EXPECT_EQ(EditText(tarnwick.EditControl()), L"lower");
-    Drop(tarnwick, main, sandbox / L"x&y.txt");
-    ExpectRecentList(sandbox, tarnwick,
-                     {sandbox / L"x&y.txt", sandbox / L"A.TXT", sandbox / L"a.txt"});
+    Drop(tarnwick, main, amp);
+    std::vector<std::wstring> expected = {amp, upper, a};
+    expected.insert(expected.end(), lastTen.begin(), lastTen.begin() + 7);
+    ExpectRecentList(sandbox, tarnwick, expected);
     EXPECT_FALSE(ClearIsGrayed(tarnwick, main));
 
     SendCommand(main, IDM_OPTIONS_CLEAR_RECENT);
     ExpectRecentList(sandbox, tarnwick, {});
     EXPECT_TRUE(ClearIsGrayed(tarnwick, main));
 
-    // Save writes the document where it is and leaves the list alone.
-    const HWND edit = tarnwick.EditControl();
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    InsertText(edit, L"saved");
-    ExpectTitle(main, L"* Tarnwick - x&y.txt");
+    // Save writes the document where it is and leaves the list alone; Save As starts it again.
+    Retype(tarnwick.EditControl(), L"saved");
+    ExpectTitle(main, Title(L"x&y.txt", true));
     SendCommand(main, IDM_FILE_SAVE);
-    ExpectTitle(main, L"Tarnwick - x&y.txt");
-    EXPECT_EQ(ReadBytes(sandbox / L"x&y.txt"), "saved");
+    ExpectTitle(main, Title(L"x&y.txt"));
+    EXPECT_EQ(ReadBytes(amp), "saved");
     Settle(main);
     ExpectRecentList(sandbox, tarnwick, {});
 
     ChooseInDialog(tarnwick, IDM_FILE_SAVE_AS, L"Save As", sandbox / L"copy.txt");
-    ExpectTitle(main, L"Tarnwick - copy.txt");
+    ExpectTitle(main, Title(L"copy.txt"));
     ExpectRecentList(sandbox, tarnwick, {sandbox / L"copy.txt"});
     EXPECT_FALSE(ClearIsGrayed(tarnwick, main));
     tarnwick.CloseNormally();
 }
 
-TEST(RecentFiles, AMissingFileChangesNothingAndAModifiedDocumentIsAskedAboutFirst) {
+TEST(RecentFiles, FailedLoadsAndAMissingFileChangeNothingAndAModifiedDocumentIsAskedFirst) {
     Sandbox sandbox;
     const std::wstring a = sandbox / L"a.txt", b = sandbox / L"b.txt", c = sandbox / L"c.txt";
+    const std::wstring marked = sandbox / L"marked.txt";
     WriteBytes(a, "alpha");
     WriteBytes(b, "beta");
     WriteBytes(c, "gamma");
+    // A file the program refuses: it starts with the UTF-8 mark.
+    WriteBytes(marked, "\xEF\xBB\xBFmarked");
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
     const HWND edit = tarnwick.EditControl();
 
     ChooseInDialog(tarnwick, IDM_FILE_OPEN, L"Open", a);
-    ExpectTitle(main, L"Tarnwick - a.txt");
+    ExpectTitle(main, Title(L"a.txt"));
     ChooseInDialog(tarnwick, IDM_FILE_TYPE_OUT, L"Open", b);
     // The typing is over once the whole text is there and no longer marked modified.
     EXPECT_TRUE(WaitUntil([&] {
@@ -203,38 +201,47 @@ TEST(RecentFiles, AMissingFileChangesNothingAndAModifiedDocumentIsAskedAboutFirs
     Drop(tarnwick, main, c);
     ExpectRecentList(sandbox, tarnwick, {c, b, a});
 
+    // Loads that fail keep the document, its file and the list.
+    const std::wstring badFormat = English(sandbox, IDS_BAD_FORMAT);
+    const std::wstring errorCaption = English(sandbox, IDS_ERROR_CAPTION);
+    ChooseInDialog(tarnwick, IDM_FILE_OPEN, L"Open", marked);
+    tarnwick.Answer(badFormat, errorCaption, L"OK");
+    tarnwick.ExpectDocument(Title(L"c.txt"), L"gamma", false);
+    tarnwick.DropFiles(main, {marked});
+    tarnwick.Answer(badFormat, errorCaption, L"OK");
+    tarnwick.ExpectDocument(Title(L"c.txt"), L"gamma", false);
+    tarnwick.DropFiles(edit, {sandbox.Folder() + std::wstring(260, L'n') + L".txt"});
+    tarnwick.Answer(English(sandbox, IDS_NAME_TOO_LONG), English(sandbox, IDS_INFORMATION_CAPTION),
+                    L"OK");
+    tarnwick.ExpectDocument(Title(L"c.txt"), L"gamma", false);
+    ExpectRecentList(sandbox, tarnwick, {c, b, a});
+
     ASSERT_TRUE(DeleteFileW(b.c_str()));
     const std::string ini = ReadBytes(sandbox.Ini());
     SendCommand(main, IDM_FILE_RECENT_FIRST + 1);
-    const MessageBoxView missing = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(missing.text, English(sandbox, IDS_FILE_NOT_FOUND, b));
-    EXPECT_EQ(missing.caption, L"Tarnwick");
-    tarnwick.Press(missing, L"OK");
+    tarnwick.Answer(English(sandbox, IDS_FILE_NOT_FOUND, b), L"Tarnwick", L"OK");
     Settle(main);
-    EXPECT_EQ(WindowText(main), L"Tarnwick - c.txt");
-    EXPECT_EQ(EditText(edit), L"gamma");
+    tarnwick.ExpectDocument(Title(L"c.txt"), L"gamma", false);
     EXPECT_EQ(ReadBytes(sandbox.Ini()), ini);
     ExpectRecentList(sandbox, tarnwick, {c, b, a});
 
     InsertText(edit, L"more ");
-    ExpectTitle(main, L"* Tarnwick - c.txt");
+    ExpectTitle(main, Title(L"c.txt", true));
     SendCommand(main, IDM_FILE_RECENT_FIRST + 2);
-    MessageBoxView question = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(question.text, English(sandbox, IDS_ASK_SAVE_CHANGES, c));
-    EXPECT_EQ(question.caption, L"Tarnwick");
-    EXPECT_EQ(question.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
-    tarnwick.Press(question, L"Cancel");
+    tarnwick.AnswerSaveQuestion(sandbox, c, L"Cancel");
     Settle(main);
-    EXPECT_EQ(WindowText(main), L"* Tarnwick - c.txt");
-    EXPECT_EQ(EditText(edit), L"more gamma");
+    tarnwick.ExpectDocument(Title(L"c.txt", true), L"more gamma", true);
     ExpectRecentList(sandbox, tarnwick, {c, b, a});
+    // Save still writes the file the document came from.
+    SendCommand(main, IDM_FILE_SAVE);
+    ExpectFileBytes(c, "more gamma");
+    ExpectTitle(main, Title(L"c.txt"));
 
+    InsertText(edit, L"unsaved ");
     SendCommand(main, IDM_FILE_RECENT_FIRST + 2);
-    question = tarnwick.WaitForMessageBox();
-    tarnwick.Press(question, L"&No");
-    ExpectTitle(main, L"Tarnwick - a.txt");
-    EXPECT_EQ(EditText(edit), L"alpha");
-    EXPECT_EQ(ReadBytes(c), "gamma");
+    tarnwick.AnswerSaveQuestion(sandbox, c, L"&No");
+    tarnwick.ExpectDocument(Title(L"a.txt"), L"alpha", false);
+    EXPECT_EQ(ReadBytes(c), "more gamma");
     ExpectRecentList(sandbox, tarnwick, {a, c, b});
     tarnwick.CloseNormally();
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cctype>
 
 namespace {
 
@@ -23,89 +22,63 @@ Extraction Extract(const std::u16string& commandLine) {
     return {outcome, Narrow(destination)};
 }
 
-struct Case {
-    const char* what;
-    std::u16string commandLine;
-    CommandLineName outcome;
-    std::string name;
-};
-
-class CommandLineCases : public testing::TestWithParam<Case> {};
-
-TEST_P(CommandLineCases, YieldsTheFileName) {
-    const Case& c = GetParam();
-    const Extraction result = Extract(c.commandLine);
-    EXPECT_EQ(result.outcome, c.outcome) << c.what;
-    if (c.outcome == CommandLineName::Found) {
-        EXPECT_EQ(result.name, c.name) << c.what;
+TEST(CommandLine, YieldsTheFileNameAfterTheProgramName) {
+    constexpr auto kNone = CommandLineName::None;
+    constexpr auto kFound = CommandLineName::Found;
+    const struct {
+        std::u16string line;
+        CommandLineName outcome;
+        std::string name;
+    } cases[] = {
+        {u"", kNone, ""},
+        {u"Tarnwick.exe", kNone, ""},
+        {u"Tarnwick.exe ", kNone, ""},
+        {u"\"C:\\Program Files\\Tarnwick.exe\"", kNone, ""},
+        // An unquoted name keeps its blanks, trailing ones too; blanks before it are skipped.
+        {u"\"C:\\Program Files\\Tarnwick\\Tarnwick.exe\" C:\\My Files\\a b.txt", kFound,
+         "C:\\My Files\\a b.txt"},
+        {u"Tarnwick.exe    a.txt", kFound, "a.txt"},
+        {u"Tarnwick.exe a.txt  ", kFound, "a.txt  "},
+        // A quoted name ends at its closing quote, or else at the end of the line.
+        {u"Tarnwick.exe \"a b.txt\" c.txt", kFound, "a b.txt"},
+        {u"Tarnwick.exe \"\"", kFound, ""},
+        {u"Tarnwick.exe \"a b.txt", kFound, "a b.txt"},
+        // A tab is no separator, but belongs to the name after the blank.
+        {u"Tarnwick.exe\ta.txt", kNone, ""},
+        {u"Tarnwick.exe \ta.txt", kFound, "\ta.txt"},
+        // A program name quoted without its closing quote takes the whole line.
+        {u"\"C:\\Tarnwick.exe a.txt", kNone, ""},
+        {u"\"Tarnwick.exe\"a.txt", kFound, "a.txt"},
+    };
+    for (const auto& c : cases) {
+        const Extraction result = Extract(c.line);
+        EXPECT_EQ(result.outcome, c.outcome) << Narrow(c.line);
+        if (c.outcome == kFound) {
+            EXPECT_EQ(result.name, c.name) << Narrow(c.line);
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Extraction, CommandLineCases,
-    testing::Values(
-        Case{"only the unquoted program name", u"Tarnwick.exe", CommandLineName::None, ""},
-        Case{"program name and a trailing blank", u"Tarnwick.exe ", CommandLineName::None, ""},
-        Case{"quoted program name alone", u"\"C:\\Program Files\\Tarnwick.exe\"",
-             CommandLineName::None, ""},
-        Case{"unquoted name keeps its blanks",
-             u"\"C:\\Program Files\\Tarnwick\\Tarnwick.exe\" C:\\My Files\\a b.txt",
-             CommandLineName::Found, "C:\\My Files\\a b.txt"},
-        Case{"quoted name ends at its closing quote", u"Tarnwick.exe \"a b.txt\" c.txt",
-             CommandLineName::Found, "a b.txt"},
-        Case{"several blanks are skipped", u"Tarnwick.exe    a.txt", CommandLineName::Found,
-             "a.txt"},
-        Case{"trailing blanks of an unquoted name stay", u"Tarnwick.exe a.txt  ",
-             CommandLineName::Found, "a.txt  "},
-        Case{"an empty pair of quotes gives an empty name", u"Tarnwick.exe \"\"",
-             CommandLineName::Found, ""},
-        Case{"a quoted name without its closing quote runs to the end", u"Tarnwick.exe \"a b.txt",
-             CommandLineName::Found, "a b.txt"},
-        Case{"a tab is no separator", u"Tarnwick.exe\ta.txt", CommandLineName::None, ""},
-        Case{"a tab after the blank belongs to the name", u"Tarnwick.exe \ta.txt",
-             CommandLineName::Found, "\ta.txt"},
-        Case{"a program name quoted without its closing quote takes the whole line",
-             u"\"C:\\Tarnwick.exe a.txt", CommandLineName::None, ""},
-        Case{"quoted program name directly followed by the name", u"\"Tarnwick.exe\"a.txt",
-             CommandLineName::Found, "a.txt"},
-        Case{"an empty line", u"", CommandLineName::None, ""}),
-    [](const testing::TestParamInfo<Case>& info) {
-        std::string name;
-        for (const char* c = info.param.what; *c != '\0'; ++c) {
-            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-        }
-        return name;
-    });
-
-TEST(CommandLineLength, AcceptsTwoHundredFiftyNineUnits) {
+TEST(CommandLineLength, AcceptsTwoHundredFiftyNineUnitsAndNeverWritesPastTheDestination) {
     const std::string name(259, 'n');
     const Extraction result = Extract(u"Tarnwick.exe " + Widen(name));
     EXPECT_EQ(result.outcome, CommandLineName::Found);
     EXPECT_EQ(result.name, name);
+
+    std::array<Unit, 8> small{};
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefgh", small), CommandLineName::TooLong);
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefg", small), CommandLineName::Found);
+    EXPECT_EQ(Narrow(small), "abcdefg");
 }
 
-TEST(CommandLineLength, RefusesTwoHundredSixtyUnitsAndLeavesTheDestination) {
+TEST(CommandLineLength, LeavesTheDestinationForTwoHundredSixtyUnitsOrNoName) {
     std::array<Unit, 260> destination{};
     destination[0] = u'k';
     const std::u16string line = u"Tarnwick.exe \"" + std::u16string(260, u'n') + u"\"";
     EXPECT_EQ(GetCommandLineFileName(line, destination), CommandLineName::TooLong);
-    EXPECT_EQ(destination[0], u'k');
-    EXPECT_EQ(destination[1], u'\0');
-}
-
-TEST(CommandLineLength, NeverWritesPastASmallerDestination) {
-    std::array<Unit, 8> destination{};
-    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefgh", destination),
-              CommandLineName::TooLong);
-    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefg", destination), CommandLineName::Found);
-    EXPECT_EQ(Narrow(destination), "abcdefg");
-}
-
-TEST(CommandLineNone, LeavesTheDestinationUntouched) {
-    std::array<Unit, 260> destination{};
-    destination[0] = u'k';
     EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe", destination), CommandLineName::None);
     EXPECT_EQ(destination[0], u'k');
+    EXPECT_EQ(destination[1], u'\0');
 }
 
 } // namespace

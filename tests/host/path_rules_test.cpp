@@ -9,23 +9,20 @@
 namespace {
 
 TEST(FolderOfPath, KeepsEverythingUpToTheLastBackslash) {
-    std::array<Unit, 260> folder{};
-    ASSERT_TRUE(GetFolderOfPath(folder, u"C:\\a\\b.exe"));
-    EXPECT_EQ(Narrow(folder), "C:\\a\\");
-    ASSERT_TRUE(GetFolderOfPath(folder, u"C:\\"));
-    EXPECT_EQ(Narrow(folder), "C:\\");
-    ASSERT_TRUE(GetFolderOfPath(folder, u"\\\\server\\share\\x\\"));
-    EXPECT_EQ(Narrow(folder), "\\\\server\\share\\x\\");
-}
-
-TEST(FolderOfPath, IsEmptyForANameWithoutBackslash) {
-    std::array<Unit, 260> folder{};
-    folder[0] = u'x';
-    ASSERT_TRUE(GetFolderOfPath(folder, u"b.exe"));
-    EXPECT_EQ(Narrow(folder), "");
-}
-
-TEST(FolderOfPath, WorksInPlaceOnItsOwnBuffer) {
+    const struct {
+        UnitView path;
+        const char* folder;
+    } cases[] = {{u"C:\\a\\b.exe", "C:\\a\\"},
+                 {u"C:\\", "C:\\"},
+                 {u"\\\\server\\share\\x\\", "\\\\server\\share\\x\\"},
+                 {u"b.exe", ""}};
+    for (const auto& c : cases) {
+        std::array<Unit, 260> folder{};
+        folder.fill(u'#');
+        ASSERT_TRUE(GetFolderOfPath(folder, c.path)) << Narrow(c.path);
+        EXPECT_EQ(Narrow(folder), c.folder);
+    }
+    // In place, on its own buffer.
     std::array<Unit, 260> path{};
     ASSERT_TRUE(CopyTerminated(path, u"C:\\T\\Languages\\Slovak.dll"));
     ASSERT_TRUE(GetFolderOfPath(path, UnitView(path.data())));
@@ -40,26 +37,19 @@ TEST(FolderOfPath, RefusesAFolderThatDoesNotFit) {
     EXPECT_EQ(Narrow(folder), "C:\\ab\\");
 }
 
-TEST(ComposedPath, JoinsFolderAndName) {
+TEST(ComposedPath, JoinsFolderAndNameUpToTwoHundredFiftyNineUnits) {
     std::array<Unit, 260> path{};
     ASSERT_TRUE(ComposePath(path, u"C:\\Tarnwick\\", u"Tarnwick.ini"));
     EXPECT_EQ(Narrow(path), "C:\\Tarnwick\\Tarnwick.ini");
-}
 
-TEST(ComposedPath, AcceptsTwoHundredFiftyNineUnitsAndRefusesTwoHundredSixty) {
-    std::array<Unit, 260> path{};
     const std::u16string folder = u"C:\\" + std::u16string(240, u'f') + u"\\";
     const std::u16string fits(259 - folder.size(), u'n');
     ASSERT_TRUE(ComposePath(path, folder, fits));
     EXPECT_EQ(Narrow(path).size(), 259u);
-
     EXPECT_FALSE(ComposePath(path, folder, fits + u"n"));
     EXPECT_EQ(path[0], u'\0') << "a refused path must not be half written";
-}
 
-TEST(ComposedPath, RefusesAnEmptyFolder) {
     // An unknown executable folder must not turn "Tarnwick.ini" into a relative path.
-    std::array<Unit, 260> path{};
     path[0] = u'x';
     EXPECT_FALSE(ComposePath(path, u"", u"Tarnwick.ini"));
     EXPECT_EQ(path[0], u'\0');

@@ -17,13 +17,10 @@ std::string Fill(UnitView pattern, UnitView value, PercentFill fill = PercentFil
     return Narrow(buffer);
 }
 
-TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentAndDropsTheOthers) {
+TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentOrOfEveryOne) {
     EXPECT_EQ(Fill<64>(u"Lines: %", u"1 234"), "Lines: 1 234");
     EXPECT_EQ(Fill<64>(u"% and %", u"x"), "x and ") << "later marks are left out";
     EXPECT_EQ(Fill<64>(u"no mark", u"x"), "no mark");
-}
-
-TEST(PercentTemplate, CanReplaceEveryPercent) {
     EXPECT_EQ(Fill<64>(u"% was not found (%)", u"C:\\a.txt", PercentFill::Every),
               "C:\\a.txt was not found (C:\\a.txt)");
 }
@@ -35,9 +32,7 @@ TEST(PercentTemplate, CutsALongResultToItsBufferAndTerminatesIt) {
     EXPECT_EQ(filled.size(), 511u);
     EXPECT_EQ(filled.substr(0, 5), "File ");
     EXPECT_EQ(Fill<4>(u"abcdef", u""), "abc");
-}
-
-TEST(PercentTemplate, WritesNothingIntoAnEmptyBuffer) {
+    // Nothing goes into an empty buffer.
     std::array<Unit, 1> one{};
     EXPECT_EQ(FillPercentTemplate(u"%", u"xyz", one), 0u);
     EXPECT_EQ(one[0], u'\0');

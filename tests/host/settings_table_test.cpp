@@ -5,168 +5,138 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <set>
 
 namespace {
 
-std::string Format(std::uint32_t value) {
-    std::array<Unit, kUnsignedDecimalCapacity> buffer{};
-    buffer.fill(u'#');
-    const std::size_t digits = FormatUnsignedDecimal(value, buffer);
-    EXPECT_EQ(buffer[digits], u'\0');
-    return Narrow(buffer);
-}
-
-TEST(SettingsTable, HoldsThirtyDistinctKeysInTheStoredOrder) {
+TEST(SettingsTable, HoldsDistinctKeys) {
     std::set<std::u16string> keys;
     for (const auto& setting : kIntegerSettings) {
         keys.emplace(setting.key);
     }
     EXPECT_EQ(keys.size(), kIntegerSettingCount);
-    EXPECT_EQ(Narrow(kIntegerSettings[IndexOf(IntKey::Wrap)].key), "Wrap");
-    EXPECT_EQ(Narrow(kIntegerSettings[IndexOf(IntKey::Language)].key), "Language");
-    EXPECT_EQ(Narrow(kIntegerSettings[IndexOf(IntKey::FullScr)].key), "FullScr");
 }
 
-TEST(SettingsTable, WritesTheFontAndExitKeysAsRunsOfTheTable) {
-    EXPECT_EQ(Narrow(kIntegerSettings[IndexOf(kFontKeysFirst)].key), "FontHeight");
-    EXPECT_EQ(Narrow(kIntegerSettings[IndexOf(kFontKeysFirst) + kFontKeyCount - 1].key), "Family");
-    EXPECT_EQ(Narrow(kIntegerSettings[IndexOf(kExitKeysFirst)].key), "x");
-    EXPECT_EQ(IndexOf(kExitKeysFirst) + kExitKeyCount, kIntegerSettingCount);
-    EXPECT_EQ(Narrow(kIntegerSettings[IndexOf(IntKey::MruCount)].key), "MruCount");
-}
-
-TEST(SettingsTable, NamesTheRecentFileKeys) {
-    EXPECT_EQ(Narrow(UnitView(RecentKey(0).data())), "MRU0");
-    EXPECT_EQ(Narrow(UnitView(RecentKey(9).data())), "MRU9");
-}
-
-TEST(UnsignedDecimal, WritesTheUnsignedFormWithoutSignOrLeadingZeros) {
-    EXPECT_EQ(Format(0), "0");
-    EXPECT_EQ(Format(7), "7");
-    EXPECT_EQ(Format(10), "10");
-    EXPECT_EQ(Format(16777215), "16777215");
-    EXPECT_EQ(Format(static_cast<std::uint32_t>(-13)), "4294967283");
-    EXPECT_EQ(Format(4294967295u), "4294967295");
-}
-
-TEST(ProfileInteger, ReadsBackWhatFormattingWrote) {
-    for (const std::int32_t value : {0, 1, -1, -13, 400, 10002, 2147483647, -2147483647 - 1}) {
+TEST(ProfileInteger, WritesTheUnsignedFormAndReadsItBack) {
+    const struct {
+        std::int32_t value;
+        const char* text;
+    } cases[] = {{0, "0"},
+                 {7, "7"},
+                 {10, "10"},
+                 {16777215, "16777215"},
+                 {-13, "4294967283"},
+                 {-1, "4294967295"},
+                 {10002, "10002"},
+                 {2147483647, "2147483647"},
+                 {-2147483647 - 1, "2147483648"}};
+    for (const auto& c : cases) {
         std::array<Unit, kUnsignedDecimalCapacity> buffer{};
-        FormatUnsignedDecimal(static_cast<std::uint32_t>(value), buffer);
-        EXPECT_EQ(ParseProfileInteger(UnitView(buffer.data())), value) << value;
+        buffer.fill(u'#');
+        const std::size_t digits =
+            FormatUnsignedDecimal(static_cast<std::uint32_t>(c.value), buffer);
+        EXPECT_EQ(buffer[digits], u'\0');
+        EXPECT_EQ(Narrow(buffer), c.text);
+        EXPECT_EQ(ParseProfileInteger(UnitView(buffer.data())), c.value) << c.text;
     }
 }
 
-TEST(ProfileInteger, KeepsTheLowThirtyTwoBitsOfASignedDecimal) {
-    EXPECT_EQ(ParseProfileInteger(u"4294967283"), -13);
-    EXPECT_EQ(ParseProfileInteger(u"-13"), -13);
-    EXPECT_EQ(ParseProfileInteger(u"+25"), 25);
-    EXPECT_EQ(ParseProfileInteger(u"4294967296"), 0);
-    EXPECT_EQ(ParseProfileInteger(u"4294967297"), 1);
-    EXPECT_EQ(ParseProfileInteger(u"99999999999999999999"), static_cast<std::int32_t>(1661992959u));
-    EXPECT_EQ(ParseProfileInteger(u"-4294967283"), 13);
+TEST(ProfileInteger, KeepsTheLowThirtyTwoBitsOfADecimalUpToTheFirstOtherCharacter) {
+    const struct {
+        UnitView text;
+        std::int32_t value;
+    } cases[] = {
+        {u"-13", -13},
+        {u"+25", 25},
+        {u"4294967296", 0},
+        {u"4294967297", 1},
+        {u"99999999999999999999", static_cast<std::int32_t>(1661992959u)},
+        {u"-4294967283", 13},
+        // minus one and its unsigned form read as absent
+        {u"", kProfileIntAbsent},
+        {u"  ", kProfileIntAbsent},
+        {u"-1", kProfileIntAbsent},
+        {u"12abc", 12},
+        {u"abc", 0},
+        {u"0x1F", 0},
+        {u"-", 0},
+        {u" 42 ", 42},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseProfileInteger(c.text), c.value) << Narrow(c.text);
+    }
 }
 
-TEST(ProfileInteger, ReadsMinusOneAndItsUnsignedFormAsAbsent) {
-    EXPECT_EQ(ParseProfileInteger(u""), kProfileIntAbsent);
-    EXPECT_EQ(ParseProfileInteger(u"  "), kProfileIntAbsent);
-    EXPECT_EQ(ParseProfileInteger(u"-1"), kProfileIntAbsent);
-    EXPECT_EQ(ParseProfileInteger(u"4294967295"), kProfileIntAbsent);
-}
+using Geometry = std::array<std::int32_t, 4>; // x, y, width, height
 
-TEST(ProfileInteger, StopsAtTheFirstOtherCharacter) {
-    EXPECT_EQ(ParseProfileInteger(u"12abc"), 12);
-    EXPECT_EQ(ParseProfileInteger(u"abc"), 0);
-    EXPECT_EQ(ParseProfileInteger(u"0x1F"), 0);
-    EXPECT_EQ(ParseProfileInteger(u"-"), 0);
-    EXPECT_EQ(ParseProfileInteger(u" 42 "), 42);
-}
-
-struct Geometry {
-    std::int32_t x, y, width, height;
-};
-
-Geometry Checked(Geometry g, std::int32_t screenWidth = 1920, std::int32_t screenHeight = 1080) {
+Geometry Checked(Geometry g) {
     IntegerSettings s = DefaultIntegerSettings();
-    s[IndexOf(IntKey::x)] = g.x;
-    s[IndexOf(IntKey::y)] = g.y;
-    s[IndexOf(IntKey::Width)] = g.width;
-    s[IndexOf(IntKey::Height)] = g.height;
-    CheckRanges(s, screenWidth, screenHeight);
-    return {s[IndexOf(IntKey::x)], s[IndexOf(IntKey::y)], s[IndexOf(IntKey::Width)],
-            s[IndexOf(IntKey::Height)]};
-}
-
-TEST(RangeChecks, KeepAGeometryThatFitsTheScreen) {
-    const Geometry g = Checked({120, 100, 870, 534});
-    EXPECT_EQ(g.x, 120);
-    EXPECT_EQ(g.y, 100);
-    EXPECT_EQ(g.width, 870);
-    EXPECT_EQ(g.height, 534);
-    EXPECT_EQ(Checked({0, 0, 1920, 0}).height, 0) << "a zero height is accepted";
-    EXPECT_EQ(Checked({1920, 1080, 0, 0}).x, 1920) << "the screen's own edge is accepted";
-}
-
-TEST(RangeChecks, MoveAPositionOffTheScreenBackToItsDefault) {
-    EXPECT_EQ(Checked({-5, 100, 100, 100}).x, 120);
-    EXPECT_EQ(Checked({1921, 100, 100, 100}).x, 120);
-    EXPECT_EQ(Checked({100, -1, 100, 100}).y, 100);
-    EXPECT_EQ(Checked({100, 1081, 100, 100}).y, 100);
-}
-
-TEST(RangeChecks, GiveATooLargeOrNegativeSizeTheSmallerFallback) {
-    EXPECT_EQ(Checked({100, 100, 5000, 400}).width, 770);
-    EXPECT_EQ(Checked({100, 100, 1820, 400}).width, 1820);
-    EXPECT_EQ(Checked({100, 100, 1821, 400}).width, 770);
-    EXPECT_EQ(Checked({100, 100, -1, 400}).width, 770);
-    EXPECT_EQ(Checked({100, 100, 400, 981}).height, 473);
-    EXPECT_EQ(Checked({100, 100, 400, -7}).height, 473);
-    // The width is measured from the corrected position.
-    EXPECT_EQ(Checked({-5, 100, 1800, 400}).width, 1800);
-    EXPECT_EQ(Checked({-5, 100, 1801, 400}).width, 770);
-}
-
-TEST(RangeChecks, SurviveExtremeValuesWithoutOverflow) {
-    const Geometry g = Checked({2147483647, -2147483647 - 1, 2147483647, -2147483647 - 1});
-    EXPECT_EQ(g.x, 120);
-    EXPECT_EQ(g.y, 100);
-    EXPECT_EQ(g.width, 770);
-    EXPECT_EQ(g.height, 473);
-}
-
-std::int32_t CheckedValue(IntKey key, std::int32_t value) {
-    IntegerSettings s = DefaultIntegerSettings();
-    s[IndexOf(key)] = value;
+    const IntKey keys[] = {IntKey::x, IntKey::y, IntKey::Width, IntKey::Height};
+    for (std::size_t i = 0; i < 4; ++i) {
+        s[IndexOf(keys[i])] = g[i];
+    }
     CheckRanges(s, 1920, 1080);
-    return s[IndexOf(key)];
+    for (std::size_t i = 0; i < 4; ++i) {
+        g[i] = s[IndexOf(keys[i])];
+    }
+    return g;
 }
 
-TEST(RangeChecks, LimitTheRecentFilesCountAsUnsigned) {
-    EXPECT_EQ(CheckedValue(IntKey::MruCount, 0), 0);
-    EXPECT_EQ(CheckedValue(IntKey::MruCount, 10), 10);
-    EXPECT_EQ(CheckedValue(IntKey::MruCount, 25), 10);
-    EXPECT_EQ(CheckedValue(IntKey::MruCount, -2), 10);
+TEST(RangeChecks, SendAGeometryOffTheScreenBackToTheDefaultsAndTheSmallerFallbackSize) {
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    // On a screen of 1920 by 1080.
+    const struct {
+        Geometry stored, checked;
+    } cases[] = {
+        {{120, 100, 870, 534}, {120, 100, 870, 534}},
+        {{0, 0, 1920, 0}, {0, 0, 1920, 0}},       // a zero height
+        {{1920, 1080, 0, 0}, {1920, 1080, 0, 0}}, // the screen's own edge
+        {{-5, 100, 100, 100}, {120, 100, 100, 100}},
+        {{1921, 100, 100, 100}, {120, 100, 100, 100}},
+        {{100, -1, 100, 100}, {100, 100, 100, 100}},
+        {{100, 1081, 100, 100}, {100, 100, 100, 100}},
+        {{100, 100, 5000, 400}, {100, 100, 770, 400}},
+        {{100, 100, 1820, 400}, {100, 100, 1820, 400}},
+        {{100, 100, 1821, 400}, {100, 100, 770, 400}},
+        {{100, 100, -1, 400}, {100, 100, 770, 400}},
+        {{100, 100, 400, 981}, {100, 100, 400, 473}},
+        {{100, 100, 400, -7}, {100, 100, 400, 473}},
+        // the width is measured from the corrected position
+        {{-5, 100, 1800, 400}, {120, 100, 1800, 400}},
+        {{-5, 100, 1801, 400}, {120, 100, 770, 400}},
+        {{kMax, kMin, kMax, kMin}, {120, 100, 770, 473}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Checked(c.stored), c.checked);
+    }
 }
 
-TEST(RangeChecks, SendAnUnknownLanguageToEnglish) {
-    EXPECT_EQ(CheckedValue(IntKey::Language, 10000), 10000);
-    EXPECT_EQ(CheckedValue(IntKey::Language, 10002), 10002);
-    EXPECT_EQ(CheckedValue(IntKey::Language, 10003), 10001);
-    EXPECT_EQ(CheckedValue(IntKey::Language, 9999), 10001);
-    EXPECT_EQ(CheckedValue(IntKey::Language, -10000), 10001);
+TEST(RangeChecks, LimitTheRecentFilesCountAsUnsignedAndSendAnUnknownLanguageToEnglish) {
+    const struct {
+        IntKey key;
+        std::int32_t stored, checked;
+    } cases[] = {{IntKey::MruCount, 0, 0},         {IntKey::MruCount, 10, 10},
+                 {IntKey::MruCount, 25, 10},       {IntKey::MruCount, -2, 10},
+                 {IntKey::Language, 10000, 10000}, {IntKey::Language, 10002, 10002},
+                 {IntKey::Language, 10003, 10001}, {IntKey::Language, 9999, 10001},
+                 {IntKey::Language, -10000, 10001}};
+    for (const auto& c : cases) {
+        IntegerSettings s = DefaultIntegerSettings();
+        s[IndexOf(c.key)] = c.stored;
+        CheckRanges(s, 1920, 1080);
+        EXPECT_EQ(s[IndexOf(c.key)], c.checked) << c.stored;
+    }
 }
 
-TEST(ProfileValue, TurnsLineBreaksIntoBlanks) {
+TEST(ProfileValue, TurnsLineBreaksIntoBlanksAndCutsToTheDestination) {
     std::array<Unit, 32> buffer{};
     MakeProfileValue(u"a\r\n[Tarnwick]\nLanguage=1\r", buffer);
     EXPECT_EQ(Narrow(UnitView(buffer.data())), "a  [Tarnwick] Language=1 ");
-}
-
-TEST(ProfileValue, CutsToTheDestination) {
-    std::array<Unit, 4> buffer{};
-    EXPECT_EQ(MakeProfileValue(u"abcdef", buffer), 3u);
-    EXPECT_EQ(Narrow(UnitView(buffer.data())), "abc");
+    std::array<Unit, 4> small{};
+    EXPECT_EQ(MakeProfileValue(u"abcdef", small), 3u);
+    EXPECT_EQ(Narrow(UnitView(small.data())), "abc");
 }
 
 } // namespace

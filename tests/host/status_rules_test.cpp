@@ -26,9 +26,7 @@ TEST(GroupDigits, SplitsIntoGroupsOfThreeFromTheRight) {
     std::array<Unit, 4> tight{};
     EXPECT_EQ(GroupDigits(u"12345", tight), 3u) << "cut to the buffer, terminated";
     EXPECT_EQ(Narrow(tight), "12 ");
-}
-
-TEST(GroupDigits, FormatsANumber) {
+    // From a number.
     std::array<Unit, kGroupedNumberCapacity> buffer{};
     FormatGroupedNumber(0xFFFFFFFFu, buffer);
     EXPECT_EQ(Narrow(buffer), "4 294 967 295");
@@ -62,9 +60,7 @@ TEST(ReportedEnd, FollowsTheEndThatMoved) {
     };
     for (const auto& c : cases) {
         const ReportChoice choice = ChooseReportedEnd(c.shown, c.now, c.endOnce, c.previous);
-        EXPECT_EQ(choice.reported, c.reported)
-            << c.shown.start << "-" << c.shown.end << " to " << c.now.start << "-" << c.now.end;
-        EXPECT_EQ(choice.redraw, c.redraw)
+        EXPECT_EQ(std::pair(choice.reported, choice.redraw), std::pair(c.reported, c.redraw))
             << c.shown.start << "-" << c.shown.end << " to " << c.now.start << "-" << c.now.end;
     }
 }

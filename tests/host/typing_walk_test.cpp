@@ -20,24 +20,23 @@ std::string Walk(const std::u16string& text) {
     return walk;
 }
 
-TEST(TypingWalk, SendsEnterForALineBreakWithoutAPause) {
-    EXPECT_EQ(Walk(u"a\r\nb"), "97+ 13- 98+");
-}
-
-TEST(TypingWalk, DropsALoneCarriageReturnAndTypesALoneLineFeed) {
-    EXPECT_EQ(Walk(u"a\rb"), "97+ 98+");
-    EXPECT_EQ(Walk(u"a\nb"), "97+ 10+ 98+");
-    EXPECT_EQ(Walk(u"\r\r\n\n"), "13- 10+");
-    EXPECT_EQ(Walk(u"x\r"), "120+");
-}
-
-TEST(TypingWalk, EndsAtTheFirstNul) {
-    EXPECT_EQ(Walk(u""), "");
-    EXPECT_EQ(Walk(std::u16string(u"ab\0cd", 5)), "97+ 98+");
-}
-
-TEST(TypingWalk, TypesSurrogatesAndOtherUnitsOneByOne) {
-    EXPECT_EQ(Walk(u"\U0001F600\t"), "55357+ 56832+ 9+");
+TEST(TypingWalk, TypesEachUnitAndEnterForALineBreakUpToTheFirstNul) {
+    const struct {
+        std::u16string text;
+        const char* walk;
+    } cases[] = {
+        {u"a\r\nb", "97+ 13- 98+"}, // Enter for a line break, without a pause
+        {u"a\rb", "97+ 98+"},       // a lone carriage return is dropped
+        {u"a\nb", "97+ 10+ 98+"},   // a lone line feed is typed
+        {u"\r\r\n\n", "13- 10+"},
+        {u"x\r", "120+"},
+        {u"", ""},
+        {std::u16string(u"ab\0cd", 5), "97+ 98+"},
+        {u"\U0001F600\t", "55357+ 56832+ 9+"}, // surrogates one by one
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Walk(c.text), c.walk);
+    }
 }
 
 TEST(TypingWalk, CanBeResumedWhereItStopped) {

@@ -2,15 +2,21 @@
 
 #include <gtest/gtest.h>
 
-std::wstring FolderFromEnvironment(const wchar_t* variable) {
+#include <algorithm>
+
+std::wstring Environment(const wchar_t* variable) {
     wchar_t value[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(variable, value, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    return length > 0 && length < MAX_PATH ? std::wstring(value, length) : std::wstring();
+}
+
+std::wstring FolderFromEnvironment(const wchar_t* variable) {
+    std::wstring folder = Environment(variable);
+    if (folder.empty()) {
         ADD_FAILURE() << "the environment variable " << Utf8(variable)
                       << " does not name a folder; run the tests through ctest";
         return {};
     }
-    std::wstring folder(value, length);
     if (folder.back() != L'\\') {
         folder += L'\\';
     }
@@ -111,6 +117,39 @@ bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    ForEachEntry(folder, [&names](const std::wstring& name, bool isFolder) {
+        if (!isFolder) {
+            names.push_back(name);
+        }
+    });
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Utf16LeFile(const std::wstring& text) {
+    return "\xFF\xFE" +
+           std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+HeldFile::HeldFile(const std::wstring& path, DWORD access, DWORD share)
+    : handle_(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << "cannot hold " << Utf8(path);
+}
+
+HMODULE LoadResources(const std::wstring& path) {
+    return LoadLibraryExW(path.c_str(), nullptr,
+                          LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+}
+
+std::wstring ResourceString(HMODULE module, UINT id) {
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(module, id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : L"";
+}
+
 std::wstring ReadText(const std::wstring& path) {
     const std::string bytes = ReadBytes(path);
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
@@ -155,13 +194,4 @@ std::string Utf8(const std::wstring& text) {
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
                         length, nullptr, nullptr);
     return bytes;
-}
-
-std::wstring Widen(const std::string& utf8) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
-                        length);
-    return text;
 }

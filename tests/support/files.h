@@ -1,4 +1,4 @@
-// Files and folders for the Windows test programs.
+// Files, folders, environment and resources for the Windows test programs.
 #ifndef TARNWICK_TESTS_SUPPORT_FILES_H
 #define TARNWICK_TESTS_SUPPORT_FILES_H
 
@@ -6,7 +6,10 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+// The value of an environment variable, or an empty string when it is not set.
+std::wstring Environment(const wchar_t* variable);
 // A folder named by an environment variable that the test runner sets. Fails the test (and
 // returns an empty path) when it is missing.
 std::wstring FolderFromEnvironment(const wchar_t* variable);
@@ -34,6 +37,22 @@ void CopyTree(const std::wstring& source, const std::wstring& destination);
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
+// The names of the files (not folders) in a folder, sorted.
+std::vector<std::wstring> FilesIn(const std::wstring& folder);
+// The bytes of a UTF-16 LE file: its mark, then the units of the text.
+std::string Utf16LeFile(const std::wstring& text);
+
+// A file opened as another program might hold it: without sharing unless told otherwise.
+class HeldFile {
+  public:
+    explicit HeldFile(const std::wstring& path, DWORD access = GENERIC_READ, DWORD share = 0);
+    ~HeldFile() { CloseHandle(handle_); }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+  private:
+    HANDLE handle_;
+};
 
 // A file's text: UTF-16 LE when it starts with FF FE, else ANSI.
 std::wstring ReadText(const std::wstring& path);
@@ -43,8 +62,12 @@ std::wstring ReadText(const std::wstring& path);
 std::optional<std::wstring> IniValue(const std::wstring& path, const std::wstring& section,
                                      const std::wstring& key);
 
-// UTF-8 for test messages, and back.
+// A library's resources, loaded without running any of its code, and one of its strings (empty
+// when it has none).
+HMODULE LoadResources(const std::wstring& path);
+std::wstring ResourceString(HMODULE module, UINT id);
+
+// UTF-8 for test messages.
 std::string Utf8(const std::wstring& text);
-std::wstring Widen(const std::string& utf8);
 
 #endif

@@ -16,28 +16,21 @@ class EditColours : public testing::Test {
     EditWindow edit;
 };
 
-TEST_F(EditColours, PaintTheTextAndBackgroundInTheChosenColours) {
+TEST_F(EditColours, PaintInTheChosenColoursWithOneBrushUntilTheColourChanges) {
     SetSetting(IntKey::BkgColor, RGB(10, 20, 30));
     SetSetting(IntKey::TxtColor, RGB(200, 100, 50));
     HDC context = GetDC(EditControl);
-    HBRUSH brush = ColourEditControl(context);
+    HBRUSH first = ColourEditControl(context);
     EXPECT_EQ(GetBkColor(context), RGB(10, 20, 30));
     EXPECT_EQ(GetTextColor(context), RGB(200, 100, 50));
     LOGBRUSH description{};
-    ASSERT_NE(GetObjectW(brush, sizeof description, &description), 0);
+    ASSERT_NE(GetObjectW(first, sizeof description, &description), 0);
     EXPECT_EQ(description.lbColor, RGB(10, 20, 30));
-    ReleaseDC(EditControl, context);
-}
-
-TEST_F(EditColours, KeepOneBrushForEveryRepaintUntilTheColourChanges) {
-    HDC context = GetDC(EditControl);
-    HBRUSH first = ColourEditControl(context);
     for (int repaint = 0; repaint < 5000; ++repaint) {
         ASSERT_EQ(ColourEditControl(context), first) << "repaint " << repaint;
     }
     SetSetting(IntKey::BkgColor, RGB(255, 0, 0));
-    HBRUSH red = ColourEditControl(context);
-    EXPECT_NE(red, first);
+    EXPECT_NE(ColourEditControl(context), first);
     EXPECT_EQ(GetObjectType(first), 0u) << "the previous brush was not deleted";
     ReleaseDC(EditControl, context);
 }

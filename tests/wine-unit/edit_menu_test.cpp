@@ -14,9 +14,7 @@ namespace {
 class EditMenu : public testing::Test {
   protected:
     void SetUp() override {
-        library =
-            LoadLibraryExW((FolderFromEnvironment(L"TARNWICK_LANGUAGES") + L"English.dll").c_str(),
-                           nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+        library = LoadResources(FolderFromEnvironment(L"TARNWICK_LANGUAGES") + L"English.dll");
         ASSERT_NE(library, nullptr);
         menu = LoadMenuW(library, MAKEINTRESOURCEW(IDR_MAIN_MENU));
         ASSERT_NE(menu, nullptr);
@@ -52,23 +50,20 @@ class EditMenu : public testing::Test {
     HMENU popup = nullptr;
 };
 
-TEST_F(EditMenu, GraysTheTextCommandsOfAnEmptyDocument) {
+TEST_F(EditMenu, GraysTheTextCommandsOfAnEmptyDocumentAndTheSelectionCommandsByTheRecord) {
+    const UINT textCommands[] = {IDM_EDIT_SELECT_ALL, IDM_EDIT_SELECT_LINE, IDM_EDIT_DELETE_LINE};
     UpdateEditMenu(popup);
-    for (UINT command : {IDM_EDIT_SELECT_ALL, IDM_EDIT_SELECT_LINE, IDM_EDIT_DELETE_LINE}) {
+    for (UINT command : textCommands) {
         EXPECT_FALSE(Enabled(command)) << command;
     }
-    edit.SetText(L"x");
-    UpdateEditMenu(popup);
-    for (UINT command : {IDM_EDIT_SELECT_ALL, IDM_EDIT_SELECT_LINE, IDM_EDIT_DELETE_LINE}) {
-        EXPECT_TRUE(Enabled(command)) << command;
-    }
     EXPECT_TRUE(Enabled(IDM_EDIT_INSERT_DATE_TIME)) << "never grayed";
-}
 
-TEST_F(EditMenu, GraysTheSelectionCommandsByTheRecordedSelection) {
     edit.SetText(L"some text");
     EditSetSel(EditControl, 0, 4);
     UpdateEditMenu(popup);
+    for (UINT command : textCommands) {
+        EXPECT_TRUE(Enabled(command)) << command;
+    }
     EXPECT_FALSE(Enabled(IDM_EDIT_CUT)) << "the recorded selection counts, not the control's";
     SelectionRecord = {0, 4};
     UpdateEditMenu(popup);
@@ -77,23 +72,18 @@ TEST_F(EditMenu, GraysTheSelectionCommandsByTheRecordedSelection) {
     }
 }
 
-TEST_F(EditMenu, OffersPasteForUnicodeTextOnTheClipboard) {
+TEST_F(EditMenu, OffersPasteForUnicodeTextAndUndoAfterAChangeOrAReplaceAll) {
     PutOnClipboard(nullptr);
     UpdateEditMenu(popup);
-    EXPECT_FALSE(Enabled(IDM_EDIT_PASTE));
-    EXPECT_FALSE(Enabled(IDM_EDIT_CLEAR_CLIPBOARD));
+    for (UINT command : {IDM_EDIT_PASTE, IDM_EDIT_CLEAR_CLIPBOARD, IDM_EDIT_UNDO}) {
+        EXPECT_FALSE(Enabled(command)) << command;
+    }
     PutOnClipboard(L"unicode only");
-    UpdateEditMenu(popup);
-    EXPECT_TRUE(Enabled(IDM_EDIT_PASTE));
-    EXPECT_TRUE(Enabled(IDM_EDIT_CLEAR_CLIPBOARD));
-}
-
-TEST_F(EditMenu, OffersUndoAfterAChangeOrAReplaceAll) {
-    UpdateEditMenu(popup);
-    EXPECT_FALSE(Enabled(IDM_EDIT_UNDO));
     ReplaceAllUndoAvailable = 1;
     UpdateEditMenu(popup);
-    EXPECT_TRUE(Enabled(IDM_EDIT_UNDO));
+    for (UINT command : {IDM_EDIT_PASTE, IDM_EDIT_CLEAR_CLIPBOARD, IDM_EDIT_UNDO}) {
+        EXPECT_TRUE(Enabled(command)) << command;
+    }
     ReplaceAllUndoAvailable = 0;
     EditReplaceSel(EditControl, L"typed");
     UpdateEditMenu(popup);

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "language/language_library.h"
+#include "tests/support/files.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
 
@@ -55,23 +56,6 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     return true;
 }
 
-namespace {
-
-// The id of the box's first button: IDOK for an OK box, IDYES for a question.
-int FirstButtonId(HWND box) {
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[16];
-        GetClassNameW(child, name, 16);
-        if (std::wstring(name) == L"Button") {
-            return GetDlgCtrlID(child);
-        }
-    }
-    return IDOK;
-}
-
-} // namespace
-
 MessageBoxAnswerer::MessageBoxAnswerer()
     : thread_(GetCurrentThreadId()), watcher_([this] { Watch(); }) {}
 
@@ -121,14 +105,13 @@ void MessageBoxAnswerer::Watch() {
             GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 1024);
             seen_.push_back({caption, text});
             answered_.push_back(box);
-            PostMessageW(box, WM_COMMAND, FirstButtonId(box), 0);
+            // The first button: Yes of a question, else OK.
+            PostMessageW(box, WM_COMMAND, GetDlgItem(box, IDYES) != nullptr ? IDYES : IDOK, 0);
         }
         Sleep(20);
     }
 }
 
 std::wstring LanguageString(UINT id) {
-    const wchar_t* text = nullptr;
-    const int length = LoadStringW(LanguageLibrary, id, reinterpret_cast<wchar_t*>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : L"";
+    return ResourceString(LanguageLibrary, id);
 }

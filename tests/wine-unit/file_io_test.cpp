@@ -1,4 +1,6 @@
 // Loading, saving and typing out through a real edit control.
+#include "app/commands.h"
+#include "app/main_window.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "document/document_path.h"
@@ -14,17 +16,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
 using namespace std::string_literals;
+using Names = std::vector<std::wstring>;
 
 class FileOperations : public testing::Test {
   protected:
     void SetUp() override {
-        LanguageLibrary = LoadLibraryExW((languages + L"English.dll").c_str(), nullptr,
-                                         LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+        LanguageLibrary =
+            LoadResources(FolderFromEnvironment(L"TARNWICK_LANGUAGES") + L"English.dll");
         ASSERT_NE(LanguageLibrary, nullptr);
         lstrcpynW(IniPath, (folder / L"Tarnwick.ini").c_str(), MAX_PATH);
         SettingValues = DefaultIntegerSettings();
@@ -43,95 +44,62 @@ class FileOperations : public testing::Test {
         return FileOperation(mode);
     }
     BOOL Load(const std::wstring& path) { return Run(kFileLoad, path); }
-    // The message for a failure with this error code.
-    void Report(DWORD error) {
+    BOOL Save(const std::wstring& path) { return Run(kFileSave, path); }
+    // Reports the failure with this error code and expects the message shown for it.
+    void ExpectReport(DWORD error, UINT message) {
+        const std::size_t before = answers.Boxes().size();
         SetLastError(error);
         ReportFileError(FALSE);
+        ASSERT_EQ(answers.Boxes().size(), before + 1);
+        EXPECT_EQ(answers.Boxes().back().text, LanguageString(message));
+        EXPECT_EQ(answers.Boxes().back().caption, LanguageString(IDS_ERROR_CAPTION));
     }
-    BOOL Save(const std::wstring& path) { return Run(kFileSave, path); }
-    // Loads the bytes from a file and saves them to another; the second file's bytes.
-    std::string RoundTrip(const std::string& bytes) {
-        WriteBytes(folder / L"in.txt", bytes);
-        EXPECT_TRUE(Load(folder / L"in.txt"));
-        EXPECT_TRUE(Save(folder / L"out.txt"));
-        return ReadBytes(folder / L"out.txt");
-    }
-    // The files of the test folder other than those named.
-    std::vector<std::wstring> Leftovers(const std::vector<std::wstring>& expected) const {
-        std::vector<std::wstring> extra;
-        WIN32_FIND_DATAW entry;
-        HANDLE find = FindFirstFileW((folder / L"*").c_str(), &entry);
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name != L"." && name != L".." &&
-                std::find(expected.begin(), expected.end(), name) == expected.end()) {
-                extra.push_back(name);
-            }
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
-        return extra;
+    // Waits until the typing has ended and its thread is gone.
+    void FinishTyping() {
+        ASSERT_TRUE(PumpUntil([] { return TypingActive.load() == 0; }));
+        StopTyping();
     }
 
-    const std::wstring languages = FolderFromEnvironment(L"TARNWICK_LANGUAGES");
     TempFolder folder;
     EditWindow edit;
     MessageBoxAnswerer answers;
 };
 
-TEST_F(FileOperations, KeepAnsiBytesExactlyThroughLoadAndSave) {
-    const std::string text = "first line\r\nsecond\tline\r\n\r\nlast \x80\xE8\xFF";
-    EXPECT_EQ(RoundTrip(text), text);
-    EXPECT_EQ(CurrentEncoding, kEncodingAnsi);
-    EXPECT_EQ(Untitled, 0);
-    EXPECT_FALSE(EditGetModify(EditControl));
-    EXPECT_FALSE(EditCanUndo(EditControl));
-}
-
-TEST_F(FileOperations, KeepUtf16BytesExactlyThroughLoadAndSave) {
-    const std::wstring text = L"\u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148\r\n\u4E2D\U0001F600";
-    std::string bytes = "\xFF\xFE"s;
-    bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-    EXPECT_EQ(RoundTrip(bytes), bytes);
-    EXPECT_EQ(edit.Text(), text);
-    EXPECT_EQ(CurrentEncoding, kEncodingUtf16Le);
-}
-
-TEST_F(FileOperations, SaveEmptyTextAsNothingOrTheMarkAlone) {
-    EXPECT_EQ(RoundTrip(""), "");
-    EXPECT_EQ(CurrentEncoding, kEncodingAnsi);
-    EXPECT_EQ(RoundTrip("\xFF\xFE"), "\xFF\xFE");
-    EXPECT_EQ(CurrentEncoding, kEncodingUtf16Le);
-    EXPECT_EQ(edit.Text(), L"");
-}
-
-TEST_F(FileOperations, ReadTheBytesAfterTheMarkAndNothingElse) {
-    WriteBytes(folder / L"a.txt", "\xFF\xFE\x41\x00\x42"s);
-    ASSERT_TRUE(Load(folder / L"a.txt"));
-    EXPECT_EQ(edit.Text(), L"AB") << "an odd last byte is a unit with a zero high byte";
-    WriteBytes(folder / L"b.txt", "ab");
-    ASSERT_TRUE(Load(folder / L"b.txt"));
-    EXPECT_EQ(edit.Text(), L"ab");
-    EXPECT_EQ(CurrentEncoding, kEncodingAnsi);
-}
-
-TEST_F(FileOperations, RefuseOtherMarksAndKeepTheDocument) {
-    edit.SetText(L"kept");
-    for (const std::string& bytes : {"\xEF\xBB\xBFx"s, "\xFE\xFFx\0"s, "\xFF\xFE\0\0"s}) {
-        WriteBytes(folder / L"marked.txt", bytes);
-        SetLastError(0);
-        EXPECT_FALSE(Load(folder / L"marked.txt"));
-        EXPECT_EQ(GetLastError(), DWORD{ERROR_BAD_FORMAT});
-        EXPECT_EQ(edit.Text(), L"kept");
-        EXPECT_EQ(CurrentEncoding, kEncodingAnsi);
-        EXPECT_EQ(Untitled, 1);
+TEST_F(FileOperations, KeepTheBytesOfEachEncodingThroughLoadAndSave) {
+    const std::wstring wide = L"\u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148\r\n\u4E2D\U0001F600";
+    const struct {
+        std::string bytes;
+        EncodingId encoding;
+        const wchar_t* text; // nullptr: as the code page reads it
+    } cases[] = {
+        {"first line\r\nsecond\tline\r\n\r\nlast \x80\xE8\xFF", kEncodingAnsi, nullptr},
+        {Utf16LeFile(wide), kEncodingUtf16Le, wide.c_str()},
+        {"", kEncodingAnsi, L""},
+        {"\xFF\xFE", kEncodingUtf16Le, L""}, // saved as the mark alone
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        Untitled = 1;
+        WriteBytes(folder / L"in.txt", c.bytes);
+        ASSERT_TRUE(Load(folder / L"in.txt"));
+        EXPECT_EQ(CurrentEncoding, c.encoding);
+        if (c.text != nullptr) {
+            EXPECT_EQ(edit.Text(), c.text);
+        }
+        EXPECT_EQ(Untitled, 0);
+        EXPECT_FALSE(EditGetModify(EditControl));
+        EXPECT_FALSE(EditCanUndo(EditControl));
+        ASSERT_TRUE(Save(folder / L"out.txt"));
+        EXPECT_EQ(ReadBytes(folder / L"out.txt"), c.bytes);
     }
-    Report(ERROR_BAD_FORMAT);
-    ASSERT_EQ(answers.Boxes().size(), 1u);
-    EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_BAD_FORMAT));
-    EXPECT_EQ(answers.Boxes()[0].caption, LanguageString(IDS_ERROR_CAPTION));
 }
 
-TEST_F(FileOperations, WarnOnceWhenANulCutsTheText) {
+TEST_F(FileOperations, LoadWhatFollowsTheMarkUpToTheFirstNulWithOneWarning) {
+    WriteBytes(folder / L"odd.txt", "\xFF\xFE\x41\x00\x42"s);
+    ASSERT_TRUE(Load(folder / L"odd.txt"));
+    EXPECT_EQ(edit.Text(), L"AB") << "an odd last byte is a unit with a zero high byte";
+    EXPECT_TRUE(answers.Boxes().empty());
+
     WriteBytes(folder / L"zero.txt", "ab\0cd"s);
     ASSERT_TRUE(Load(folder / L"zero.txt"));
     EXPECT_EQ(edit.Text(), L"ab");
@@ -142,13 +110,50 @@ TEST_F(FileOperations, WarnOnceWhenANulCutsTheText) {
     ASSERT_TRUE(Load(folder / L"zero16.txt"));
     EXPECT_EQ(edit.Text(), L"x");
     EXPECT_EQ(answers.Boxes().size(), 2u);
-
-    WriteBytes(folder / L"clean.txt", "\xFF\xFEx\0"s);
-    ASSERT_TRUE(Load(folder / L"clean.txt"));
-    EXPECT_EQ(answers.Boxes().size(), 2u) << "no warning without a NUL";
 }
 
-TEST_F(FileOperations, RefuseFilesOfFourGibibytesWithoutReadingThem) {
+TEST_F(FileOperations, ReplaceTheFileOnlyWhenTheWholeTextIsWrittenAndKeepItsOtherNames) {
+    const std::wstring doc = folder / L"doc.txt";
+    WriteBytes(doc, std::string(5000, 'o'));
+    edit.SetText(L"short");
+    EditSetModify(EditControl, true);
+    {
+        const HeldFile held(doc);
+        EXPECT_FALSE(Save(doc));
+        EXPECT_TRUE(EditGetModify(EditControl));
+    }
+    EXPECT_EQ(ReadBytes(doc), std::string(5000, 'o'));
+    EXPECT_EQ(FilesIn(folder.Path()), Names{L"doc.txt"}) << "a temporary file stayed behind";
+
+    ASSERT_TRUE(Save(doc));
+    EXPECT_FALSE(EditGetModify(EditControl));
+    EXPECT_EQ(ReadBytes(doc), "short");
+    EXPECT_EQ(FilesIn(folder.Path()), Names{L"doc.txt"});
+
+    // A file with a second name is written in place: the other name keeps the file.
+    ASSERT_TRUE(CreateHardLinkW((folder / L"other name.txt").c_str(), doc.c_str(), nullptr));
+    edit.SetText(L"new");
+    ASSERT_TRUE(Save(doc));
+    EXPECT_EQ(ReadBytes(doc), "new");
+    EXPECT_EQ(ReadBytes(folder / L"other name.txt"), "new") << "the other name lost the file";
+    EXPECT_EQ(FilesIn(folder.Path()), (Names{L"doc.txt", L"other name.txt"}));
+}
+
+TEST_F(FileOperations, LoadAFileOpenForWritingButRefuseOneHeldOrOfFourGibibytes) {
+    const std::wstring path = folder / L"shared.txt";
+    WriteBytes(path, "shared");
+    {
+        const HeldFile writer(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        EXPECT_TRUE(Load(path));
+    }
+    {
+        const HeldFile exclusive(path);
+        EXPECT_FALSE(Load(path));
+        EXPECT_EQ(GetLastError(), DWORD{ERROR_SHARING_VIOLATION});
+    }
+    ExpectReport(ERROR_SHARING_VIOLATION, IDS_FILE_ERROR);
+
+    // A sparse file: refused by its size, without reading it.
     {
         HANDLE file = CreateFileW((folder / L"huge.txt").c_str(), GENERIC_WRITE, 0, nullptr,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -161,81 +166,10 @@ TEST_F(FileOperations, RefuseFilesOfFourGibibytesWithoutReadingThem) {
     }
     EXPECT_FALSE(Load(folder / L"huge.txt"));
     EXPECT_EQ(GetLastError(), DWORD{ERROR_FILE_TOO_LARGE});
-    Report(ERROR_FILE_TOO_LARGE);
-    ASSERT_EQ(answers.Boxes().size(), 1u);
-    EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_FILE_TOO_LARGE));
+    ExpectReport(ERROR_FILE_TOO_LARGE, IDS_FILE_TOO_LARGE);
 }
 
-TEST_F(FileOperations, WriteAnsiThroughTheCodePageAndUtf16WithItsMark) {
-    edit.SetText(L"a\u00E9b\r\n");
-    CurrentEncoding = kEncodingAnsi;
-    ASSERT_TRUE(Save(folder / L"ansi.txt"));
-    std::string expected(1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, L"\u00E9", 1, expected.data(), 1, nullptr, nullptr);
-    EXPECT_EQ(ReadBytes(folder / L"ansi.txt"), "a" + expected + "b\r\n");
-
-    CurrentEncoding = kEncodingUtf16Le;
-    ASSERT_TRUE(Save(folder / L"wide.txt"));
-    EXPECT_EQ(ReadBytes(folder / L"wide.txt"), "\xFF\xFE"s + "a\0\xE9\0b\0\r\0\n\0"s);
-}
-
-TEST_F(FileOperations, ClearTheModifiedFlagOnlyWhenASaveSucceeds) {
-    WriteBytes(folder / L"locked.txt", "original");
-    HANDLE lock = CreateFileW((folder / L"locked.txt").c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    edit.SetText(L"new text");
-    EditSetModify(EditControl, true);
-    EXPECT_FALSE(Save(folder / L"locked.txt"));
-    EXPECT_TRUE(EditGetModify(EditControl));
-    CloseHandle(lock);
-    EXPECT_EQ(ReadBytes(folder / L"locked.txt"), "original");
-    EXPECT_TRUE(Leftovers({L"locked.txt"}).empty()) << "a temporary file stayed behind";
-
-    ASSERT_TRUE(Save(folder / L"locked.txt"));
-    EXPECT_FALSE(EditGetModify(EditControl));
-    EXPECT_EQ(ReadBytes(folder / L"locked.txt"), "new text");
-}
-
-TEST_F(FileOperations, WriteAFileWithSeveralNamesInPlace) {
-    WriteBytes(folder / L"doc.txt", "old");
-    ASSERT_TRUE(CreateHardLinkW((folder / L"other name.txt").c_str(), (folder / L"doc.txt").c_str(),
-                                nullptr));
-    edit.SetText(L"new");
-    ASSERT_TRUE(Save(folder / L"doc.txt"));
-    EXPECT_EQ(ReadBytes(folder / L"doc.txt"), "new");
-    EXPECT_EQ(ReadBytes(folder / L"other name.txt"), "new") << "the other name lost the file";
-    EXPECT_EQ(Leftovers({L"doc.txt", L"other name.txt"}), std::vector<std::wstring>{});
-}
-
-TEST_F(FileOperations, ReplaceTheFileWithoutLeavingAnythingBehind) {
-    WriteBytes(folder / L"doc.txt", std::string(5000, 'o'));
-    edit.SetText(L"short");
-    ASSERT_TRUE(Save(folder / L"doc.txt"));
-    EXPECT_EQ(ReadBytes(folder / L"doc.txt"), "short");
-    EXPECT_TRUE(Leftovers({L"doc.txt"}).empty());
-}
-
-TEST_F(FileOperations, LoadAFileThatAnotherProgramHasOpenForWriting) {
-    WriteBytes(folder / L"shared.txt", "shared");
-    HANDLE writer = CreateFileW((folder / L"shared.txt").c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(Load(folder / L"shared.txt"));
-    CloseHandle(writer);
-
-    HANDLE exclusive = CreateFileW((folder / L"shared.txt").c_str(), GENERIC_READ, 0, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_FALSE(Load(folder / L"shared.txt"));
-    EXPECT_EQ(GetLastError(), DWORD{ERROR_SHARING_VIOLATION});
-    CloseHandle(exclusive);
-    Report(ERROR_SHARING_VIOLATION);
-    ASSERT_EQ(answers.Boxes().size(), 1u);
-    EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_FILE_ERROR));
-}
-
-TEST_F(FileOperations, ChangeTheEncodingWithoutTouchingTheText) {
+TEST_F(FileOperations, ChangeTheEncodingWithoutTouchingTheTextAndStoreTheNewFilesOneAtOnce) {
     edit.SetText(L"text");
     ChangeCurrentEncoding(kEncodingAnsi);
     EXPECT_FALSE(EditGetModify(EditControl)) << "the encoding that is current changes nothing";
@@ -243,59 +177,27 @@ TEST_F(FileOperations, ChangeTheEncodingWithoutTouchingTheText) {
     EXPECT_TRUE(EditGetModify(EditControl));
     EXPECT_EQ(CurrentEncoding, kEncodingUtf16Le);
     EXPECT_EQ(edit.Text(), L"text");
-}
 
-TEST_F(FileOperations, StoreTheEncodingOfNewDocumentsAtOnce) {
     ChooseNewFileEncoding(IDM_OPTIONS_NEW_FILE_UTF16LE);
     EXPECT_EQ(Setting(IntKey::NewFileType), 411);
     EXPECT_EQ(IniValue(IniPath, L"Tarnwick", L"NewFileType"), L"411");
     ChooseNewFileEncoding(IDM_OPTIONS_NEW_FILE_ANSI);
     EXPECT_EQ(IniValue(IniPath, L"Tarnwick", L"NewFileType"), L"410");
-    EXPECT_EQ(CurrentEncoding, kEncodingAnsi) << "the open document keeps its encoding";
+    EXPECT_EQ(CurrentEncoding, kEncodingUtf16Le) << "the open document keeps its encoding";
 }
 
 TEST_F(FileOperations, TypeOutAFileCharacterByCharacter) {
     WriteBytes(folder / L"typed.txt", "a\r\nb\rc\nd");
     ASSERT_TRUE(Run(kFileTypeOut, folder / L"typed.txt"));
     EXPECT_EQ(Untitled, 0);
-    ASSERT_TRUE(PumpUntil([] { return TypingActive.load() == 0; }));
-    StopTyping();
+    FinishTyping();
     // The lone carriage return is dropped; the lone line feed is typed, and the control takes
     // it as a line break of its own.
     EXPECT_EQ(edit.Text(), L"a\r\nbc\r\nd");
     EXPECT_FALSE(EditGetModify(EditControl));
     EXPECT_FALSE(EditCanUndo(EditControl));
-}
 
-TEST_F(FileOperations, StopTypingWhenTheFlagIsCleared) {
-    WriteBytes(folder / L"long.txt", "\xFF\xFE"s + "a\0b\0c\0d\0e\0f\0g\0h\0"s);
-    ASSERT_TRUE(Run(kFileTypeOut, folder / L"long.txt"));
-    EXPECT_EQ(CurrentEncoding, kEncodingUtf16Le);
-    ASSERT_TRUE(PumpUntil([&] { return edit.Text().size() >= 2; }));
-    TypingActive.store(0);
-    ASSERT_TRUE(PumpUntil([&] { return edit.Text().size() < 8 && TypingActive.load() == 0; }));
-    StopTyping();
-    const std::wstring typed = edit.Text();
-    EXPECT_LT(typed.size(), 8u);
-    EXPECT_EQ(typed, std::wstring(L"abcdefgh").substr(0, typed.size()));
-    EXPECT_FALSE(EditGetModify(EditControl));
-}
-
-TEST_F(FileOperations, StopTheRunningTypingBeforeASecondOne) {
-    WriteBytes(folder / L"first.txt", std::string(40, 'x'));
-    WriteBytes(folder / L"second.txt", "yz");
-    ASSERT_TRUE(Run(kFileTypeOut, folder / L"first.txt"));
-    ASSERT_TRUE(PumpUntil([&] { return !edit.Text().empty(); }));
-    ASSERT_TRUE(Run(kFileTypeOut, folder / L"second.txt"));
-    ASSERT_TRUE(PumpUntil([] { return TypingActive.load() == 0; }));
-    StopTyping();
-    const std::wstring typed = edit.Text();
-    ASSERT_GE(typed.size(), 3u);
-    EXPECT_LT(typed.size(), 42u) << "the first typing went on";
-    EXPECT_EQ(typed.substr(typed.size() - 2), L"yz");
-}
-
-TEST_F(FileOperations, TypeNothingForAFileWithoutText) {
+    // A file without text types nothing.
     WriteBytes(folder / L"mark.txt", "\xFF\xFE");
     edit.SetText(L"");
     ASSERT_TRUE(Run(kFileTypeOut, folder / L"mark.txt"));
@@ -305,13 +207,45 @@ TEST_F(FileOperations, TypeNothingForAFileWithoutText) {
     EXPECT_FALSE(EditGetModify(EditControl));
 }
 
+TEST_F(FileOperations, StopTypingForAnUnknownCommandOrASecondTypeOut) {
+    // A command the window does not know stops a typing, and only the next one closes it.
+    WriteBytes(folder / L"long.txt", "\xFF\xFE"s + "a\0b\0c\0d\0e\0f\0g\0h\0"s);
+    ASSERT_TRUE(Run(kFileTypeOut, folder / L"long.txt"));
+    EXPECT_EQ(CurrentEncoding, kEncodingUtf16Le);
+    ASSERT_TRUE(PumpUntil([&] { return edit.Text().size() >= 2; }));
+    RunCommand(IDM_FILE_EXIT);
+    EXPECT_EQ(TypingActive.load(), 0);
+    FinishTyping();
+    std::wstring typed = edit.Text();
+    EXPECT_LT(typed.size(), 8u);
+    EXPECT_EQ(typed, std::wstring(L"abcdefgh").substr(0, typed.size()));
+    EXPECT_FALSE(EditGetModify(EditControl));
+    const HWND window = MainWindow;
+    EXPECT_TRUE(IsWindow(window)) << "a typing was running: the window stays";
+
+    WriteBytes(folder / L"first.txt", std::string(40, 'x'));
+    WriteBytes(folder / L"second.txt", "yz");
+    edit.SetText(L"");
+    ASSERT_TRUE(Run(kFileTypeOut, folder / L"first.txt"));
+    ASSERT_TRUE(PumpUntil([&] { return !edit.Text().empty(); }));
+    ASSERT_TRUE(Run(kFileTypeOut, folder / L"second.txt"));
+    FinishTyping();
+    typed = edit.Text();
+    ASSERT_GE(typed.size(), 3u);
+    EXPECT_LT(typed.size(), 42u) << "the first typing went on";
+    EXPECT_EQ(typed.substr(typed.size() - 2), L"yz");
+
+    RunCommand(IDM_FILE_EXIT);
+    EXPECT_FALSE(IsWindow(window));
+}
+
 // The ANSI code page is the process's: Wine takes it from LANG, so ctest runs this suite once
-// as en_US (1252) and once as cs_CZ (1250).
+// as en_US (1252), once as cs_CZ (1250) and once as ja_JP (932).
 TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     const UINT codePage = GetACP();
-    wchar_t expected[16];
-    if (GetEnvironmentVariableW(L"TARNWICK_EXPECTED_ACP", expected, 16) > 0) {
-        ASSERT_EQ(codePage, static_cast<UINT>(_wtoi(expected))) << "LANG did not choose it";
+    const std::wstring expected = Environment(L"TARNWICK_EXPECTED_ACP");
+    if (!expected.empty()) {
+        ASSERT_EQ(codePage, static_cast<UINT>(_wtoi(expected.c_str()))) << "LANG did not choose it";
     }
     WriteBytes(folder / L"cp.txt", "\xE8\x9A");
     ASSERT_TRUE(Load(folder / L"cp.txt"));
@@ -346,32 +280,9 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_ANSI_CHANGES_CHARACTERS));
 }
 
-// A drive that ./test mounts for these tests (as root); empty when there is none.
-std::wstring TestDrive(const wchar_t* variable) {
-    wchar_t drive[16];
-    const DWORD length = GetEnvironmentVariableW(variable, drive, 16);
-    return length > 0 && length < 16 ? std::wstring(drive, length) : std::wstring();
-}
-
-std::vector<std::wstring> FilesOn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            names.push_back(entry.cFileName);
-        }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
+// The small disks exist only where the test session could mount them (as root).
 TEST_F(FileOperations, KeepTheOldContentWhenTheDiskIsFull) {
-    const std::wstring disk = TestDrive(L"TARNWICK_SMALL_DRIVE");
+    const std::wstring disk = Environment(L"TARNWICK_SMALL_DRIVE");
     if (disk.empty()) {
         GTEST_SKIP() << "no small disk was mounted for this run";
     }
@@ -391,16 +302,13 @@ TEST_F(FileOperations, KeepTheOldContentWhenTheDiskIsFull) {
     const DWORD error = GetLastError();
     EXPECT_EQ(ReadBytes(disk + L"doc.txt"), original);
     EXPECT_TRUE(EditGetModify(EditControl));
-    EXPECT_EQ(FilesOn(disk), (std::vector<std::wstring>{L"doc.txt", L"filler"}))
-        << "a temporary file stayed behind";
+    EXPECT_EQ(FilesIn(disk), (Names{L"doc.txt", L"filler"})) << "a temporary file stayed behind";
 
     // A new file that does not fit is not left half-written.
     EXPECT_FALSE(Save(disk + L"new.txt"));
-    EXPECT_EQ(FilesOn(disk), (std::vector<std::wstring>{L"doc.txt", L"filler"}));
+    EXPECT_EQ(FilesIn(disk), (Names{L"doc.txt", L"filler"}));
 
-    Report(error);
-    ASSERT_EQ(answers.Boxes().size(), 1u);
-    EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_FILE_ERROR));
+    ExpectReport(error, IDS_FILE_ERROR);
     DeleteFileW((disk + L"filler").c_str());
     DeleteFileW((disk + L"doc.txt").c_str());
 }
@@ -408,7 +316,7 @@ TEST_F(FileOperations, KeepTheOldContentWhenTheDiskIsFull) {
 TEST_F(FileOperations, KeepAFileOnAReadOnlyDisk) {
     // Running as root, Wine lets a write through the read-only attribute, so the test uses a
     // read-only disk instead.
-    const std::wstring disk = TestDrive(L"TARNWICK_READONLY_DRIVE");
+    const std::wstring disk = Environment(L"TARNWICK_READONLY_DRIVE");
     if (disk.empty()) {
         GTEST_SKIP() << "no read-only disk was mounted for this run";
     }

@@ -4,6 +4,7 @@
 #include "language/language_library.h"
 #include "language/resource_ids.h"
 #include "tests/support/files.h"
+#include "tests/wine-unit/edit_window.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,7 @@ class LanguageLibraryLoad : public testing::Test {
         SettingValues = DefaultIntegerSettings();
     }
     void TearDown() override {
-        if (LanguageLibrary != nullptr) {
-            FreeLibrary(LanguageLibrary);
-            LanguageLibrary = nullptr;
-        }
+        Free();
         ExeFolder[0] = L'\0';
     }
 
@@ -28,20 +26,17 @@ class LanguageLibraryLoad : public testing::Test {
         ASSERT_TRUE(CopyFileW(from.c_str(), (folder / L"Languages\\" + as).c_str(), FALSE))
             << "cannot copy " << Utf8(from);
     }
-    void InstallThree() {
-        for (const wchar_t* name : {L"English.dll", L"Czech.dll", L"Slovak.dll"}) {
-            Install(languages + name, name);
-        }
-    }
     HMODULE Load(std::int32_t language) {
+        Free();
         SetSetting(IntKey::Language, language);
         LanguageLibrary = LoadLanguageLibrary();
         return LanguageLibrary;
     }
-    std::wstring String(UINT id) const {
-        const wchar_t* text = nullptr;
-        const int length = LoadStringW(LanguageLibrary, id, reinterpret_cast<wchar_t*>(&text), 0);
-        return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : L"";
+    void Free() {
+        if (LanguageLibrary != nullptr) {
+            FreeLibrary(LanguageLibrary);
+            LanguageLibrary = nullptr;
+        }
     }
 
     TempFolder folder;
@@ -50,7 +45,9 @@ class LanguageLibraryLoad : public testing::Test {
 };
 
 TEST_F(LanguageLibraryLoad, TakesTheLibraryOfTheLanguageSetting) {
-    InstallThree();
+    for (const wchar_t* name : {L"English.dll", L"Czech.dll", L"Slovak.dll"}) {
+        Install(languages + name, name);
+    }
     const struct {
         std::int32_t language;
         const wchar_t* file;
@@ -63,42 +60,32 @@ TEST_F(LanguageLibraryLoad, TakesTheLibraryOfTheLanguageSetting) {
         ASSERT_NE(Load(c.language), nullptr) << c.language;
         EXPECT_STREQ(LanguageFileName, c.file) << "the bare file name, without its folder";
         EXPECT_EQ(std::wstring(LanguagePath), folder / L"Languages\\" + c.file);
-        EXPECT_EQ(String(IDS_LANGUAGE_ENGLISH_NAME), c.englishName);
-        FreeLibrary(LanguageLibrary);
-        LanguageLibrary = nullptr;
+        EXPECT_EQ(LanguageString(IDS_LANGUAGE_ENGLISH_NAME), c.englishName);
     }
 }
 
-TEST_F(LanguageLibraryLoad, FailsForAMissingLibrary) {
+TEST_F(LanguageLibraryLoad, RefusesWhatIsNoCompleteLibrary) {
+    // Slovak is chosen each time; English beside it is not taken instead.
     Install(languages + L"English.dll", L"English.dll");
-    EXPECT_EQ(Load(10002), nullptr);
+    EXPECT_EQ(Load(10002), nullptr) << "a missing library";
     EXPECT_STREQ(LanguageFileName, L"Slovak.dll");
-}
-
-TEST_F(LanguageLibraryLoad, RefusesAFileThatIsNoLibrary) {
-    WriteBytes(folder / L"Languages\\Slovak.dll", "MZ this is not a library");
-    EXPECT_EQ(Load(10002), nullptr);
-    WriteBytes(folder / L"Languages\\Czech.dll", "");
-    EXPECT_EQ(Load(10000), nullptr);
-}
-
-TEST_F(LanguageLibraryLoad, RefusesALibraryWithoutTheMainMenu) {
+    for (const char* bytes : {"MZ this is not a library", ""}) {
+        WriteBytes(folder / L"Languages\\Slovak.dll", bytes);
+        EXPECT_EQ(Load(10002), nullptr) << "a file holding \"" << bytes << "\"";
+    }
     Install(testData + L"NoMenu.dll", L"Slovak.dll");
-    EXPECT_EQ(Load(10002), nullptr);
+    EXPECT_EQ(Load(10002), nullptr) << "a library without the main menu";
+    Install(testData + L"BadTemplate.dll", L"Slovak.dll");
+    EXPECT_EQ(Load(10002), nullptr) << "its position text would read an integer from a text";
 }
 
-TEST_F(LanguageLibraryLoad, TakesALibraryWithoutTheLaterStringsAndRefusesABadTemplate) {
+TEST_F(LanguageLibraryLoad, TakesALibraryWithoutTheLaterStrings) {
     Install(testData + L"Minimal.dll", L"Slovak.dll");
     ASSERT_NE(Load(10002), nullptr) << "strings from 25 on are optional";
     wchar_t text[512];
     LoadLanguageString(IDS_ANSI_CHANGES_CHARACTERS, text);
     EXPECT_STREQ(text, OwnLanguageText(IDS_ANSI_CHANGES_CHARACTERS));
     EXPECT_NE(text[0], L'\0');
-    FreeLibrary(LanguageLibrary);
-    LanguageLibrary = nullptr;
-
-    Install(testData + L"BadTemplate.dll", L"Slovak.dll");
-    EXPECT_EQ(Load(10002), nullptr) << "its position text would read an integer from a text";
 }
 
 TEST_F(LanguageLibraryLoad, NeverRunsCodeOfALibrary) {
@@ -117,17 +104,15 @@ TEST_F(LanguageLibraryLoad, NeverRunsCodeOfALibrary) {
     SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", nullptr);
 }
 
-TEST_F(LanguageLibraryLoad, RefusesAPathThatWouldNotFit) {
-    const std::wstring deep = L"C:\\" + std::wstring(240, L'd') + L"\\";
-    lstrcpynW(ExeFolder, deep.c_str(), MAX_PATH);
-    EXPECT_EQ(Load(10002), nullptr);
-    EXPECT_STREQ(LanguagePath, L"") << "a cut path could name another file";
-}
-
-TEST_F(LanguageLibraryLoad, RefusesAnUnknownProgramFolder) {
-    ExeFolder[0] = L'\0';
-    EXPECT_EQ(Load(10001), nullptr);
-    EXPECT_STREQ(LanguagePath, L"");
+TEST_F(LanguageLibraryLoad, RefusesAPathThatWouldNotFitOrHasNoFolder) {
+    // A cut path could name another file; without the program's folder the path would be
+    // relative.
+    for (const std::wstring& exeFolder :
+         {L"C:\\" + std::wstring(240, L'd') + L"\\", std::wstring()}) {
+        lstrcpynW(ExeFolder, exeFolder.c_str(), MAX_PATH);
+        EXPECT_EQ(Load(10002), nullptr);
+        EXPECT_STREQ(LanguagePath, L"");
+    }
 }
 
 } // namespace

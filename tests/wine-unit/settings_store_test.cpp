@@ -1,6 +1,5 @@
 // The settings store against the real profile functions.
 #include "app/settings.h"
-#include "app/shared_placement.h"
 #include "app/startup.h"
 #include "tests/support/files.h"
 
@@ -16,10 +15,7 @@ class SettingsStore : public testing::Test {
         ScreenWidth = 1920;
         ScreenHeight = 1080;
     }
-    void TearDown() override {
-        IniPath[0] = L'\0';
-        SharedPlacement = nullptr;
-    }
+    void TearDown() override { IniPath[0] = L'\0'; }
 
     std::wstring Ini() const { return IniPath; }
     std::optional<std::wstring> Stored(const std::wstring& key) const {
@@ -45,25 +41,31 @@ TEST_F(SettingsStore, WritesNegativeValuesUnsignedAndReadsThemBack) {
     EXPECT_EQ(Setting(IntKey::Weight), 700);
 }
 
-TEST_F(SettingsStore, WritesOneKeyAtOnce) {
-    WriteSetting(IntKey::BkgColor, 0x0000FF);
-    EXPECT_EQ(Setting(IntKey::BkgColor), 255);
-    EXPECT_EQ(Stored(L"BkgColor"), L"255");
-    EXPECT_FALSE(Stored(L"TxtColor"));
-}
-
-TEST_F(SettingsStore, StartsWithTheDefaultsWhenThereIsNoFile) {
+TEST_F(SettingsStore, StartsWithTheDefaultsWithoutAFileAndWritesNothingWithoutAPath) {
     SetSetting(IntKey::Wrap, 1);
     SettingsLoad();
     EXPECT_EQ(SettingValues, DefaultIntegerSettings());
     EXPECT_STREQ(FontName, L"Lucida Console");
     EXPECT_STREQ(FindString, L" ");
     EXPECT_FALSE(FileExists(Ini())) << "reading must not create the file";
+
+    // With no path the profile functions would fall back to win.ini in the Windows folder.
+    IniPath[0] = L'\0';
+    WriteSetting(IntKey::Wrap, 1);
+    WriteStringSetting(L"FindString", L"x");
+    wchar_t value[16];
+    GetProfileStringW(L"Tarnwick", L"Wrap", L"absent", value, 16);
+    EXPECT_STREQ(value, L"absent");
+    SettingsLoad();
+    EXPECT_EQ(Setting(IntKey::Wrap), 0);
 }
 
-TEST_F(SettingsStore, ReadsTheFileWithItsRangeChecksAndRecentFiles) {
+TEST_F(SettingsStore, ReadsTheFileWithItsRangeChecksRecentFilesAndTextsCutToTheirCapacity) {
+    const std::string longText(400, 'q');
     WriteBytes(Ini(), "[Tarnwick]\r\nx=100\r\nWidth=5000\r\nFontHeight=-1\r\nMruCount=25\r\n"
-                      "Language=10003\r\nHeight=0\r\nMRU0=C:\\a.txt\r\nMRU9=C:\\j.txt\r\n");
+                      "Language=10003\r\nHeight=0\r\nMRU0=C:\\a.txt\r\nMRU9=C:\\j.txt\r\nMRU2=" +
+                          longText + "\r\nName=" + longText + "\r\nFindString=" + longText +
+                          "\r\n");
     SettingsLoad();
     EXPECT_EQ(Setting(IntKey::x), 100);
     EXPECT_EQ(Setting(IntKey::Width), 770);
@@ -74,21 +76,22 @@ TEST_F(SettingsStore, ReadsTheFileWithItsRangeChecksAndRecentFiles) {
     EXPECT_STREQ(RecentPaths[0], L"C:\\a.txt");
     EXPECT_STREQ(RecentPaths[1], L" ");
     EXPECT_STREQ(RecentPaths[9], L"C:\\j.txt");
+    EXPECT_EQ(std::wstring(RecentPaths[2]), std::wstring(259, L'q'));
+    EXPECT_EQ(std::wstring(FontName), std::wstring(31, L'q'));
+    EXPECT_EQ(std::wstring(FindString), std::wstring(129, L'q'));
 }
 
-TEST_F(SettingsStore, CreatesANewFileAsUnicodeSoTextOutsideTheCodePageSurvives) {
+TEST_F(SettingsStore, CreatesANewFileAsUnicodeButLeavesAnAnsiFileAnsi) {
+    // A new file as UTF-16 keeps text outside the code page.
     const std::wstring czech = L"\u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148 \u4E2D";
     WriteStringSetting(L"FindString", czech.c_str());
-    const std::string bytes = ReadBytes(Ini());
-    ASSERT_GE(bytes.size(), 2u);
-    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(ReadBytes(Ini()).substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(Stored(L"FindString"), czech);
-
     SettingsLoad();
     EXPECT_EQ(std::wstring(FindString), czech);
-}
 
-TEST_F(SettingsStore, LeavesAnExistingAnsiFileAnsi) {
+    // Another file, which the profile functions have not cached.
+    lstrcpynW(IniPath, (folder / L"ansi.ini").c_str(), MAX_PATH);
     WriteBytes(Ini(), "[Tarnwick]\r\nWrap=1\r\n");
     WriteSetting(IntKey::Status, 0);
     const std::string bytes = ReadBytes(Ini());
@@ -111,48 +114,6 @@ TEST_F(SettingsStore, NeverLetsAValueStartALineOfItsOwn) {
     EXPECT_EQ(Setting(IntKey::Language), 10001);
     EXPECT_EQ(Setting(IntKey::Status), 1);
     EXPECT_STREQ(ReplaceString, L"y Status=0");
-}
-
-TEST_F(SettingsStore, CutsLongTextsToTheirCapacity) {
-    const std::wstring longText(400, L'q');
-    WritePrivateProfileStringW(L"Tarnwick", L"Name", longText.c_str(), IniPath);
-    WritePrivateProfileStringW(L"Tarnwick", L"FindString", longText.c_str(), IniPath);
-    WritePrivateProfileStringW(L"Tarnwick", L"MruCount", L"1", IniPath);
-    WritePrivateProfileStringW(L"Tarnwick", L"MRU0", longText.c_str(), IniPath);
-    SettingsLoad();
-    EXPECT_EQ(std::wstring(FontName), std::wstring(31, L'q'));
-    EXPECT_EQ(std::wstring(FindString), std::wstring(129, L'q'));
-    EXPECT_EQ(std::wstring(RecentPaths[0]), std::wstring(259, L'q'));
-}
-
-TEST_F(SettingsStore, SavesTheSharedPlacementAndTheWindowStateAtExit) {
-    PlacementBlock block{10, 20, 300, 200};
-    SharedPlacement = &block;
-    SetSetting(IntKey::Maximized, 1);
-    SetSetting(IntKey::MruCount, 3);
-    lstrcpynW(FindString, L"needle", 130);
-    SettingsSaveAtExit();
-    EXPECT_EQ(Stored(L"x"), L"10");
-    EXPECT_EQ(Stored(L"y"), L"20");
-    EXPECT_EQ(Stored(L"Width"), L"300");
-    EXPECT_EQ(Stored(L"Height"), L"200");
-    EXPECT_EQ(Stored(L"MruCount"), L"3");
-    EXPECT_EQ(Stored(L"Maximized"), L"1");
-    EXPECT_EQ(Stored(L"FullScr"), L"0");
-    EXPECT_EQ(Stored(L"FindString"), L"needle");
-    EXPECT_FALSE(Stored(L"Wrap")) << "only the exit keys are written at exit";
-}
-
-TEST_F(SettingsStore, WritesNothingWithoutASettingsPath) {
-    // With no path the profile functions would fall back to win.ini in the Windows folder.
-    IniPath[0] = L'\0';
-    WriteSetting(IntKey::Wrap, 1);
-    WriteStringSetting(L"FindString", L"x");
-    wchar_t value[16];
-    GetProfileStringW(L"Tarnwick", L"Wrap", L"absent", value, 16);
-    EXPECT_STREQ(value, L"absent");
-    SettingsLoad();
-    EXPECT_EQ(Setting(IntKey::Wrap), 0);
 }
 
 } // namespace

@@ -4,11 +4,13 @@
 // kProbeMarker; the program's own thread then answers between two of its messages. The
 // request lies in the file "request" beside this library; the answer goes to "answer" there,
 // both UTF-16 fields ended by NUL; the answer's first field is "ok" or what went wrong.
-//   menu, position               -> ok, then id, type, state, text for each item of the popup
+//   menu, window, position       -> ok, then id, type, state, text for each item of the popup
 //   status, window, part         -> ok, the text of that part of the status bar
 //   drop, window, path, path...  -> ok, once WM_DROPFILES is posted to the window
 // (A thread started in the program from outside could stop its window thread inside the C
 // library under Wine and hang both programs; a hook never interrupts the thread.)
+#include "fields.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -19,42 +21,29 @@
 
 namespace {
 
+// The driver's copy of this library lies in a short temporary path.
 std::wstring FileBeside(HINSTANCE self, const wchar_t* name) {
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length = 0;
-    while ((length = GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()))) ==
-           path.size()) {
-        path.resize(path.size() * 2);
-    }
-    path.resize(length);
-    return path.substr(0, path.rfind(L'\\') + 1) + name;
+    wchar_t path[MAX_PATH];
+    const std::wstring library(path, GetModuleFileNameW(self, path, MAX_PATH));
+    return library.substr(0, library.rfind(L'\\') + 1) + name;
 }
 
 std::vector<std::wstring> ReadFields(const std::wstring& path) {
-    std::vector<std::wstring> fields;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return fields;
+        return {};
     }
     std::wstring text(GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
     DWORD read = 0;
     const DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     const bool whole = ReadFile(file, text.data(), size, &read, nullptr) && read == size;
     CloseHandle(file);
-    for (std::size_t start = 0, end; whole && (end = text.find(L'\0', start)) != text.npos;
-         start = end + 1) {
-        fields.push_back(text.substr(start, end - start));
-    }
-    return fields;
+    return whole ? SplitFields(text) : std::vector<std::wstring>{};
 }
 
 void WriteFields(const std::wstring& path, const std::vector<std::wstring>& fields) {
-    std::wstring text;
-    for (const std::wstring& field : fields) {
-        text += field;
-        text += L'\0';
-    }
+    const std::wstring text = JoinFields(fields);
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
@@ -65,29 +54,7 @@ void WriteFields(const std::wstring& path, const std::vector<std::wstring>& fiel
     }
 }
 
-HWND MainWindowOfThisProcess() {
-    HWND found = nullptr;
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            wchar_t name[16] = L"";
-            GetClassNameW(window, name, ARRAYSIZE(name));
-            if (process == GetCurrentProcessId() && lstrcmpW(name, L"Tarnwick") == 0) {
-                *reinterpret_cast<HWND*>(parameter) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::vector<std::wstring> MenuAnswer(int position) {
-    HWND main = MainWindowOfThisProcess();
-    if (main == nullptr) {
-        return {L"no window of class Tarnwick in the program"};
-    }
+std::vector<std::wstring> MenuAnswer(HWND main, int position) {
     HMENU popup = GetSubMenu(GetMenu(main), position);
     if (popup == nullptr) {
         return {L"the menu bar has no popup at position " + std::to_wstring(position)};
@@ -95,15 +62,13 @@ std::vector<std::wstring> MenuAnswer(int position) {
     std::vector<std::wstring> answer{L"ok"};
     const int count = GetMenuItemCount(popup);
     for (int item = 0; item < count; ++item) {
+        wchar_t text[1024] = L"";
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = ARRAYSIZE(text);
         GetMenuItemInfoW(popup, static_cast<UINT>(item), TRUE, &info);
-        std::wstring text(info.cch + 1, L'\0');
-        info.dwTypeData = text.data();
-        info.cch = static_cast<UINT>(text.size());
-        GetMenuItemInfoW(popup, static_cast<UINT>(item), TRUE, &info);
-        text.resize(info.cch);
         const bool hasId = info.hSubMenu == nullptr && (info.fType & MFT_SEPARATOR) == 0;
         const UINT id = hasId ? info.wID : 0;
         answer.insert(answer.end(), {std::to_wstring(id), std::to_wstring(info.fType),
@@ -115,12 +80,7 @@ std::vector<std::wstring> MenuAnswer(int position) {
 // The block the shell hands to a window: DROPFILES, then the wide paths each ended by NUL,
 // then one more NUL. The window's program frees it with DragFinish.
 std::vector<std::wstring> DropAnswer(HWND target, const std::vector<std::wstring>& paths) {
-    std::wstring list;
-    for (const std::wstring& path : paths) {
-        list += path;
-        list += L'\0';
-    }
-    list += L'\0';
+    const std::wstring list = JoinFields(paths) + L'\0';
     const SIZE_T listBytes = list.size() * sizeof(wchar_t);
     HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + listBytes);
     auto* files = drop != nullptr ? static_cast<DROPFILES*>(GlobalLock(drop)) : nullptr;
@@ -157,8 +117,8 @@ std::vector<std::wstring> Answer(const std::vector<std::wstring>& request) {
     if (request.size() == 3 && request[0] == L"status") {
         return StatusAnswer(WindowField(request[1]), std::stoi(request[2]));
     }
-    if (request.size() == 2 && request[0] == L"menu") {
-        return MenuAnswer(std::stoi(request[1]));
+    if (request.size() == 3 && request[0] == L"menu") {
+        return MenuAnswer(WindowField(request[1]), std::stoi(request[2]));
     }
     if (request.size() >= 2 && request[0] == L"drop") {
         return DropAnswer(WindowField(request[1]), {request.begin() + 2, request.end()});
@@ -182,7 +142,6 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
 // is written under another name and renamed, so the driver never reads half of it.
 extern "C" __declspec(dllexport) LRESULT CALLBACK
     ProbeHook(int code, WPARAM removed, LPARAM message) {
-    constexpr WPARAM kProbeMarker = 0x7072;
     const MSG* taken = reinterpret_cast<const MSG*>(message);
     if (code == HC_ACTION && removed == PM_REMOVE && taken->message == WM_NULL &&
         taken->wParam == kProbeMarker && !Answered) {
