@@ -48,6 +48,27 @@ void ExpectNothingFound(const Program& tarnwick, const Sandbox& sandbox) {
     tarnwick.Press(box, L"OK");
 }
 
+// Ctrl+H in the main window, and the Replace dialog's two fields filled.
+HWND OpenReplaceDialog(const Program& tarnwick, const std::wstring& find,
+                       const std::wstring& replacement) {
+    BringToFront(tarnwick.MainWindow());
+    PressKey('H', {VK_CONTROL});
+    const HWND replace = tarnwick.WaitForDialog(L"Replace");
+    if (replace != nullptr) {
+        Fill(replace, edt1, find);
+        Fill(replace, edt2, replacement);
+    }
+    return replace;
+}
+
+template <class Text> Text Repeated(const Text& piece, int count) {
+    Text text;
+    for (int i = 0; i < count; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
 void ExpectReport(const Program& tarnwick, const Sandbox& sandbox, const std::wstring& count) {
     tarnwick.Answer(English(sandbox, IDS_REPLACE_ALL_COUNT, count), L"Tarnwick", L"OK");
 }
@@ -156,12 +177,8 @@ TEST(Replace, ReplacesOneByOneThenAllAndTakesItBack) {
     Program tarnwick(sandbox, sandbox / L"a.txt");
     const HWND main = tarnwick.MainWindow();
     const HWND edit = tarnwick.EditControl();
-    BringToFront(main);
-    PressKey('H', {VK_CONTROL});
-    const HWND replace = tarnwick.WaitForDialog(L"Replace");
+    const HWND replace = OpenReplaceDialog(tarnwick, L"one", L"three");
     ASSERT_NE(replace, nullptr);
-    Fill(replace, edt1, L"one");
-    Fill(replace, edt2, L"three");
 
     // The caret is no occurrence: the first click only selects one.
     Click(replace, psh1);
@@ -207,28 +224,17 @@ TEST(Replace, ReplacesOneByOneThenAllAndTakesItBack) {
 
 TEST(ReplaceAll, ReportsGroupedCountsAndItsUndoStaysWithItsDocument) {
     Sandbox sandbox;
-    std::string text;
-    for (int i = 0; i < 1234; ++i) {
-        text += "ab ";
-    }
+    const std::string text = Repeated<std::string>("ab ", 1234);
     WriteBytes(sandbox / L"a.txt", text);
     WriteBytes(sandbox / L"b.txt", "another file");
     Program tarnwick(sandbox, sandbox / L"a.txt");
     const HWND main = tarnwick.MainWindow();
     const HWND edit = tarnwick.EditControl();
-    BringToFront(main);
-    PressKey('H', {VK_CONTROL});
-    const HWND replace = tarnwick.WaitForDialog(L"Replace");
+    const HWND replace = OpenReplaceDialog(tarnwick, L"ab", L"abc");
     ASSERT_NE(replace, nullptr);
-    Fill(replace, edt1, L"ab");
-    Fill(replace, edt2, L"abc");
     Click(replace, psh2);
     ExpectReport(tarnwick, sandbox, L"1 234");
-    std::wstring replaced;
-    for (int i = 0; i < 1234; ++i) {
-        replaced += L"abc ";
-    }
-    ExpectText(edit, replaced);
+    ExpectText(edit, Repeated<std::wstring>(L"abc ", 1234));
     SendCommand(main, IDM_EDIT_UNDO);
     ExpectText(edit, std::wstring(text.begin(), text.end()));
 
