@@ -6,6 +6,7 @@
 #include "app/window_modes.h"
 #include "app/window_procedure.h"
 #include "document/document_path.h"
+#include "document/encoding_io.h"
 #include "document/file_commands.h"
 #include "document/recent_files.h"
 #include "language/language_library.h"
@@ -54,21 +55,6 @@ void RegisterWindowClass(HINSTANCE instance) {
     RegisterClassExW(&windowClass);
 }
 
-void CheckMenuCommand(HMENU menu, UINT command, bool checked) {
-    CheckMenuItem(menu, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
-void CheckMarksFromSettings(HMENU menu) {
-    CheckMenuCommand(menu, IDM_OPTIONS_CENTER_AFTER_FIND,
-                     Setting(IntKey::CenterVertAfterFind) != 0);
-    CheckMenuCommand(menu,
-                     Setting(IntKey::NewFileType) == 410 ? IDM_OPTIONS_NEW_FILE_ANSI
-                                                         : IDM_OPTIONS_NEW_FILE_UTF16LE,
-                     true);
-    CheckMenuCommand(menu, IDM_VIEW_FULL_SCREEN, Setting(IntKey::FullScr) != 0);
-    CheckMenuCommand(menu, IDM_OPTIONS_STAY_ON_TOP, Setting(IntKey::StayOnTop) != 0);
-}
-
 HWND CreateMainWindow(HINSTANCE instance, HMENU menu) {
     const DWORD exStyle = WS_EX_ACCEPTFILES | (Setting(IntKey::StayOnTop) != 0 ? WS_EX_TOPMOST : 0);
     const DWORD style = Setting(IntKey::FullScr) != 0 ? WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN
@@ -102,6 +88,21 @@ int RunMessageLoop() {
 
 } // namespace
 
+void ShowCheckMarks(HMENU menu) {
+    const auto check = [menu](UINT command, bool checked) {
+        CheckMenuItem(menu, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    };
+    check(IDM_FORMAT_WORD_WRAP, Setting(IntKey::Wrap) != 0);
+    check(IDM_VIEW_STATUS_BAR, Setting(IntKey::Status) != 0);
+    check(IDM_VIEW_FULL_SCREEN, Setting(IntKey::FullScr) != 0);
+    check(IDM_OPTIONS_STAY_ON_TOP, Setting(IntKey::StayOnTop) != 0);
+    check(IDM_OPTIONS_CENTER_AFTER_FIND, Setting(IntKey::CenterVertAfterFind) != 0);
+    check(CurrentEncoding, true);
+    check(Setting(IntKey::NewFileType) == 410 ? IDM_OPTIONS_NEW_FILE_ANSI
+                                              : IDM_OPTIONS_NEW_FILE_UTF16LE,
+          true);
+}
+
 int RunMainWindow(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
     INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
                                  ICC_HOTKEY_CLASS | ICC_ANIMATE_CLASS | ICC_DATE_CLASSES |
@@ -115,7 +116,7 @@ int RunMainWindow(HINSTANCE instance, const wchar_t* commandLine, int showComman
     BuildRecentFileItems(menu);
     Accelerators = LoadAcceleratorsW(LanguageLibrary, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     OpenSharedPlacement();
-    CheckMarksFromSettings(menu);
+    ShowCheckMarks(menu);
     MainWindow = CreateMainWindow(instance, menu);
     if (MainWindow == nullptr) {
         return 1;

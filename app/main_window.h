@@ -14,6 +14,9 @@ inline constexpr UINT_PTR kStatusTimer = 1;
 // code that the loop ends with.
 int RunMainWindow(HINSTANCE instance, const wchar_t* commandLine, int showCommand);
 
+// The check marks of a new menu: the modes, the options and the current encoding.
+void ShowCheckMarks(HMENU menu);
+
 LRESULT OnCreate(HWND window);
 LRESULT OnSize(UINT sizeType, int clientWidth, int clientHeight);
 LRESULT OnMove();

@@ -17,7 +17,9 @@ add_library(tarnwick_win STATIC
     document/safe_write.cpp
     document/system_recent.cpp
     document/typing.cpp
+    language/about_box.cpp
     language/dialog_placement.cpp
+    language/language_change.cpp
     language/language_library.cpp
     language/language_menus.cpp
     language/message_box.cpp
@@ -41,7 +43,7 @@ add_executable(Tarnwick WIN32 app/main.cpp app/tarnwick.rc)
 target_link_libraries(Tarnwick PRIVATE tarnwick_win)
 target_link_options(Tarnwick PRIVATE -municode)
 set_source_files_properties(app/tarnwick.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/app/tarnwick.ico;${CMAKE_SOURCE_DIR}/app/tarnwick.manifest")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/app/tarnwick.ico;${CMAKE_SOURCE_DIR}/app/tarnwick.manifest;${CMAKE_SOURCE_DIR}/app/version.h")
 target_include_directories(Tarnwick PRIVATE ${CMAKE_SOURCE_DIR})
 tarnwick_warnings(Tarnwick)
 

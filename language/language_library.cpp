@@ -27,6 +27,9 @@ constexpr OwnText kOwnTexts[] = {
      L"Some characters of this text cannot be saved in ANSI and would be replaced by similar "
      L"characters or question marks.\n\nYes: save in ANSI anyway.\nNo: save in UTF-16 LE, "
      L"which keeps every character.\nCancel: do not save."},
+    {IDS_LANGUAGE_NOT_LOADED,
+     L"The language library % cannot be loaded or is incomplete. The program keeps its "
+     L"current language."},
 };
 
 // The template as the status bar loads it (cut to 256 units) takes these arguments.

@@ -1,0 +1,150 @@
+// The language submenu and the About box as a user meets them: another language chosen while
+// the program runs, with nothing of the menus' state lost, a library that cannot serve
+// refused, and the About box's texts, place and ways to close.
+#include "language/resource_ids.h"
+#include "tests/e2e/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kOptionsPopup = 5;
+
+// The command of a library's entry: the submenu lists Languages\*.dll in the folder's order.
+UINT LanguageCommand(const Sandbox& sandbox, const std::wstring& file) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((sandbox / L"Languages\\*.dll").c_str(), &found);
+    UINT command = IDM_LANGUAGE_FIRST;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (lstrcmpiW(found.cFileName, file.c_str()) == 0) {
+                break;
+            }
+            ++command;
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return command;
+}
+
+// The user opens Options and its Language submenu, which lists the folder, then closes them.
+// The mnemonics of Options and of its Language submenu differ by language ('P' and 'L' in
+// English, 'M' and 'J' in Czech).
+void OpenLanguageSubmenu(const Program& tarnwick, WORD options, WORD language) {
+    BringToFront(tarnwick.MainWindow());
+    const auto menusShown = [&](std::size_t count) {
+        return WaitUntil([&] { return tarnwick.Windows(L"#32768").size() == count; });
+    };
+    PressKey(options, {VK_MENU});
+    EXPECT_TRUE(menusShown(1)) << "the Options popup did not open";
+    PressKey(language);
+    EXPECT_TRUE(menusShown(2)) << "the Language submenu did not open";
+    PressKey(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(menusShown(0)) << "the menus stayed open";
+}
+
+// The first item of the File popup of a library's own menu.
+std::wstring FirstFileItem(const std::wstring& library) {
+    HMODULE module = LoadLibraryExW(library.c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+    HMENU menu = LoadMenuW(module, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+    wchar_t text[256] = L"";
+    GetMenuStringW(GetSubMenu(menu, 0), 0, text, 256, MF_BYPOSITION);
+    DestroyMenu(menu);
+    FreeLibrary(module);
+    return text;
+}
+
+bool Checked(const std::vector<MenuItemView>& items, UINT command) {
+    for (const MenuItemView& item : items) {
+        if (item.id == command) {
+            return item.checked;
+        }
+    }
+    return false;
+}
+
+void ExpectCentredOver(HWND dialog, HWND main) {
+    const RECT inner = WindowRect(dialog);
+    const RECT outer = WindowRect(main);
+    EXPECT_EQ(inner.left,
+              outer.left + ((outer.right - outer.left) - (inner.right - inner.left)) / 2);
+    EXPECT_EQ(inner.top, outer.top + ((outer.bottom - outer.top) - (inner.bottom - inner.top)) / 2);
+}
+
+TEST(Language, SwitchesWhileRunningKeepsTheMenusAndRefusesABrokenLibrary) {
+    Sandbox sandbox;
+    WriteBytes(sandbox / L"Languages\\Broken.dll", "not a library");
+    WriteBytes(sandbox / L"a.txt", "text");
+    sandbox.WriteIni("[Tarnwick]\r\nCenterVertAfterFind=1\r\n");
+    Program tarnwick(sandbox);
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+    tarnwick.DropFiles(main, {sandbox / L"a.txt"});
+    ExpectTitle(main, Title(L"a.txt"));
+    const std::wstring czech = FirstFileItem(sandbox / L"Languages\\Czech.dll");
+
+    OpenLanguageSubmenu(tarnwick, 'P', 'L');
+    SendCommand(main, LanguageCommand(sandbox, L"Czech.dll"));
+    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Language") == L"10000"; }));
+    std::vector<MenuItemView> file;
+    EXPECT_TRUE(WaitUntil([&] {
+        file = tarnwick.MenuItems(0);
+        return !file.empty() && file[0].text == czech;
+    })) << "the File popup begins with "
+        << (file.empty() ? "nothing" : Utf8(file[0].text));
+    EXPECT_TRUE(std::any_of(file.begin(), file.end(), [](const MenuItemView& item) {
+        return item.id == IDM_FILE_RECENT_FIRST;
+    })) << "the recent files are in the new menu";
+    const std::vector<MenuItemView> options = tarnwick.MenuItems(kOptionsPopup);
+    EXPECT_TRUE(Checked(options, IDM_OPTIONS_CENTER_AFTER_FIND));
+    EXPECT_TRUE(Checked(options, IDM_OPTIONS_NEW_FILE_ANSI) ||
+                Checked(options, IDM_OPTIONS_NEW_FILE_UTF16LE));
+
+    // A file that is no library: the program says so in its current language and keeps it.
+    OpenLanguageSubmenu(tarnwick, 'M', 'J');
+    SendCommand(main, LanguageCommand(sandbox, L"Broken.dll"));
+    const std::wstring czechLibrary = sandbox / L"Languages\\Czech.dll";
+    std::wstring refusal = LibraryString(czechLibrary, IDS_LANGUAGE_NOT_LOADED);
+    refusal.replace(refusal.find(L'%'), 1, L"Broken.dll");
+    tarnwick.Answer(refusal, LibraryString(czechLibrary, IDS_ERROR_CAPTION), L"OK");
+    EXPECT_EQ(tarnwick.MenuItems(0)[0].text, czech);
+    EXPECT_EQ(sandbox.IniValue(L"Language"), L"10000");
+    tarnwick.CloseNormally();
+
+    Program again(sandbox);
+    ASSERT_NE(again.MainWindow(), nullptr);
+    EXPECT_EQ(again.MenuItems(0)[0].text, czech);
+    again.CloseNormally();
+}
+
+TEST(About, ShowsTheVersionCentredAndClosesEveryWay) {
+    Sandbox sandbox;
+    Program tarnwick(sandbox);
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+    BringToFront(main);
+    for (int way = 0; way < 3; ++way) {
+        SendCommand(main, IDM_HELP_ABOUT);
+        const HWND about = tarnwick.WaitForDialog(L"About Tarnwick");
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_PRODUCT)), L"Tarnwick 1.0.0");
+        EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_COPYRIGHT)).rfind(L"Copyright", 0), 0u);
+        ExpectCentredOver(about, main);
+        if (way == 0) {
+            PressKey(VK_ESCAPE);
+        } else if (way == 1) {
+            PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+        } else {
+            PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "way " << way;
+    }
+    tarnwick.CloseNormally();
+}
+
+} // namespace
