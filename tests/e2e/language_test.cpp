@@ -122,11 +122,16 @@ TEST(Language, SwitchesWhileRunningKeepsTheMenusAndRefusesABrokenLibrary) {
     again.CloseNormally();
 }
 
-TEST(About, ShowsTheVersionCentredAndClosesEveryWay) {
+TEST(HelpAndAbout, AMissingGuideIsReportedAndAboutShowsTheVersionAndClosesEveryWay) {
     Sandbox sandbox;
+    const std::wstring guide = sandbox / L"Help\\English.chm";
+    DeleteFileW(guide.c_str());
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
+    SendCommand(main, IDM_HELP_CONTENTS);
+    tarnwick.Answer(English(sandbox, IDS_FILE_NOT_FOUND, guide), L"Tarnwick", L"OK");
+
     BringToFront(main);
     for (int way = 0; way < 3; ++way) {
         SendCommand(main, IDM_HELP_ABOUT);
