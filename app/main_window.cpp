@@ -198,6 +198,7 @@ LRESULT OnDestroy() {
     }
     DeleteFontsAndBrushes();
     DropReplaceAllCopy();
+    RemoveTrayIcon();
     CloseSharedPlacement();
     PostQuitMessage(0);
     return 0;

@@ -1,17 +1,165 @@
 #include "app/window_modes.h"
 
-// The modes come with the notification area and full-screen handling; until then these do
-// nothing.
-void InitNotifyIcon(HWND, HICON) {}
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/shared_placement.h"
+#include "app/window_procedure.h"
+#include "language/language_menus.h"
+#include "language/resource_ids.h"
 
-void HideInTray() {}
+#include <shellapi.h>
 
-void RestoreFromTray() {}
+namespace {
 
-void ExitFromTray() {}
+NOTIFYICONDATAW NotifyIcon;
+UINT TaskbarCreatedMessage;
+bool IconShown;
+// Where the window was before full screen, so that leaving it puts the window back exactly.
+WINDOWPLACEMENT PlacementBeforeFullScreen;
 
-void ToggleFullScreen() {}
+constexpr DWORD kFullScreenStyle = WS_POPUP | WS_SYSMENU;
+constexpr DWORD kNormalStyle = WS_OVERLAPPEDWINDOW;
 
-void ToggleStayOnTop() {}
+bool AddIcon() {
+    IconShown = Shell_NotifyIconW(NIM_ADD, &NotifyIcon) != FALSE;
+    return IconShown;
+}
 
-void OnNotifyIcon(LPARAM) {}
+void SetStyle(DWORD style) {
+    SetWindowLongPtrW(MainWindow, GWL_STYLE, static_cast<LONG_PTR>(style));
+    SetWindowPos(MainWindow, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CheckFullScreenItem() {
+    CheckMenuItem(GetMenu(MainWindow), IDM_VIEW_FULL_SCREEN,
+                  MF_BYCOMMAND | (Setting(IntKey::FullScr) != 0 ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void EnterFullScreen() {
+    PlacementBeforeFullScreen.length = sizeof(PlacementBeforeFullScreen);
+    GetWindowPlacement(MainWindow, &PlacementBeforeFullScreen);
+    SetSetting(IntKey::FullScr, 1);
+    SetSetting(IntKey::Maximized, 1);
+    SetStyle(kFullScreenStyle);
+    ShowWindow(MainWindow, SW_SHOWMAXIMIZED);
+}
+
+// The window returns as it was: maximized, or at its own place and size. Moves are recorded
+// again unless it is maximized.
+void LeaveFullScreen() {
+    ShowWindow(MainWindow, SW_RESTORE);
+    SetSetting(IntKey::FullScr, 0);
+    SetStyle(kNormalStyle);
+    if (PlacementBeforeFullScreen.length == sizeof(PlacementBeforeFullScreen)) {
+        PlacementBeforeFullScreen.showCmd = PlacementBeforeFullScreen.showCmd == SW_SHOWMAXIMIZED
+                                                ? SW_SHOWMAXIMIZED
+                                                : SW_SHOWNORMAL;
+        SetWindowPlacement(MainWindow, &PlacementBeforeFullScreen);
+    } else {
+        ShowWindow(MainWindow, SW_SHOWNORMAL);
+    }
+    const bool maximized = IsZoomed(MainWindow) != FALSE;
+    SetSetting(IntKey::Maximized, maximized ? 1 : 0);
+    WindowIsMinMax = maximized ? 1 : 0;
+}
+
+} // namespace
+
+void InitNotifyIcon(HWND owner, HICON icon) {
+    NotifyIcon.cbSize = sizeof(NotifyIcon);
+    NotifyIcon.hWnd = owner;
+    NotifyIcon.uID = 0;
+    NotifyIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    NotifyIcon.uCallbackMessage = kNotifyIconMessage;
+    NotifyIcon.hIcon = icon;
+    lstrcpynW(NotifyIcon.szTip, L"Tarnwick", ARRAYSIZE(NotifyIcon.szTip));
+    TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+// The window hides only behind an icon: without one it could not be brought back.
+void HideInTray() {
+    if (AddIcon()) {
+        ShowWindow(MainWindow, SW_HIDE);
+    }
+}
+
+// SW_RESTORE would take a maximized or full-screen window out of that state.
+void RestoreFromTray() {
+    ShowWindow(MainWindow, IsIconic(MainWindow) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(MainWindow);
+    RemoveTrayIcon();
+}
+
+// A close refused at the save question leaves the window shown: the icon is gone already.
+void ExitFromTray() {
+    RemoveTrayIcon();
+    SendMessageW(MainWindow, WM_CLOSE, 0, 0);
+    if (IsWindow(MainWindow)) {
+        ShowWindow(MainWindow, SW_SHOW);
+    }
+}
+
+void ToggleFullScreen() {
+    if (Setting(IntKey::FullScr) == 0) {
+        EnterFullScreen();
+    } else {
+        LeaveFullScreen();
+    }
+    CheckFullScreenItem();
+}
+
+void ToggleStayOnTop() {
+    WriteSetting(IntKey::StayOnTop, Setting(IntKey::StayOnTop) != 0 ? 0 : 1);
+    const bool onTop = Setting(IntKey::StayOnTop) != 0;
+    CheckMenuItem(GetMenu(MainWindow), IDM_OPTIONS_STAY_ON_TOP,
+                  MF_BYCOMMAND | (onTop ? MF_CHECKED : MF_UNCHECKED));
+    RECT rect;
+    GetWindowRect(MainWindow, &rect);
+    SetWindowPos(MainWindow, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, rect.left, rect.top,
+                 rect.right - rect.left, rect.bottom - rect.top, SWP_SHOWWINDOW);
+}
+
+void OnNotifyIcon(LPARAM event) {
+    switch (LOWORD(event)) {
+    case WM_LBUTTONDOWN:
+        SendMessageW(MainWindow, WM_COMMAND, IDM_TRAY_RESTORE, 0);
+        break;
+    case WM_RBUTTONDOWN: {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        SetForegroundWindow(MainWindow);
+        TrackPopupMenu(TrayMenu, TPM_RIGHTALIGN, cursor.x, cursor.y, 0, MainWindow, nullptr);
+        PostMessageW(MainWindow, WM_NULL, 0, 0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// A restarted shell has lost the icon: it is added again, or the window is shown.
+bool OnTaskbarCreated(UINT message) {
+    if (message != TaskbarCreatedMessage || TaskbarCreatedMessage == 0) {
+        return false;
+    }
+    if (IconShown && !AddIcon()) {
+        ShowWindow(MainWindow, SW_SHOW);
+    }
+    return true;
+}
+
+bool RestoreLeavesFullScreen(WPARAM systemCommand) {
+    if ((systemCommand & 0xFFF0) != SC_RESTORE || Setting(IntKey::FullScr) == 0) {
+        return false;
+    }
+    ToggleFullScreen();
+    return true;
+}
+
+void RemoveTrayIcon() {
+    if (IconShown) {
+        Shell_NotifyIconW(NIM_DELETE, &NotifyIcon);
+        IconShown = false;
+    }
+}

@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-// The notification icon's record, owned by the main window.
+// The notification icon's record, owned by the main window, and the shell's "TaskbarCreated"
+// message, after which the icon must be added again.
 void InitNotifyIcon(HWND owner, HICON icon);
 // Commands 310, 700, 701, 404 and 502.
 void HideInTray();
@@ -14,5 +15,11 @@ void ToggleFullScreen();
 void ToggleStayOnTop();
 // WM_USER + 5: the notification icon's callback.
 void OnNotifyIcon(LPARAM event);
+// True for the shell's "TaskbarCreated" message, which has then been handled.
+bool OnTaskbarCreated(UINT message);
+// SC_RESTORE while in full screen leaves it as command 404 does; true when it was handled.
+bool RestoreLeavesFullScreen(WPARAM systemCommand);
+// WM_DESTROY: the icon goes with the window.
+void RemoveTrayIcon();
 
 #endif

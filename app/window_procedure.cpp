@@ -24,6 +24,9 @@ LRESULT OnCommand(WPARAM wParam, LPARAM) {
 }
 
 LRESULT OnSystemCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (RestoreLeavesFullScreen(wParam)) {
+        return 0;
+    }
     TrackMaximizedState(wParam);
     return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
 }
@@ -69,6 +72,9 @@ LRESULT OnFindMessage(LPARAM record) {
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == FindMessage && FindMessage != 0) {
         return OnFindMessage(lParam);
+    }
+    if (OnTaskbarCreated(message)) {
+        return 0;
     }
     switch (message) {
     case WM_COMMAND:
