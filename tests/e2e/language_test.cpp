@@ -122,6 +122,35 @@ TEST(Language, SwitchesWhileRunningKeepsTheMenusAndRefusesABrokenLibrary) {
     again.CloseNormally();
 }
 
+// Without Czech.dll the entries no longer follow the program's own numbering: each entry
+// still loads the library it names, and one the program does not know gives way to English at
+// the next start.
+TEST(Language, EachEntryLoadsTheLibraryItNames) {
+    Sandbox sandbox;
+    const std::wstring english = sandbox / L"Languages\\English.dll";
+    sandbox.RemoveLanguage(L"Czech.dll");
+    sandbox.PutLanguage(english, L"Fourth.dll");
+    Program tarnwick(sandbox);
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+    OpenLanguageSubmenu(tarnwick, 'P', 'L');
+    SendCommand(main, LanguageCommand(sandbox, L"Slovak.dll"));
+    const std::wstring slovak = FirstFileItem(sandbox / L"Languages\\Slovak.dll");
+    EXPECT_TRUE(WaitUntil([&] { return tarnwick.MenuItems(0)[0].text == slovak; }));
+    EXPECT_EQ(sandbox.IniValue(L"Language"), L"10002");
+
+    OpenLanguageSubmenu(tarnwick, 'M', 'J');
+    SendCommand(main, LanguageCommand(sandbox, L"Fourth.dll"));
+    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Language") == L"10003"; }));
+    EXPECT_EQ(tarnwick.MenuItems(0)[0].text, FirstFileItem(english));
+    tarnwick.CloseNormally();
+
+    Program again(sandbox);
+    ASSERT_NE(again.MainWindow(), nullptr);
+    EXPECT_EQ(again.MenuItems(0)[0].text, FirstFileItem(english));
+    again.CloseNormally();
+}
+
 TEST(HelpAndAbout, AMissingGuideIsReportedAndAboutShowsTheVersionAndClosesEveryWay) {
     Sandbox sandbox;
     const std::wstring guide = sandbox / L"Help\\English.chm";
