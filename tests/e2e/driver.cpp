@@ -410,6 +410,14 @@ void Program::CloseDiscarding(const Sandbox& sandbox, const std::wstring& named)
     EXPECT_EQ(WaitForExit(), 0u);
 }
 
+void ExpectCentredOver(HWND dialog, HWND main) {
+    const RECT inner = WindowRect(dialog);
+    const RECT outer = WindowRect(main);
+    EXPECT_EQ(inner.left,
+              outer.left + ((outer.right - outer.left) - (inner.right - inner.left)) / 2);
+    EXPECT_EQ(inner.top, outer.top + ((outer.bottom - outer.top) - (inner.bottom - inner.top)) / 2);
+}
+
 RECT WindowRect(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);

@@ -141,6 +141,8 @@ class Program {
 };
 
 std::wstring WindowText(HWND window);
+// Expects the dialog centred over the main window, as the program places its own dialogs.
+void ExpectCentredOver(HWND dialog, HWND main);
 std::wstring ClassOf(HWND window);
 RECT WindowRect(HWND window);
 

@@ -288,6 +288,7 @@ TEST(GoToLine, CentresFoundLinesAndTakesOnlyLinesTheTextHas) {
     PressKey('G', {VK_CONTROL});
     HWND dialog = tarnwick.WaitForDialog(L"Go To Line");
     ASSERT_NE(dialog, nullptr);
+    ExpectCentredOver(dialog, main);
     EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_GOTO_LINE_NUMBER)), L"100");
     Fill(dialog, IDC_GOTO_LINE_NUMBER, L"300");
     Click(dialog, IDC_GOTO_LINE_OK);

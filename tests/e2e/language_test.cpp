@@ -68,14 +68,6 @@ bool Checked(const std::vector<MenuItemView>& items, UINT command) {
     return false;
 }
 
-void ExpectCentredOver(HWND dialog, HWND main) {
-    const RECT inner = WindowRect(dialog);
-    const RECT outer = WindowRect(main);
-    EXPECT_EQ(inner.left,
-              outer.left + ((outer.right - outer.left) - (inner.right - inner.left)) / 2);
-    EXPECT_EQ(inner.top, outer.top + ((outer.bottom - outer.top) - (inner.bottom - inner.top)) / 2);
-}
-
 TEST(Language, SwitchesWhileRunningKeepsTheMenusAndRefusesABrokenLibrary) {
     Sandbox sandbox;
     WriteBytes(sandbox / L"Languages\\Broken.dll", "not a library");
