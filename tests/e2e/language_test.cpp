@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -59,6 +60,49 @@ std::wstring FirstFileItem(const std::wstring& library) {
     return text;
 }
 
+// While it lives, opening a .chm file writes the file's name into `record` instead of starting
+// the help viewer: the type's association points at a command of the test's own, and gets its
+// old value back afterwards.
+class HelpOpenings {
+  public:
+    explicit HelpOpenings(std::wstring record) : record_(std::move(record)) {
+        wchar_t old[256] = L"";
+        DWORD size = sizeof(old);
+        if (RegGetValueW(HKEY_CLASSES_ROOT, L".chm", nullptr, RRF_RT_REG_SZ, nullptr, old, &size) ==
+            ERROR_SUCCESS) {
+            oldType_ = old;
+        }
+        Set(L".chm", L"TarnwickTestHelp");
+        Set(L"TarnwickTestHelp\\shell\\open\\command", L"cmd.exe /c echo %1>\"" + record_ + L"\"");
+    }
+    ~HelpOpenings() {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"TarnwickTestHelp");
+        if (oldType_.empty()) {
+            RegDeleteTreeW(HKEY_CLASSES_ROOT, L".chm");
+        } else {
+            Set(L".chm", oldType_);
+        }
+    }
+    // The name of the file opened last, once it has been written.
+    std::wstring Opened() const {
+        std::string bytes;
+        WaitUntil([&] { return !(bytes = ReadBytes(record_)).empty(); });
+        while (!bytes.empty() && std::isspace(static_cast<unsigned char>(bytes.back()))) {
+            bytes.pop_back();
+        }
+        return std::wstring(bytes.begin(), bytes.end());
+    }
+
+  private:
+    static void Set(const wchar_t* key, const std::wstring& value) {
+        EXPECT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value.c_str(),
+                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    std::wstring record_;
+    std::wstring oldType_;
+};
+
 bool Checked(const std::vector<MenuItemView>& items, UINT command) {
     for (const MenuItemView& item : items) {
         if (item.id == command) {
@@ -96,6 +140,15 @@ TEST(Language, SwitchesWhileRunningKeepsTheMenusAndRefusesABrokenLibrary) {
     EXPECT_TRUE(Checked(options, IDM_OPTIONS_CENTER_AFTER_FIND));
     EXPECT_TRUE(Checked(options, IDM_OPTIONS_NEW_FILE_ANSI) ||
                 Checked(options, IDM_OPTIONS_NEW_FILE_UTF16LE));
+    std::wstring lines = LibraryString(sandbox / L"Languages\\Czech.dll", IDS_STATUS_LINES);
+    lines.replace(lines.find(L'%'), 1, L"1");
+    ExpectStatusText(main, 1, lines);
+    {
+        // Czech readers get the Slovak guide.
+        const HelpOpenings help(sandbox / L"opened.txt");
+        SendCommand(main, IDM_HELP_CONTENTS);
+        EXPECT_EQ(help.Opened(), sandbox / L"Help\\Slovak.chm");
+    }
 
     // A file that is no library: the program says so in its current language and keeps it.
     OpenLanguageSubmenu(tarnwick, 'M', 'J');
@@ -146,10 +199,15 @@ TEST(Language, EachEntryLoadsTheLibraryItNames) {
 TEST(HelpAndAbout, AMissingGuideIsReportedAndAboutShowsTheVersionAndClosesEveryWay) {
     Sandbox sandbox;
     const std::wstring guide = sandbox / L"Help\\English.chm";
-    DeleteFileW(guide.c_str());
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
+    {
+        const HelpOpenings help(sandbox / L"opened.txt");
+        SendCommand(main, IDM_HELP_CONTENTS);
+        EXPECT_EQ(help.Opened(), guide);
+    }
+    ASSERT_TRUE(DeleteFileW(guide.c_str()));
     SendCommand(main, IDM_HELP_CONTENTS);
     tarnwick.Answer(English(sandbox, IDS_FILE_NOT_FOUND, guide), L"Tarnwick", L"OK");
 

@@ -51,6 +51,13 @@ TEST(WindowModes, TheNotificationAreaHidesAndGivesBackTheWindowAsItWas) {
     InsertText(tarnwick.EditControl(), L"unsaved");
     SendCommand(main, IDM_FILE_TO_TRAY);
     ExpectShown(main, false, true);
+    // A restarted shell has lost the icon; the program puts it back.
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = main;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    PostMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ExpectShown(main, false, true);
     SendCommand(main, IDM_TRAY_RESTORE);
     ExpectShown(main, true, false);
 
