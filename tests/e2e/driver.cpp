@@ -587,9 +587,12 @@ void ExpectStatusText(HWND main, int part, const std::wstring& text) {
         << part << " shows \"" << Utf8(shown) << "\", not \"" << Utf8(text) << "\"";
 }
 
-std::vector<MenuItemView> Program::MenuItems(int position) const {
-    const std::vector<std::wstring> answer =
-        AskProbe(MainWindow(), L"menu", {std::to_wstring(position)});
+std::vector<MenuItemView> Program::MenuItems(int position, int subposition) const {
+    std::vector<std::wstring> request{std::to_wstring(position)};
+    if (subposition >= 0) {
+        request.push_back(std::to_wstring(subposition));
+    }
+    const std::vector<std::wstring> answer = AskProbe(MainWindow(), L"menu", request);
     // Four fields for each item: id, type, state, text.
     std::vector<MenuItemView> items;
     for (std::size_t field = 0; field + 4 <= answer.size(); field += 4) {

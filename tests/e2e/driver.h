@@ -130,7 +130,8 @@ class Program {
     // The items of popup `position` of the main window's menu bar, in order, read inside the
     // program (menus cannot be read from another process). They are as the program last left
     // them: nothing sends WM_INITMENUPOPUP, on which the program brings some of them up to date.
-    std::vector<MenuItemView> MenuItems(int position) const;
+    // With a subposition, the items of the submenu at that place in the popup.
+    std::vector<MenuItemView> MenuItems(int position, int subposition = -1) const;
     // Files dropped on a window of the program (the main window or its edit control), as the
     // shell delivers them: WM_DROPFILES with a drop handle made inside the program.
     void DropFiles(HWND target, const std::vector<std::wstring>& paths) const;

@@ -125,6 +125,18 @@ TEST(Language, SwitchesWhileRunningKeepsTheMenusAndRefusesABrokenLibrary) {
     const std::wstring czech = FirstFileItem(sandbox / L"Languages\\Czech.dll");
 
     OpenLanguageSubmenu(tarnwick, 'P', 'L');
+    // The submenu, first in Options, lists the folder with the library in use checked.
+    std::vector<std::wstring> listed;
+    std::vector<std::wstring> checked;
+    for (const MenuItemView& item : tarnwick.MenuItems(kOptionsPopup, 0)) {
+        listed.push_back(item.text);
+        if (item.checked) {
+            checked.push_back(item.text);
+        }
+    }
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::wstring>{L"Broken", L"Czech", L"English", L"Slovak"}));
+    EXPECT_EQ(checked, std::vector<std::wstring>{L"English"});
     SendCommand(main, LanguageCommand(sandbox, L"Czech.dll"));
     EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Language") == L"10000"; }));
     std::vector<MenuItemView> file;

@@ -5,6 +5,7 @@
 // request lies in the file "request" beside this library; the answer goes to "answer" there,
 // both UTF-16 fields ended by NUL; the answer's first field is "ok" or what went wrong.
 //   menu, window, position       -> ok, then id, type, state, text for each item of the popup
+//   menu, window, position, sub  -> the same for the submenu at `sub` in that popup
 //   status, window, part         -> ok, the text of that part of the status bar
 //   drop, window, path, path...  -> ok, once WM_DROPFILES is posted to the window
 // (A thread started in the program from outside could stop its window thread inside the C
@@ -54,10 +55,14 @@ void WriteFields(const std::wstring& path, const std::vector<std::wstring>& fiel
     }
 }
 
-std::vector<std::wstring> MenuAnswer(HWND main, int position) {
+std::vector<std::wstring> MenuAnswer(HWND main, int position, int subposition) {
     HMENU popup = GetSubMenu(GetMenu(main), position);
+    if (popup != nullptr && subposition >= 0) {
+        popup = GetSubMenu(popup, subposition);
+    }
     if (popup == nullptr) {
-        return {L"the menu bar has no popup at position " + std::to_wstring(position)};
+        return {L"the menu bar has no popup at position " + std::to_wstring(position) + L"/" +
+                std::to_wstring(subposition)};
     }
     std::vector<std::wstring> answer{L"ok"};
     const int count = GetMenuItemCount(popup);
@@ -117,8 +122,9 @@ std::vector<std::wstring> Answer(const std::vector<std::wstring>& request) {
     if (request.size() == 3 && request[0] == L"status") {
         return StatusAnswer(WindowField(request[1]), std::stoi(request[2]));
     }
-    if (request.size() == 3 && request[0] == L"menu") {
-        return MenuAnswer(WindowField(request[1]), std::stoi(request[2]));
+    if ((request.size() == 3 || request.size() == 4) && request[0] == L"menu") {
+        return MenuAnswer(WindowField(request[1]), std::stoi(request[2]),
+                          request.size() == 4 ? std::stoi(request[3]) : -1);
     }
     if (request.size() >= 2 && request[0] == L"drop") {
         return DropAnswer(WindowField(request[1]), {request.begin() + 2, request.end()});
