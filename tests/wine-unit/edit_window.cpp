@@ -9,8 +9,16 @@
 #include <algorithm>
 
 EditWindow::EditWindow() {
-    parent_ = CreateWindowExW(0, L"STATIC", L"Tarnwick test", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // The first program of a fresh Wine session may start while Wine's desktop is still being
+    // made, and no window can be created until it is there.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        parent_ = CreateWindowExW(0, L"STATIC", L"Tarnwick test", WS_OVERLAPPEDWINDOW, 0, 0, 600,
+                                  400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (parent_ != nullptr) {
+            break;
+        }
+        Sleep(100);
+    }
     EditControl = CreateWindowExW(0, L"EDIT", L"",
                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                                       ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
