@@ -150,15 +150,6 @@ BOOL TypeOutDocument() {
     return TRUE;
 }
 
-void ShowFileNotFound() {
-    wchar_t pattern[256];
-    LoadLanguageString(IDS_FILE_NOT_FOUND, pattern);
-    wchar_t message[512];
-    FillPercentTemplate(AsUnits(pattern), AsUnits(OperationPath), AsUnitBuffer(message),
-                        PercentFill::Every);
-    MessageBoxW(MainWindow, message, L"Tarnwick", MB_ICONERROR | MB_OK);
-}
-
 UINT MessageForError(DWORD error) {
     switch (error) {
     case ERROR_NOT_ENOUGH_MEMORY:
@@ -189,6 +180,14 @@ BOOL FileOperation(int mode) {
     }
 }
 
+void ShowFileNotFound(const wchar_t* path) {
+    wchar_t pattern[256];
+    LoadLanguageString(IDS_FILE_NOT_FOUND, pattern);
+    wchar_t message[512];
+    FillPercentTemplate(AsUnits(pattern), AsUnits(path), AsUnitBuffer(message), PercentFill::Every);
+    MessageBoxW(MainWindow, message, L"Tarnwick", MB_ICONERROR | MB_OK);
+}
+
 BOOL ReportFileError(BOOL result) {
     if (result != FALSE) {
         return result;
@@ -199,7 +198,7 @@ BOOL ReportFileError(BOOL result) {
         return result;
     }
     if (error == ERROR_FILE_NOT_FOUND) {
-        ShowFileNotFound();
+        ShowFileNotFound(OperationPath);
     } else {
         MessageBoxFromIds(MainWindow, MessageForError(error), IDS_ERROR_CAPTION,
                           MB_ICONERROR | MB_OK);

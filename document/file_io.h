@@ -24,5 +24,7 @@ BOOL FileOperation(int mode);
 // Shows the message for a failed FileOperation (the result zero) and returns the result; a
 // save the user cancelled shows none.
 BOOL ReportFileError(BOOL result);
+// String 7 with the path: the file is not there.
+void ShowFileNotFound(const wchar_t* path);
 
 #endif

@@ -42,9 +42,8 @@ bool TakeEntryFileName(UINT command, NewLanguage& language) {
 // The library must hold what the program takes from it, and its menu the item before which
 // the language submenu goes.
 bool LoadNewLanguage(NewLanguage& language) {
-    language.library = LoadLibraryExW(language.path, nullptr,
-                                      LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
-    if (language.library == nullptr || !HasRequiredResources(language.library)) {
+    language.library = LoadLanguageLibraryFrom(language.path);
+    if (language.library == nullptr) {
         return false;
     }
     language.menu = LoadMenuW(language.library, MAKEINTRESOURCEW(IDR_MAIN_MENU));

@@ -66,12 +66,16 @@ bool HasRequiredResources(HMODULE library) {
 }
 
 HMODULE LoadLanguageLibraryAtPath() {
-    if (LanguagePath[0] == L'\0') {
+    return LoadLanguageLibraryFrom(LanguagePath);
+}
+
+HMODULE LoadLanguageLibraryFrom(const wchar_t* path) {
+    if (path[0] == L'\0') {
         SetLastError(ERROR_BAD_PATHNAME);
         return nullptr;
     }
-    HMODULE library = LoadLibraryExW(LanguagePath, nullptr,
-                                     LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE library =
+        LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
     if (library != nullptr && !HasRequiredResources(library)) {
         FreeLibrary(library);
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);

@@ -21,6 +21,8 @@ HMODULE LoadLanguageLibrary();
 // Loads the library at LanguagePath as resources only: no code of a file in Languages\ ever
 // runs. Null when it cannot be loaded or is incomplete.
 HMODULE LoadLanguageLibraryAtPath();
+// The same for the library at this path.
+HMODULE LoadLanguageLibraryFrom(const wchar_t* path);
 
 // True when the library holds menu 128 and strings 1 to 24, and the templates that go to
 // wsprintfW (12 and 15) take exactly the arguments the program passes.

@@ -3,11 +3,11 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "document/file_io.h"
 #include "document/recent_files.h"
 #include "language/language_library.h"
 #include "language/library_table.h"
 #include "language/message_box.h"
-#include "language/percent_template.h"
 #include "language/resource_ids.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
@@ -112,9 +112,5 @@ void ShowHelp() {
     if (result > 32) {
         return;
     }
-    wchar_t pattern[256];
-    LoadLanguageString(IDS_FILE_NOT_FOUND, pattern);
-    wchar_t text[512];
-    FillPercentTemplate(AsUnits(pattern), AsUnits(path), AsUnitBuffer(text), PercentFill::Every);
-    MessageBoxW(MainWindow, text, L"Tarnwick", MB_ICONERROR | MB_OK);
+    ShowFileNotFound(path);
 }

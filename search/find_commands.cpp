@@ -3,7 +3,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/window_procedure.h"
-#include "language/language_library.h"
+#include "language/message_box.h"
 #include "language/resource_ids.h"
 #include "search/replace_all.h"
 #include "search/search_context.h"
@@ -98,11 +98,8 @@ void ReplaceAndFindNext(bool down) {
 }
 
 void OutOfMemoryDuringSearch() {
-    wchar_t text[256];
-    wchar_t caption[256];
-    LoadLanguageString(IDS_OUT_OF_MEMORY, text);
-    LoadLanguageString(IDS_ERROR_CAPTION, caption);
-    MessageBoxW(FindDialog != nullptr ? FindDialog : MainWindow, text, caption, MB_ICONERROR);
+    MessageBoxFromIds(FindDialog != nullptr ? FindDialog : MainWindow, IDS_OUT_OF_MEMORY,
+                      IDS_ERROR_CAPTION, MB_ICONERROR);
     GiveDialogBack();
 }
 

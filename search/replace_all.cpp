@@ -49,16 +49,9 @@ void FreePendingCopy() {
     }
 }
 
-bool Ask(UINT textId, UINT captionId, UINT type) {
-    wchar_t text[256];
-    wchar_t caption[256];
-    LoadLanguageString(textId, text);
-    LoadLanguageString(captionId, caption);
-    return AskDuringSearch(text, caption, type) == IDYES;
-}
-
 bool AskToGoOnWithoutMemory() {
-    return Ask(IDS_SEARCH_MEMORY_QUESTION, IDS_INFORMATION_CAPTION, MB_YESNO | MB_ICONERROR);
+    return AskDuringSearch(IDS_SEARCH_MEMORY_QUESTION, IDS_INFORMATION_CAPTION,
+                           MB_YESNO | MB_ICONERROR) == IDYES;
 }
 
 // Replaces every occurrence; when memory runs short the user may give up the undo copy for
@@ -76,7 +69,7 @@ bool ReplaceWithMemoryQuestions(ReplaceAllResult& result) {
     if (!result.outOfMemory) {
         return true;
     }
-    Ask(IDS_OUT_OF_MEMORY, IDS_ERROR_CAPTION, MB_ICONERROR);
+    AskDuringSearch(IDS_OUT_OF_MEMORY, IDS_ERROR_CAPTION, MB_ICONERROR);
     return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "language/language_library.h"
 #include "search/find_commands.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
@@ -190,6 +191,14 @@ int AskDuringSearch(const wchar_t* text, const wchar_t* caption, UINT type) {
     Context.handle = EditGetHandle(EditControl);
     LockText();
     return answer;
+}
+
+int AskDuringSearch(UINT textId, UINT captionId, UINT type) {
+    wchar_t text[256];
+    wchar_t caption[256];
+    LoadLanguageString(textId, text);
+    LoadLanguageString(captionId, caption);
+    return AskDuringSearch(text, caption, type);
 }
 
 void EndSearch() {

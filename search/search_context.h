@@ -42,6 +42,8 @@ const BorrowedText& SearchText();
 // control and the main window takes no input, so nothing can change or free the block under
 // the operation; the text is taken again afterwards, as the control then holds it.
 int AskDuringSearch(const wchar_t* text, const wchar_t* caption, UINT type);
+// The same with the text and the caption from the language library.
+int AskDuringSearch(UINT textId, UINT captionId, UINT type);
 
 // Closes the operation: unlocks the text, frees the case forms and refreshes the status.
 void EndSearch();

@@ -1,7 +1,6 @@
 #include "search/search_report.h"
 
 #include "app/settings.h"
-#include "language/language_library.h"
 #include "language/resource_ids.h"
 #include "search/find_commands.h"
 #include "search/search_context.h"
@@ -21,11 +20,7 @@ void ShowMatch(std::uint32_t position, std::uint32_t length) {
 void ReportNothingFound() {
     EditSetSel(EditControl, SelectionRecord.SelStart, SelectionRecord.SelEnd);
     EditScrollCaret(EditControl);
-    wchar_t text[256];
-    wchar_t caption[256];
-    LoadLanguageString(IDS_SEARCH_NOT_FOUND, text);
-    LoadLanguageString(IDS_INFORMATION_CAPTION, caption);
-    AskDuringSearch(text, caption, MB_ICONINFORMATION);
+    AskDuringSearch(IDS_SEARCH_NOT_FOUND, IDS_INFORMATION_CAPTION, MB_ICONINFORMATION);
     GiveDialogBack();
 }
 
