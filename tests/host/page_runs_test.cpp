@@ -1,0 +1,226 @@
+#include "print/page_layout.h"
+#include "print/page_runs.h"
+#include "test_text.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+#include <vector>
+
+namespace {
+
+bool IsBreak(Unit unit) {
+    return unit == u'\r' || unit == u'\n';
+}
+
+bool IsBlank(Unit unit) {
+    return unit == u' ' || unit == u'\t';
+}
+
+// A model of word-wrapped drawing in a monospaced font, as the printer's DrawTextExW wraps:
+// each unit one column wide; lines break at CR, LF and CR LF, and a break at the end of a run
+// adds no line; a word that does not fit goes to the next line with the blanks before it
+// dropped (blanks before a break hang, a line's indentation stays on its line); a word wider
+// than the line starts a line of its own and is cut every `width` columns.
+// Returns where each drawn line starts.
+std::vector<std::size_t> LineStarts(UnitView text, std::size_t width) {
+    std::vector<std::size_t> starts;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        starts.push_back(i);
+        std::size_t column = 0;
+        while (i < text.size() && IsBlank(text[i])) {
+            ++i;
+            ++column;
+        }
+        while (i < text.size() && !IsBreak(text[i])) {
+            std::size_t blanks = 0;
+            while (i + blanks < text.size() && IsBlank(text[i + blanks])) {
+                ++blanks;
+            }
+            std::size_t word = i + blanks;
+            std::size_t wordEnd = word;
+            while (wordEnd < text.size() && !IsBlank(text[wordEnd]) && !IsBreak(text[wordEnd])) {
+                ++wordEnd;
+            }
+            const std::size_t length = wordEnd - word;
+            if (length == 0 || column + blanks + length <= width) {
+                column += blanks + length;
+                i = wordEnd;
+                continue;
+            }
+            if (column > 0) {
+                starts.push_back(word);
+                column = 0;
+            }
+            i = word;
+            while (wordEnd - i > width) {
+                i += width;
+                // A character of two units is never cut.
+                if (text[i] >= 0xDC00 && text[i] <= 0xDFFF) {
+                    --i;
+                }
+                starts.push_back(i);
+            }
+            column = wordEnd - i;
+            i = wordEnd;
+        }
+        if (i < text.size()) {
+            i += text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1;
+        }
+    }
+    return starts;
+}
+
+constexpr long kLineHeight = 10;
+
+MeasureRun ModelMeasure(std::size_t width) {
+    return [width](UnitView run) {
+        return static_cast<long>(LineStarts(run, width).size()) * kLineHeight;
+    };
+}
+
+// Where each page starts when the whole text is drawn at once and cut every `lines` lines.
+std::vector<std::size_t> PageStartsDrawnWhole(UnitView text, std::size_t width, std::size_t lines) {
+    const std::vector<std::size_t> starts = LineStarts(text, width);
+    std::vector<std::size_t> pages;
+    for (std::size_t line = 0; line < starts.size(); line += lines) {
+        pages.push_back(starts[line]);
+    }
+    return pages;
+}
+
+// Where each page starts when pages are found one by one; fails on a page that takes nothing.
+std::vector<std::size_t> PageStartsOneByOne(UnitView text, std::size_t width, std::size_t lines) {
+    std::vector<std::size_t> pages;
+    const MeasureRun measure = ModelMeasure(width);
+    std::size_t position = 0;
+    while (position < text.size()) {
+        pages.push_back(position);
+        const PageRun run = NextPageRun(
+            text.substr(position), static_cast<long>(lines) * kLineHeight, kLineHeight, measure);
+        EXPECT_GT(run.taken, 0u) << "a page took nothing at " << position;
+        EXPECT_LE(run.drawn, run.taken);
+        if (run.taken == 0) {
+            break;
+        }
+        // Whatever is taken but not drawn is the blanks where the line wraps.
+        for (std::size_t i = position + run.drawn; i < position + run.taken; ++i) {
+            EXPECT_TRUE(IsBlank(text[i])) << "unit " << i << " taken but not drawn";
+        }
+        position += run.taken;
+    }
+    return pages;
+}
+
+struct PagingCase {
+    const char* text;
+    std::size_t width;
+    std::size_t lines;
+};
+
+TEST(PageRuns, PagesAreThoseOfTheWholeTextCutEveryFewLines) {
+    const PagingCase cases[] = {
+        {"one\r\ntwo\r\nthree\r\nfour\r\nfive", 10, 2},
+        {"\r\n\r\n\r\n\r\n\r\nafter five empty lines\r\n", 30, 2},
+        {"a\r\n\r\n\r\nb\r\n\r\n", 5, 1},
+        {"the quick brown fox jumps over the lazy dog again and again", 12, 2},
+        {"words   with   wide   gaps   between   them", 9, 1},
+        {"  indented line\r\n    more indented line\r\n", 8, 1},
+        {"tail blanks    \r\nnext", 12, 1},
+        {"ab abcdefghijklmnopqrstuvwxyz cd", 5, 2},
+        {"abcdefghijklmnopqrstuvwxyz", 5, 2},
+        {"lf\nonly\nline\nends", 6, 1},
+        {"cr\ronly\rline\rends", 6, 1},
+        {"tab\tseparated\twords\tin\ta\tline", 10, 1},
+    };
+    for (const PagingCase& c : cases) {
+        const std::u16string text = Widen(c.text);
+        SCOPED_TRACE(std::string("text \"") + c.text + "\" width " + std::to_string(c.width) +
+                     " lines " + std::to_string(c.lines));
+        EXPECT_EQ(PageStartsOneByOne(text, c.width, c.lines),
+                  PageStartsDrawnWhole(text, c.width, c.lines));
+    }
+}
+
+std::u16string RandomText(std::mt19937& random, std::size_t units) {
+    static const char16_t* const pieces[] = {u" ",  u"  ",       u"\t",  u"\r\n",        u"\n",
+                                             u"\r", u"\r\n\r\n", u"   ", u"\xD83D\xDE00"};
+    std::u16string text;
+    while (text.size() < units) {
+        if (random() % 3 == 0) {
+            text += pieces[random() % std::size(pieces)];
+        } else {
+            text.append(1 + random() % (random() % 8 == 0 ? 60 : 9),
+                        static_cast<Unit>(u'a' + random() % 26));
+        }
+    }
+    return text;
+}
+
+TEST(PageRuns, RandomTextsPageAsDrawnWhole) {
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 400; ++round) {
+        const std::u16string text = RandomText(random, 50 + random() % 400);
+        const std::size_t width = 8 + random() % 30;
+        const std::size_t lines = 1 + random() % 6;
+        SCOPED_TRACE("round " + std::to_string(round) + " width " + std::to_string(width) +
+                     " lines " + std::to_string(lines) + " text \"" + Narrow(text) + "\"");
+        ASSERT_EQ(PageStartsOneByOne(text, width, lines), PageStartsDrawnWhole(text, width, lines));
+    }
+}
+
+TEST(PageRuns, LongTextsAreMeasuredInGrowingRuns) {
+    std::mt19937 random(7);
+    const std::u16string text = RandomText(random, 60000);
+    const std::u16string oneWord(20000, u'x');
+    for (const std::u16string& sample : {text, oneWord}) {
+        long longest = 0;
+        const MeasureRun model = ModelMeasure(80);
+        const MeasureRun counting = [&](UnitView run) {
+            longest = std::max(longest, static_cast<long>(run.size()));
+            return model(run);
+        };
+        const PageRun run = NextPageRun(sample, 60 * kLineHeight, kLineHeight, counting);
+        EXPECT_GT(run.taken, 0u);
+        // A page of 60 lines of 80 columns holds under 4,800 units; nothing much longer is
+        // measured.
+        EXPECT_LE(longest, 4 * 4096);
+    }
+    EXPECT_EQ(PageStartsOneByOne(text, 80, 60), PageStartsDrawnWhole(text, 80, 60));
+}
+
+TEST(PageRuns, APageOnWhichNothingFitsTakesNothing) {
+    const MeasureRun failing = [](UnitView) { return LONG_MAX; };
+    const PageRun run = NextPageRun(u"some text", 100, kLineHeight, failing);
+    EXPECT_EQ(run.drawn, 0u);
+    EXPECT_EQ(run.taken, 0u);
+}
+
+TEST(PageLayout, MarginsAreMeasuredFromTheSheetAndKeptInThePrintableArea) {
+    // An A4 sheet at 300 dpi with an unprintable border of 150 by 226 pixels.
+    const SheetGeometry sheet{2479, 3508, 150, 226, 2180, 3057};
+    const DeviceRect rect = TextRectangleOnSheet(sheet, {236, 295, 236, 295});
+    EXPECT_EQ(rect.left, 86);
+    EXPECT_EQ(rect.top, 69);
+    EXPECT_EQ(rect.right, 2479 - 236 - 150);
+    EXPECT_EQ(rect.bottom, 3508 - 295 - 226);
+    // Margins inside the border are clipped to the printable area.
+    const DeviceRect clipped = TextRectangleOnSheet(sheet, {0, 10, 0, 10});
+    EXPECT_EQ(clipped.left, 0);
+    EXPECT_EQ(clipped.top, 0);
+    EXPECT_EQ(clipped.right, 2180);
+    EXPECT_EQ(clipped.bottom, 3057);
+    EXPECT_TRUE(HoldsOneLine(rect, 49));
+    EXPECT_FALSE(HoldsOneLine({0, 0, 100, 48}, 49));
+    EXPECT_FALSE(HoldsOneLine(TextRectangleOnSheet(sheet, {1300, 0, 1300, 0}), 49));
+}
+
+TEST(PageLayout, PrintFontHeightIsTruncatedTowardsZero) {
+    EXPECT_EQ(PrintFontHeight(300, 100), -41);
+    EXPECT_EQ(PrintFontHeight(300, 140), -58);
+    EXPECT_EQ(PrintFontHeight(600, 120), -100);
+}
+
+} // namespace
