@@ -12,6 +12,7 @@
 #include "document/typing.h"
 #include "language/language_menus.h"
 #include "language/resource_ids.h"
+#include "print/page_setup.h"
 #include "print/printing.h"
 #include "search/find_commands.h"
 #include "search/go_to_line.h"

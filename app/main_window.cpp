@@ -13,7 +13,7 @@
 #include "language/language_menus.h"
 #include "language/message_box.h"
 #include "language/resource_ids.h"
-#include "print/printing.h"
+#include "print/page_setup.h"
 #include "search/find_commands.h"
 #include "search/replace_all.h"
 #include "view/edit_host.h"

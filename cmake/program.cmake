@@ -23,6 +23,8 @@ add_library(tarnwick_win STATIC
     language/language_library.cpp
     language/language_menus.cpp
     language/message_box.cpp
+    print/page_setup.cpp
+    print/print_job.cpp
     print/printing.cpp
     search/find_commands.cpp
     search/go_to_line.cpp

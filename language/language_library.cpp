@@ -30,6 +30,7 @@ constexpr OwnText kOwnTexts[] = {
     {IDS_LANGUAGE_NOT_LOADED,
      L"The language library % cannot be loaded or is incomplete. The program keeps its "
      L"current language."},
+    {IDS_PRINT_FAILED, L"The document could not be printed."},
 };
 
 // The template as the status bar loads it (cut to 256 units) takes these arguments.

@@ -1,13 +1,9 @@
-// Page set-up and printing of the document.
+// Printing the document (command 305).
 #ifndef TARNWICK_PRINT_PRINTING_H
 #define TARNWICK_PRINT_PRINTING_H
 
-#include <windows.h>
-
-// The page set-up record, owned by the main window.
-void InitPageSetupRecord(HWND owner);
-// Commands 304 and 305.
-void ShowPageSetup();
+// Asks for the printer and the number of copies, then prints the whole text in the edit font's
+// face with the page set-up's margins. The main window is disabled while the job is drawn.
 void PrintDocument();
 
 #endif

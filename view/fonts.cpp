@@ -10,10 +10,10 @@ LOGFONTW EditLogFont;
 HFONT EditFont;
 int LineHeight = 16;
 int VisibleLines;
+CHOOSEFONTW FontDialogRecord;
 
 namespace {
 
-CHOOSEFONTW FontDialogRecord;
 CHOOSECOLORW ColourDialogRecord;
 COLORREF CustomColours[16];
 HBRUSH BackgroundBrush;

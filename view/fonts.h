@@ -4,9 +4,13 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 // The one font record of the run: the screen font, the font dialog and printing share it.
 extern LOGFONTW EditLogFont;
 extern HFONT EditFont;
+// The font dialog's record; its iPointSize (tenths of a point) is 100 until a font is chosen.
+extern CHOOSEFONTW FontDialogRecord;
 // The height of a line of the edit font in pixels; never zero.
 extern int LineHeight;
 // Whole lines that fit in the edit control.
