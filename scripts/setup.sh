@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth x11-utils imagemagick
     fp-utils
+    cups printer-driver-cups-pdf poppler-utils
 )
 
 missing=()
