@@ -7,6 +7,11 @@
 printer_session_cleanup() {
     if [ -n "${TARNWICK_CUPSD_STARTED:-}" ]; then
         $TARNWICK_SUDO pkill -x cupsd 2>/dev/null || true
+        local waited=0
+        while [ $waited -lt 100 ] && lpstat -r 2>/dev/null | grep -q "scheduler is running"; do
+            sleep 0.1
+            waited=$((waited + 1))
+        done
     fi
     if [ -n "${TARNWICK_PDF_CONF_SAVED:-}" ]; then
         $TARNWICK_SUDO cp "$TARNWICK_PDF_CONF_SAVED" /etc/cups/cups-pdf.conf
@@ -29,12 +34,12 @@ printer_session_start() {
       printf 'Out ${HOME}/PDF\nLabel 1\nTitlePref 1\n'; } | $TARNWICK_SUDO tee "$conf" >/dev/null
     export TARNWICK_PDF_FOLDER="$HOME/PDF"
     mkdir -p "$TARNWICK_PDF_FOLDER"
-    if ! pgrep -x cupsd >/dev/null; then
+    if ! lpstat -r 2>/dev/null | grep -q "scheduler is running"; then
         $TARNWICK_SUDO cupsd
         TARNWICK_CUPSD_STARTED=1
     fi
     local waited=0
-    until lpstat -r 2>/dev/null | grep -q "is running"; do
+    until lpstat -r 2>/dev/null | grep -q "scheduler is running"; do
         if [ $waited -ge 100 ]; then
             echo "the CUPS scheduler did not start within 10 s" >&2
             return 1
