@@ -20,3 +20,11 @@ function(tarnwick_windows_path out path)
 endfunction()
 
 tarnwick_windows_path(TARNWICK_DIST_WINDOWS_PATH "${CMAKE_SOURCE_DIR}/dist/Tarnwick")
+
+# The installer that scripts/package.sh makes beside the portable folder, named by the version.
+file(STRINGS "${CMAKE_SOURCE_DIR}/app/version.h" TARNWICK_VERSION_LINE
+    REGEX "^#define TARNWICK_VERSION_TEXT ")
+string(REGEX REPLACE ".*\"(.*)\".*" "\\1" TARNWICK_VERSION "${TARNWICK_VERSION_LINE}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/app/version.h")
+tarnwick_windows_path(TARNWICK_SETUP_WINDOWS_PATH
+    "${CMAKE_SOURCE_DIR}/dist/Tarnwick-${TARNWICK_VERSION}-x64-setup.exe")

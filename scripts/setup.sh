@@ -9,6 +9,7 @@ packages=(
     wine wine64 xvfb xauth x11-utils imagemagick
     fp-utils
     cups printer-driver-cups-pdf poppler-utils
+    nsis
 )
 
 missing=()
