@@ -1,4 +1,5 @@
 // The entry procedure: paths, settings and language library, then the main window.
+#include "app/dpi.h"
 #include "app/main_window.h"
 #include "app/path_rules.h"
 #include "app/settings.h"
@@ -50,6 +51,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Libraries the program itself depends on come from the system folder only.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     InitCommonControls();
+    InitDpi();
     InitPaths();
     SettingsLoad();
     if (!StartLanguageLibrary()) {

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/dpi.h"
+
 #include "app/command_line.h"
 #include "app/settings.h"
 #include "app/shared_placement.h"
@@ -59,9 +61,9 @@ HWND CreateMainWindow(HINSTANCE instance, HMENU menu) {
     const DWORD exStyle = WS_EX_ACCEPTFILES | (Setting(IntKey::StayOnTop) != 0 ? WS_EX_TOPMOST : 0);
     const DWORD style = Setting(IntKey::FullScr) != 0 ? WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN
                                                       : WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    return CreateWindowExW(exStyle, kClassName, L"Tarnwick", style, Setting(IntKey::x),
-                           Setting(IntKey::y), Setting(IntKey::Width), Setting(IntKey::Height),
-                           nullptr, menu, instance, nullptr);
+    return CreateWindowExW(exStyle, kClassName, L"Tarnwick", style, ScaleToDpi(Setting(IntKey::x)),
+                           ScaleToDpi(Setting(IntKey::y)), ScaleToDpi(Setting(IntKey::Width)),
+                           ScaleToDpi(Setting(IntKey::Height)), nullptr, menu, instance, nullptr);
 }
 
 void OpenFirstDocument() {
@@ -138,6 +140,7 @@ int RunMainWindow(HINSTANCE instance, const wchar_t* commandLine, int showComman
 
 LRESULT OnCreate(HWND window) {
     MainWindow = window;
+    TakeWindowDpi(window);
     CreateEditControl(window);
     CreateEditFont();
     SetFocus(EditControl);

@@ -1,6 +1,7 @@
 #include "app/shared_placement.h"
 
 #include "app/cascade.h"
+#include "app/dpi.h"
 #include "app/settings.h"
 
 PlacementBlock* SharedPlacement;
@@ -27,7 +28,7 @@ void StoreOwnGeometry(PlacementBlock& block) {
 void CascadeFromRunningCopy() {
     const Placement placed = Cascade(
         {Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width), Setting(IntKey::Height)},
-        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        ScaleTo96(GetSystemMetrics(SM_CXSCREEN)), ScaleTo96(GetSystemMetrics(SM_CYSCREEN)));
     SetSetting(IntKey::x, placed.x);
     SetSetting(IntKey::y, placed.y);
     SetSetting(IntKey::Width, placed.width);
@@ -63,8 +64,8 @@ void RecordWindowPosition(HWND window) {
         !GetWindowRect(window, &outer)) {
         return;
     }
-    SharedPlacement->x = outer.left;
-    SharedPlacement->y = outer.top;
+    SharedPlacement->x = ScaleTo96(outer.left);
+    SharedPlacement->y = ScaleTo96(outer.top);
 }
 
 void RecordWindowSize(HWND window, UINT sizeType) {
@@ -73,8 +74,8 @@ void RecordWindowSize(HWND window, UINT sizeType) {
         !GetWindowRect(window, &outer)) {
         return;
     }
-    SharedPlacement->width = outer.right - outer.left;
-    SharedPlacement->height = outer.bottom - outer.top;
+    SharedPlacement->width = ScaleTo96(outer.right - outer.left);
+    SharedPlacement->height = ScaleTo96(outer.bottom - outer.top);
 }
 
 void CloseSharedPlacement() {

@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/dpi.h"
+
 #include "app/path_rules.h"
 #include "app/settings_table.h"
 
@@ -32,8 +34,8 @@ void InitPaths() {
     }
     MakeExeRelativePath(L"Help\\", HelpFolder);
     MakeExeRelativePath(AsWide(kSettingsFileName), IniPath);
-    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    ScreenWidth = ScaleTo96(GetSystemMetrics(SM_CXSCREEN));
+    ScreenHeight = ScaleTo96(GetSystemMetrics(SM_CYSCREEN));
 }
 
 wchar_t* MakeExeRelativePath(const wchar_t* name, wchar_t* destination) {

@@ -1,6 +1,7 @@
 #include "app/window_procedure.h"
 
 #include "app/commands.h"
+#include "app/dpi.h"
 #include "app/main_window.h"
 #include "app/window_modes.h"
 #include "document/file_commands.h"
@@ -62,6 +63,11 @@ LRESULT OnColourEdit(WPARAM context) {
     return reinterpret_cast<LRESULT>(ColourEditControl(reinterpret_cast<HDC>(context)));
 }
 
+LRESULT OnDpiChange(HWND window, WPARAM dpis, LPARAM suggested) {
+    OnDpiChanged(window, dpis, reinterpret_cast<const RECT*>(suggested));
+    return 0;
+}
+
 LRESULT OnFindMessage(LPARAM record) {
     FindMessageHandler(record);
     return 0;
@@ -99,6 +105,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnDropFiles(wParam);
     case WM_CTLCOLOREDIT:
         return OnColourEdit(wParam);
+    case WM_DPICHANGED:
+        return OnDpiChange(window, wParam, lParam);
     case WM_CREATE:
         return OnCreate(window);
     case WM_CLOSE:

@@ -1,6 +1,7 @@
 # The Win32 side of each subsystem, and Tarnwick.exe.
 add_library(tarnwick_win STATIC
     app/commands.cpp
+    app/dpi.cpp
     app/main_window.cpp
     app/settings.cpp
     app/shared_placement.cpp

@@ -1,5 +1,6 @@
 #include "view/fonts.h"
 
+#include "app/dpi.h"
 #include "app/settings.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
@@ -24,8 +25,8 @@ BYTE LowByte(IntKey key) {
 }
 
 void FillLogFontFromSettings() {
-    EditLogFont.lfHeight = Setting(IntKey::FontHeight);
-    EditLogFont.lfWidth = Setting(IntKey::FontWidth);
+    EditLogFont.lfHeight = ScaleToDpi(Setting(IntKey::FontHeight));
+    EditLogFont.lfWidth = ScaleToDpi(Setting(IntKey::FontWidth));
     EditLogFont.lfEscapement = Setting(IntKey::Escapement);
     EditLogFont.lfOrientation = Setting(IntKey::Orientation);
     EditLogFont.lfWeight = Setting(IntKey::Weight);
@@ -41,8 +42,8 @@ void FillLogFontFromSettings() {
 }
 
 void StoreFontSettings() {
-    SetSetting(IntKey::FontHeight, EditLogFont.lfHeight);
-    SetSetting(IntKey::FontWidth, EditLogFont.lfWidth);
+    SetSetting(IntKey::FontHeight, ScaleTo96(EditLogFont.lfHeight));
+    SetSetting(IntKey::FontWidth, ScaleTo96(EditLogFont.lfWidth));
     SetSetting(IntKey::Escapement, EditLogFont.lfEscapement);
     SetSetting(IntKey::Orientation, EditLogFont.lfOrientation);
     SetSetting(IntKey::Weight, EditLogFont.lfWeight);
@@ -66,6 +67,17 @@ void ChooseColour(IntKey setting) {
     }
     WriteSetting(setting, static_cast<std::int32_t>(ColourDialogRecord.rgbResult));
     InvalidateRect(EditControl, nullptr, TRUE);
+}
+
+// The control takes the new font before the old one goes.
+void UseEditFont(HFONT font) {
+    EditSetFont(EditControl, font);
+    if (EditFont != nullptr) {
+        DeleteObject(EditFont);
+    }
+    EditFont = font;
+    MeasureLineHeight();
+    CountVisibleLines();
 }
 
 } // namespace
@@ -100,14 +112,16 @@ void ChooseEditFont() {
         return;
     }
     StoreFontSettings();
-    EditSetFont(EditControl, font);
-    if (EditFont != nullptr) {
-        DeleteObject(EditFont);
-    }
-    EditFont = font;
-    MeasureLineHeight();
-    CountVisibleLines();
+    UseEditFont(font);
     SetFocus(EditControl);
+}
+
+void ApplyFontSize() {
+    EditLogFont.lfHeight = ScaleToDpi(Setting(IntKey::FontHeight));
+    EditLogFont.lfWidth = ScaleToDpi(Setting(IntKey::FontWidth));
+    if (HFONT font = CreateFontIndirectW(&EditLogFont)) {
+        UseEditFont(font);
+    }
 }
 
 void ChooseBackgroundColour() {

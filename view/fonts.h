@@ -23,6 +23,8 @@ void CreateEditFont();
 void InitFontDialogs(HWND owner);
 // Command 402.
 void ChooseEditFont();
+// The font at the stored size for the window's DPI, after a change of DPI.
+void ApplyFontSize();
 // Commands 500 and 501.
 void ChooseBackgroundColour();
 void ChooseTextColour();

@@ -1,5 +1,6 @@
 #include "view/status_bar.h"
 
+#include "app/dpi.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/window_procedure.h"
@@ -38,7 +39,7 @@ class DeferredStatusDrawing {
     DeferredStatusDrawing& operator=(const DeferredStatusDrawing&) = delete;
 };
 
-// Right edges of the eight parts in pixels; the last one runs to the bar's end.
+// Right edges of the eight parts in pixels at 96 DPI; the last one runs to the bar's end.
 constexpr int kPartEdges[] = {355, 495, 660, 697, 750, 798, 885, -1};
 
 void ShowMode() {
@@ -94,14 +95,24 @@ void ShowKeyStates() {
     ShowMode();
 }
 
+void SetStatusParts() {
+    if (StatusBar == nullptr) {
+        return;
+    }
+    int edges[ARRAYSIZE(kPartEdges)];
+    for (std::size_t part = 0; part < ARRAYSIZE(kPartEdges); ++part) {
+        edges[part] = kPartEdges[part] < 0 ? -1 : ScaleToDpi(kPartEdges[part]);
+    }
+    SendMessageW(StatusBar, SB_SETPARTS, ARRAYSIZE(edges), reinterpret_cast<LPARAM>(edges));
+}
+
 void CreateStatusBar() {
     CheckMenuItem(GetMenu(MainWindow), IDM_VIEW_STATUS_BAR, MF_BYCOMMAND | MF_CHECKED);
     StatusBar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", MainWindow, kStatusBarId);
     if (StatusBar == nullptr) {
         return;
     }
-    SendMessageW(StatusBar, SB_SETPARTS, ARRAYSIZE(kPartEdges),
-                 reinterpret_cast<LPARAM>(kPartEdges));
+    SetStatusParts();
     // A new bar shows nothing yet.
     for (QueuedText& queued : Queued) {
         queued = QueuedText{};

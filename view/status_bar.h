@@ -33,6 +33,8 @@ void ShowKeyStates();
 
 // Creates the status bar with its parts filled, and checks its menu item.
 void CreateStatusBar();
+// The parts' edges at the window's DPI.
+void SetStatusParts();
 // At start-up, when the Status setting asks for the bar.
 void CreateStatusBarIfShown();
 // Command 403.
