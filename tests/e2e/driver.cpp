@@ -578,6 +578,21 @@ std::wstring StatusText(HWND statusBar, int part) {
     return answer.empty() ? std::wstring() : answer.front();
 }
 
+std::vector<int> StatusPartEdges(HWND statusBar) {
+    std::vector<std::wstring> answer = AskProbe(statusBar, L"parts", {});
+    std::vector<int> edges;
+    for (const std::wstring& edge : answer) {
+        edges.push_back(std::stoi(edge));
+    }
+    return edges;
+}
+
+void SendDpiChanged(HWND main, UINT dpi, const RECT& suggested) {
+    AskProbe(main, L"dpi",
+             {std::to_wstring(dpi), std::to_wstring(suggested.left), std::to_wstring(suggested.top),
+              std::to_wstring(suggested.right), std::to_wstring(suggested.bottom)});
+}
+
 void ExpectStatusText(HWND main, int part, const std::wstring& text) {
     std::wstring shown;
     EXPECT_TRUE(WaitUntil([&] {

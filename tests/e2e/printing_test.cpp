@@ -401,7 +401,7 @@ TEST(Printing, FollowsThePageSetUpThePrinterChosenAndTheFontDialogsSize) {
     }
     Sandbox sandbox;
     // The screen font is 14 points; until a size is chosen in the font dialog, prints are in 10.
-    sandbox.WriteIni("[Settings]\r\nFontHeight=-19\r\n");
+    sandbox.WriteIni("[Tarnwick]\r\nFontHeight=-19\r\n");
     const std::wstring path = sandbox / L"setup.txt";
     WriteBytes(path, "first line\r\nsecond line\r\n");
     Program tarnwick(sandbox, path);

@@ -7,6 +7,8 @@
 //   menu, window, position       -> ok, then id, type, state, text for each item of the popup
 //   menu, window, position, sub  -> the same for the submenu at `sub` in that popup
 //   status, window, part         -> ok, the text of that part of the status bar
+//   parts, window                -> ok, the right edge of each part of the status bar
+//   dpi, window, dpi, l, t, r, b -> ok, once WM_DPICHANGED with that rectangle is handled
 //   drop, window, path, path...  -> ok, once WM_DROPFILES is posted to the window
 // (A thread started in the program from outside could stop its window thread inside the C
 // library under Wine and hang both programs; a hook never interrupts the thread.)
@@ -114,6 +116,27 @@ std::vector<std::wstring> StatusAnswer(HWND bar, int part) {
     return {L"ok", text};
 }
 
+std::vector<std::wstring> PartsAnswer(HWND bar) {
+    int edges[64];
+    const auto count =
+        static_cast<int>(SendMessageW(bar, SB_GETPARTS, 64, reinterpret_cast<LPARAM>(edges)));
+    std::vector<std::wstring> answer{L"ok"};
+    for (int part = 0; part < count && part < 64; ++part) {
+        answer.push_back(std::to_wstring(edges[part]));
+    }
+    return answer;
+}
+
+// WM_DPICHANGED as the system sends it: both DPIs in wParam, the suggested outer rectangle
+// (which must live in the window's own process) in lParam.
+std::vector<std::wstring> DpiAnswer(HWND window, const std::vector<std::wstring>& fields) {
+    const int dpi = std::stoi(fields[0]);
+    RECT suggested{std::stoi(fields[1]), std::stoi(fields[2]), std::stoi(fields[3]),
+                   std::stoi(fields[4])};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    return {L"ok"};
+}
+
 HWND WindowField(const std::wstring& field) {
     return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoull(field)));
 }
@@ -121,6 +144,12 @@ HWND WindowField(const std::wstring& field) {
 std::vector<std::wstring> Answer(const std::vector<std::wstring>& request) {
     if (request.size() == 3 && request[0] == L"status") {
         return StatusAnswer(WindowField(request[1]), std::stoi(request[2]));
+    }
+    if (request.size() == 2 && request[0] == L"parts") {
+        return PartsAnswer(WindowField(request[1]));
+    }
+    if (request.size() == 7 && request[0] == L"dpi") {
+        return DpiAnswer(WindowField(request[1]), {request.begin() + 2, request.end()});
     }
     if ((request.size() == 3 || request.size() == 4) && request[0] == L"menu") {
         return MenuAnswer(WindowField(request[1]), std::stoi(request[2]),
