@@ -29,6 +29,28 @@ std::optional<std::wstring> UninstallValue(const std::wstring& name) {
     return value;
 }
 
+// The sizes of the icon that Tarnwick.exe shows in Explorer, the taskbar and the Start menu.
+std::vector<int> IconSizes(const std::wstring& exe) {
+    HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HRSRC group = image != nullptr
+                      ? FindResourceW(image, MAKEINTRESOURCEW(IDI_TARNWICK), RT_GROUP_ICON)
+                      : nullptr;
+    const auto* directory = group != nullptr
+                                ? static_cast<const BYTE*>(LockResource(LoadResource(image, group)))
+                                : nullptr;
+    std::vector<int> sizes;
+    // The group: a 6-byte header with the count at offset 4, then 14 bytes per image whose first
+    // byte is its width (0 for 256).
+    for (int entry = 0; directory != nullptr && entry < directory[4]; ++entry) {
+        const int width = directory[6 + 14 * entry];
+        sizes.push_back(width == 0 ? 256 : width);
+    }
+    if (image != nullptr) {
+        FreeLibrary(image);
+    }
+    return sizes;
+}
+
 // Runs the program with the switches in the folder and expects it to end with code 0.
 void RunSilently(const std::wstring& exe, const std::wstring& switches) {
     Program run(exe, Quoted(exe) + L" " + switches, KnownFolder(CSIDL_LOCAL_APPDATA));
@@ -62,6 +84,7 @@ TEST(Installer, InstallsForTheUserStartsAndUninstallsKeepingTheSettingsUnlessAsk
     EXPECT_EQ(UninstallValue(L"UninstallString").value_or(L"(absent)"),
               Quoted(folder + L"uninstall.exe"));
     EXPECT_FALSE(UninstallValue(L"DisplayVersion").value_or(L"").empty());
+    EXPECT_EQ(IconSizes(folder + L"Tarnwick.exe"), (std::vector<int>{16, 24, 32, 48, 256}));
 
     // The installed program starts in English and writes its settings beside itself.
     {
