@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 class EditMenu : public testing::Test {
@@ -27,8 +29,14 @@ class EditMenu : public testing::Test {
         FreeLibrary(library);
     }
 
-    bool Enabled(UINT command) const {
-        return (GetMenuState(popup, command, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+    // Updates the popup as it opens, then expects each command enabled or grayed.
+    void Expect(const std::vector<UINT>& commands, bool enabled) const {
+        UpdateEditMenu(popup);
+        for (UINT command : commands) {
+            const UINT state = GetMenuState(popup, command, MF_BYCOMMAND);
+            EXPECT_EQ((state & (MF_GRAYED | MF_DISABLED)) == 0, enabled)
+                << "command " << command << " has the state " << state;
+        }
     }
 
     static void PutOnClipboard(const wchar_t* text) {
@@ -51,43 +59,31 @@ class EditMenu : public testing::Test {
 };
 
 TEST_F(EditMenu, GraysTheTextCommandsOfAnEmptyDocumentAndTheSelectionCommandsByTheRecord) {
-    const UINT textCommands[] = {IDM_EDIT_SELECT_ALL, IDM_EDIT_SELECT_LINE, IDM_EDIT_DELETE_LINE};
-    UpdateEditMenu(popup);
-    for (UINT command : textCommands) {
-        EXPECT_FALSE(Enabled(command)) << command;
-    }
-    EXPECT_TRUE(Enabled(IDM_EDIT_INSERT_DATE_TIME)) << "never grayed";
-
+    const std::vector<UINT> textCommands = {IDM_EDIT_SELECT_ALL, IDM_EDIT_SELECT_LINE,
+                                            IDM_EDIT_DELETE_LINE};
+    Expect(textCommands, false);
+    Expect({IDM_EDIT_INSERT_DATE_TIME}, true);
     edit.SetText(L"some text");
     EditSetSel(EditControl, 0, 4);
-    UpdateEditMenu(popup);
-    for (UINT command : textCommands) {
-        EXPECT_TRUE(Enabled(command)) << command;
-    }
-    EXPECT_FALSE(Enabled(IDM_EDIT_CUT)) << "the recorded selection counts, not the control's";
+    Expect(textCommands, true);
+    Expect({IDM_EDIT_CUT}, false); // the recorded selection counts, not the control's
     SelectionRecord = {0, 4};
-    UpdateEditMenu(popup);
+    std::vector<UINT> selectionCommands;
     for (UINT command = IDM_EDIT_CUT; command <= IDM_EDIT_REVERSE; ++command) {
-        EXPECT_TRUE(Enabled(command)) << command;
+        selectionCommands.push_back(command);
     }
+    Expect(selectionCommands, true);
 }
 
 TEST_F(EditMenu, OffersPasteForUnicodeTextAndUndoAfterAChangeOrAReplaceAll) {
     PutOnClipboard(nullptr);
-    UpdateEditMenu(popup);
-    for (UINT command : {IDM_EDIT_PASTE, IDM_EDIT_CLEAR_CLIPBOARD, IDM_EDIT_UNDO}) {
-        EXPECT_FALSE(Enabled(command)) << command;
-    }
+    Expect({IDM_EDIT_PASTE, IDM_EDIT_CLEAR_CLIPBOARD, IDM_EDIT_UNDO}, false);
     PutOnClipboard(L"unicode only");
     ReplaceAllUndoAvailable = 1;
-    UpdateEditMenu(popup);
-    for (UINT command : {IDM_EDIT_PASTE, IDM_EDIT_CLEAR_CLIPBOARD, IDM_EDIT_UNDO}) {
-        EXPECT_TRUE(Enabled(command)) << command;
-    }
+    Expect({IDM_EDIT_PASTE, IDM_EDIT_CLEAR_CLIPBOARD, IDM_EDIT_UNDO}, true);
     ReplaceAllUndoAvailable = 0;
     EditReplaceSel(EditControl, L"typed");
-    UpdateEditMenu(popup);
-    EXPECT_TRUE(Enabled(IDM_EDIT_UNDO));
+    Expect({IDM_EDIT_UNDO}, true);
 }
 
 } // namespace

@@ -67,6 +67,22 @@ std::vector<int> DialogControlIds(HMODULE library, UINT dialog) {
     return ids;
 }
 
+using Shortcut = std::tuple<int, int, int>; // flags, key, command
+
+std::vector<Shortcut> Shortcuts(HMODULE library) {
+    std::vector<Shortcut> shortcuts;
+    if (HACCEL handle = LoadAcceleratorsW(library, MAKEINTRESOURCEW(IDR_ACCELERATORS))) {
+        std::vector<ACCEL> table(
+            static_cast<std::size_t>(CopyAcceleratorTableW(handle, nullptr, 0)));
+        CopyAcceleratorTableW(handle, table.data(), static_cast<int>(table.size()));
+        DestroyAcceleratorTable(handle);
+        for (const ACCEL& entry : table) {
+            shortcuts.emplace_back(entry.fVirt, entry.key, entry.cmd);
+        }
+    }
+    return shortcuts;
+}
+
 struct Library {
     std::wstring name;
     HMODULE module;
@@ -94,60 +110,33 @@ class LanguageResources : public testing::Test {
     std::vector<Library> libraries;
 };
 
-TEST_F(LanguageResources, MenusHaveTheSameShapeAndOnlyKnownCommands) {
+// Any command other than the program's own closes the window, the exit item's included (which
+// closes by being unknown): a shortcut carries none of them, a menu only that one.
+TEST_F(LanguageResources, EveryLibraryHasTheSameMenusShortcutsAndDialogsWithKnownCommands) {
     std::vector<UINT> englishCommands;
-    const std::wstring english = Shape(libraries[0].menu, englishCommands);
-    for (const Library& library : libraries) {
-        SCOPED_TRACE(Utf8(library.name));
-        std::vector<UINT> commands;
-        EXPECT_EQ(Shape(library.menu, commands), english);
-        for (UINT id : commands) {
-            EXPECT_TRUE(KnownCommand(id) || id == IDM_FILE_EXIT) << "the unknown command " << id;
-        }
-        EXPECT_EQ(std::set<UINT>(commands.begin(), commands.end()).size(), commands.size())
-            << "a command carried twice";
-    }
-    EXPECT_FALSE(KnownCommand(IDM_FILE_EXIT)) << "the exit item closes by being unknown";
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(libraries[0].menu, 0), 9), UINT{IDM_FILE_TO_TRAY})
-        << "the recent files go above the ninth item of the File popup";
-    // The Options popup, whose Clear item the program updates when popup 5 opens.
-    HMENU options = GetSubMenu(libraries[0].menu, 5);
-    for (UINT id = IDM_OPTIONS_BACKGROUND_COLOR; id <= IDM_OPTIONS_CENTER_AFTER_FIND; ++id) {
-        EXPECT_NE(GetMenuState(options, id, MF_BYCOMMAND), UINT(-1)) << "Options lacks " << id;
-    }
-}
-
-TEST_F(LanguageResources, AcceleratorsAreTheSameAndReachKnownCommands) {
-    using Entry = std::tuple<int, int, int>; // fVirt, key, cmd
-    std::vector<Entry> english;
-    for (const Library& library : libraries) {
-        SCOPED_TRACE(Utf8(library.name));
-        HACCEL handle = LoadAcceleratorsW(library.module, MAKEINTRESOURCEW(IDR_ACCELERATORS));
-        ASSERT_NE(handle, nullptr);
-        std::vector<ACCEL> table(
-            static_cast<std::size_t>(CopyAcceleratorTableW(handle, nullptr, 0)));
-        CopyAcceleratorTableW(handle, table.data(), static_cast<int>(table.size()));
-        DestroyAcceleratorTable(handle);
-        std::vector<Entry> entries;
-        for (const ACCEL& entry : table) {
-            EXPECT_TRUE(KnownCommand(entry.cmd))
-                << "a shortcut for the unknown command " << entry.cmd << " would close the window";
-            entries.emplace_back(entry.fVirt, entry.key, entry.cmd);
-        }
-        if (english.empty()) {
-            english = entries;
-            ASSERT_FALSE(english.empty());
-        }
-        EXPECT_EQ(entries, english);
-    }
-}
-
-TEST_F(LanguageResources, DialogsHoldTheControlsTheProgramAddresses) {
+    const std::wstring englishShape = Shape(libraries[0].menu, englishCommands);
+    const std::vector<Shortcut> englishShortcuts = Shortcuts(libraries[0].module);
+    ASSERT_FALSE(englishShortcuts.empty());
     const std::pair<UINT, std::vector<int>> dialogs[] = {
         {IDD_ABOUT, {IDC_ABOUT_PRODUCT, IDC_ABOUT_COPYRIGHT, IDCANCEL}},
         {IDD_GOTO_LINE, {IDC_GOTO_LINE_NUMBER, IDC_GOTO_LINE_OK, IDCANCEL}}};
     for (const Library& library : libraries) {
         SCOPED_TRACE(Utf8(library.name));
+        std::vector<UINT> commands;
+        EXPECT_EQ(Shape(library.menu, commands), englishShape);
+        for (UINT id : commands) {
+            EXPECT_TRUE(KnownCommand(id) || id == IDM_FILE_EXIT) << "the unknown command " << id;
+        }
+        EXPECT_EQ(std::set<UINT>(commands.begin(), commands.end()).size(), commands.size())
+            << "a command carried twice";
+
+        const std::vector<Shortcut> shortcuts = Shortcuts(library.module);
+        EXPECT_EQ(shortcuts, englishShortcuts);
+        for (const auto& [flags, key, command] : shortcuts) {
+            EXPECT_TRUE(KnownCommand(static_cast<UINT>(command)))
+                << "a shortcut for the unknown command " << command;
+        }
+
         for (const auto& [dialog, addressed] : dialogs) {
             const std::vector<int> ids = DialogControlIds(library.module, dialog);
             for (int id : addressed) {
@@ -159,7 +148,7 @@ TEST_F(LanguageResources, DialogsHoldTheControlsTheProgramAddresses) {
     }
 }
 
-TEST_F(LanguageResources, StringsHaveThePlaceholdersTheProgramFills) {
+TEST_F(LanguageResources, StringsHaveThePlaceholdersTheProgramFillsAndTheirOwnLetters) {
     // The texts filled by "%" take one; no other text holds one.
     const std::set<UINT> percentFills = {IDS_ASK_SAVE_CHANGES, IDS_FILE_NOT_FOUND,
                                          IDS_REPLACE_ALL_COUNT, IDS_STATUS_LINES,
@@ -181,30 +170,22 @@ TEST_F(LanguageResources, StringsHaveThePlaceholdersTheProgramFills) {
             }
         }
     }
-}
-
-TEST_F(LanguageResources, TheFileFilterIsPairsSeparatedByNulls) {
-    for (const Library& library : libraries) {
-        SCOPED_TRACE(Utf8(library.name));
-        const std::wstring filter = ResourceString(library.module, IDS_FILE_FILTER);
-        EXPECT_LT(filter.size(), 127u) << "it is loaded into 128 units with a final NUL";
-        ASSERT_FALSE(filter.empty());
-        EXPECT_EQ(filter.back(), L'\0');
-        std::vector<std::wstring> parts;
-        for (std::size_t start = 0; start < filter.size();) {
-            const std::size_t end = filter.find(L'\0', start);
-            parts.push_back(filter.substr(start, end - start));
-            start = end + 1;
-        }
-        ASSERT_EQ(parts.size(), 4u);
-        EXPECT_EQ(parts[1], L"*.txt");
-        EXPECT_EQ(parts[3], L"*.*");
-    }
-}
-
-TEST_F(LanguageResources, TranslationsCarryTheirOwnLetters) {
     EXPECT_EQ(ResourceString(libraries[1].module, IDS_LANGUAGE_NAME), L"\u010Ce\u0161tina");
     EXPECT_EQ(ResourceString(libraries[2].module, IDS_LANGUAGE_NAME), L"Sloven\u010Dina");
+}
+
+// Two pairs of a description and a pattern, each part ending in a NUL, within the 128 units it
+// is loaded into.
+TEST_F(LanguageResources, TheFileFilterIsPairsSeparatedByNulls) {
+    using namespace std::string_literals;
+    for (const Library& library : libraries) {
+        const std::wstring filter = ResourceString(library.module, IDS_FILE_FILTER);
+        SCOPED_TRACE(Utf8(library.name) + ": " + testing::PrintToString(filter));
+        EXPECT_LT(filter.size(), 127u);
+        ASSERT_EQ(std::count(filter.begin(), filter.end(), L'\0'), 4);
+        EXPECT_EQ(filter.substr(filter.find(L'\0'), 7), L"\0*.txt\0"s);
+        EXPECT_TRUE(filter.ends_with(L"\0*.*\0"s));
+    }
 }
 
 } // namespace

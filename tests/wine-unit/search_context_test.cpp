@@ -35,99 +35,68 @@ class SearchInEditBuffer : public testing::Test {
     EditWindow edit;
 };
 
-TEST_F(SearchInEditBuffer, FindsForwardAndBackwardFromTheSelection) {
-    edit.SetText(L"aaaa");
-    Use(L"aa");
-    EditSetSel(EditControl, 0, 0);
-    ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
-    EXPECT_EQ(SearchFromSelection(true), 0u);
-    EndSearch();
-    EditSetSel(EditControl, 0, 2);
-    ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
-    EXPECT_EQ(SearchFromSelection(true), 1u) << "overlapping occurrences are all visited";
-    EXPECT_EQ(SearchFromSelection(false), std::nullopt);
-    EndSearch();
-    EditSetSel(EditControl, 4, 4);
-    ASSERT_TRUE(BeginSearch(FR_MATCHCASE));
-    EXPECT_EQ(SearchFromSelection(false), 2u);
-    EndSearch();
-}
-
-TEST_F(SearchInEditBuffer, IgnoresCaseThroughTheSystemsCaseForms) {
+// The search compares through the system's case forms, so that letters beyond ASCII match in
+// either case, and Replace takes the selection when the search calls it equal.
+TEST_F(SearchInEditBuffer, IgnoresCaseThroughTheSystemsCaseFormsInFindAndReplace) {
     edit.SetText(L"x \u017Dlu\u0164ou\u010Dk\u00FD y");
-    Use(L"\u017elu\u0165");
-    ASSERT_TRUE(BeginSearch(FR_DOWN));
-    EXPECT_EQ(SearchForwardFrom(0), 2u);
-    EndSearch();
+    Use(L"\u017elu\u0165", L"2");
+    EditSetSel(EditControl, 2, 6);
     ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
     EXPECT_EQ(SearchForwardFrom(0), std::nullopt);
-    EndSearch();
-}
-
-TEST_F(SearchInEditBuffer, ReplacesTheSelectionWhenTheLanguageCallsItEqual) {
-    edit.SetText(L"one Two three");
-    Use(L"two", L"2");
-    EditSetSel(EditControl, 4, 7);
-    ASSERT_TRUE(BeginSearch(FR_DOWN));
-    const ReplaceCurrentResult replaced = ReplaceCurrent();
-    EXPECT_TRUE(replaced.replaced);
-    EXPECT_EQ(replaced.nextStart, 5u);
-    EXPECT_EQ(SearchForwardFrom(replaced.nextStart), std::nullopt);
-    EndSearch();
-    EXPECT_EQ(edit.Text(), L"one 2 three");
-    EXPECT_TRUE(EditCanUndo(EditControl)) << "the control's undo takes it back";
-
-    edit.SetText(L"one Two three");
-    EditSetSel(EditControl, 4, 7);
-    ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
     EXPECT_FALSE(ReplaceCurrent().replaced);
     EndSearch();
-    EXPECT_EQ(edit.Text(), L"one Two three");
+    EXPECT_EQ(edit.Text(), L"x \u017Dlu\u0164ou\u010Dk\u00FD y");
+
+    ASSERT_TRUE(BeginSearch(FR_DOWN));
+    EXPECT_EQ(SearchForwardFrom(0), 2u);
+    const ReplaceCurrentResult replaced = ReplaceCurrent();
+    EXPECT_TRUE(replaced.replaced);
+    EXPECT_EQ(replaced.nextStart, 3u);
+    EXPECT_EQ(SearchForwardFrom(replaced.nextStart), std::nullopt);
+    EndSearch();
+    EXPECT_EQ(edit.Text(), L"x 2ou\u010Dk\u00FD y");
+    EXPECT_TRUE(EditCanUndo(EditControl)) << "the control's undo takes it back";
 }
 
-TEST_F(SearchInEditBuffer, GrowsTheTextPastItsBlockInOneReplaceAll) {
-    std::wstring text;
+// Each text starts in a block of exactly its own size: growing it must resize the block, and
+// the control must hold and measure the new one.
+TEST_F(SearchInEditBuffer, ReplaceAllGrowsShrinksAndOverwritesTheControlsOwnBlock) {
+    std::wstring lines;
+    std::wstring longer;
     for (int i = 0; i < 2000; ++i) {
-        text += L"ab\r\n";
+        lines += L"ab\r\n";
+        longer += L"a[longer]\r\n";
     }
-    HandOver(text);
-    Use(L"b", L"[longer]");
-    ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
-    const ReplaceAllResult result = ReplaceAllOccurrences();
-    EndSearch();
-    EXPECT_EQ(result.count, 2000u);
-    EXPECT_FALSE(result.outOfMemory);
-    std::wstring expected;
-    for (int i = 0; i < 2000; ++i) {
-        expected += L"a[longer]\r\n";
+    const struct {
+        std::wstring text;
+        const wchar_t* find;
+        const wchar_t* replacement;
+        std::uint32_t count;
+        std::wstring result;
+        int lines;
+    } cases[] = {{lines, L"b", L"[longer]", 2000, longer, 2001},
+                 {L"aaaa bb aaa", L"aa", L"", 3, L" bb a", 1},
+                 {L" bb a", L"b", L"c", 2, L" cc a", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.find));
+        HandOver(c.text);
+        Use(c.find, c.replacement);
+        ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
+        const ReplaceAllResult result = ReplaceAllOccurrences();
+        EndSearch();
+        EXPECT_EQ(result.count, c.count);
+        EXPECT_FALSE(result.outOfMemory);
+        EXPECT_EQ(edit.Text(), c.result);
+        EXPECT_EQ(EditGetLineCount(EditControl), c.lines);
+        EXPECT_EQ(EditTextHandle, EditGetHandle(EditControl)) << "the control holds another block";
     }
-    EXPECT_EQ(edit.Text(), expected);
-    EXPECT_EQ(EditGetLineCount(EditControl), 2001);
-    EXPECT_EQ(EditTextHandle, EditGetHandle(EditControl)) << "the control holds the new block";
-}
-
-TEST_F(SearchInEditBuffer, ShrinksAndOverwritesInPlace) {
-    HandOver(L"aaaa bb aaa");
-    Use(L"aa", L"");
-    ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
-    EXPECT_EQ(ReplaceAllOccurrences().count, 3u);
-    EndSearch();
-    EXPECT_EQ(edit.Text(), L" bb a");
-
-    Use(L"b", L"c");
-    ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
-    EXPECT_EQ(ReplaceAllOccurrences().count, 2u);
-    EndSearch();
-    EXPECT_EQ(edit.Text(), L" cc a");
 }
 
 // A text whose every unit grows by 128: the result would pass the largest text the control
 // holds, as when memory runs out. The user gives up the undo copy for one more try, which
 // fails too; the text stays as it was and no undo is offered.
 TEST_F(SearchInEditBuffer, AsksOnceForMemoryThenGivesUpWithTheTextUnchanged) {
-    LanguageLibrary =
-        LoadLibraryExW((FolderFromEnvironment(L"TARNWICK_LANGUAGES") + L"English.dll").c_str(),
-                       nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+    LanguageLibrary = LoadResources(FolderFromEnvironment(L"TARNWICK_LANGUAGES") + L"English.dll");
     ASSERT_NE(LanguageLibrary, nullptr);
     constexpr std::size_t kUnits = 0x7FFFFFFE / 128 + 1;
     HandOver(std::wstring(kUnits, L'a'));

@@ -25,70 +25,24 @@ class SettingsStore : public testing::Test {
     TempFolder folder;
 };
 
-TEST_F(SettingsStore, WritesNegativeValuesUnsignedAndReadsThemBack) {
+TEST_F(SettingsStore, CreatesANewFileAsUnicodeButLeavesAnAnsiFileAnsiAndReadsBothBack) {
+    // A new file as UTF-16 keeps text outside the code page; a negative value is written in
+    // its unsigned form, which the profile functions read back as negative.
+    const std::wstring czech = L"\u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148 \u4E2D";
+    WriteStringSetting(L"FindString", czech.c_str());
     SetSetting(IntKey::FontHeight, -13);
     SetSetting(IntKey::Weight, 700);
     WriteIntegerKeys(kFontKeysFirst, kFontKeyCount);
-    EXPECT_EQ(Stored(L"FontHeight"), L"4294967283");
-    EXPECT_EQ(Stored(L"Weight"), L"700");
-    EXPECT_EQ(Stored(L"Family"), L"49");
-    EXPECT_FALSE(Stored(L"BkgColor")) << "the font run ends with Family";
-
-    SettingValues = DefaultIntegerSettings();
-    SetSetting(IntKey::FontHeight, 0);
-    SettingsLoad();
-    EXPECT_EQ(Setting(IntKey::FontHeight), -13);
-    EXPECT_EQ(Setting(IntKey::Weight), 700);
-}
-
-TEST_F(SettingsStore, StartsWithTheDefaultsWithoutAFileAndWritesNothingWithoutAPath) {
-    SetSetting(IntKey::Wrap, 1);
-    SettingsLoad();
-    EXPECT_EQ(SettingValues, DefaultIntegerSettings());
-    EXPECT_STREQ(FontName, L"Lucida Console");
-    EXPECT_STREQ(FindString, L" ");
-    EXPECT_FALSE(FileExists(Ini())) << "reading must not create the file";
-
-    // With no path the profile functions would fall back to win.ini in the Windows folder.
-    IniPath[0] = L'\0';
-    WriteSetting(IntKey::Wrap, 1);
-    WriteStringSetting(L"FindString", L"x");
-    wchar_t value[16];
-    GetProfileStringW(L"Tarnwick", L"Wrap", L"absent", value, 16);
-    EXPECT_STREQ(value, L"absent");
-    SettingsLoad();
-    EXPECT_EQ(Setting(IntKey::Wrap), 0);
-}
-
-TEST_F(SettingsStore, ReadsTheFileWithItsRangeChecksRecentFilesAndTextsCutToTheirCapacity) {
-    const std::string longText(400, 'q');
-    WriteBytes(Ini(), "[Tarnwick]\r\nx=100\r\nWidth=5000\r\nFontHeight=-1\r\nMruCount=25\r\n"
-                      "Language=10003\r\nHeight=0\r\nMRU0=C:\\a.txt\r\nMRU9=C:\\j.txt\r\nMRU2=" +
-                          longText + "\r\nName=" + longText + "\r\nFindString=" + longText +
-                          "\r\n");
-    SettingsLoad();
-    EXPECT_EQ(Setting(IntKey::x), 100);
-    EXPECT_EQ(Setting(IntKey::Width), 770);
-    EXPECT_EQ(Setting(IntKey::Height), 0);
-    EXPECT_EQ(Setting(IntKey::FontHeight), -13) << "-1 leaves the default";
-    EXPECT_EQ(Setting(IntKey::MruCount), 10);
-    EXPECT_EQ(Setting(IntKey::Language), 10001);
-    EXPECT_STREQ(RecentPaths[0], L"C:\\a.txt");
-    EXPECT_STREQ(RecentPaths[1], L" ");
-    EXPECT_STREQ(RecentPaths[9], L"C:\\j.txt");
-    EXPECT_EQ(std::wstring(RecentPaths[2]), std::wstring(259, L'q'));
-    EXPECT_EQ(std::wstring(FontName), std::wstring(31, L'q'));
-    EXPECT_EQ(std::wstring(FindString), std::wstring(129, L'q'));
-}
-
-TEST_F(SettingsStore, CreatesANewFileAsUnicodeButLeavesAnAnsiFileAnsi) {
-    // A new file as UTF-16 keeps text outside the code page.
-    const std::wstring czech = L"\u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148 \u4E2D";
-    WriteStringSetting(L"FindString", czech.c_str());
     EXPECT_EQ(ReadBytes(Ini()).substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(Stored(L"FindString"), czech);
+    EXPECT_EQ(Stored(L"FontHeight"), L"4294967283");
+    EXPECT_EQ(Stored(L"Weight"), L"700");
+    SetSetting(IntKey::FontHeight, 0);
+    SetSetting(IntKey::Weight, 0);
     SettingsLoad();
     EXPECT_EQ(std::wstring(FindString), czech);
+    EXPECT_EQ(Setting(IntKey::FontHeight), -13);
+    EXPECT_EQ(Setting(IntKey::Weight), 700);
 
     // Another file, which the profile functions have not cached.
     lstrcpynW(IniPath, (folder / L"ansi.ini").c_str(), MAX_PATH);
@@ -102,18 +56,44 @@ TEST_F(SettingsStore, CreatesANewFileAsUnicodeButLeavesAnAnsiFileAnsi) {
     EXPECT_EQ(Setting(IntKey::Status), 0);
 }
 
+TEST_F(SettingsStore, ReadsRecentFilesAndTextsCutToTheirCapacity) {
+    const std::string longText(400, 'q');
+    WriteBytes(Ini(), "[Tarnwick]\r\nx=100\r\nFontHeight=-1\r\nMruCount=10\r\n"
+                      "MRU0=C:\\a.txt\r\nMRU9=C:\\j.txt\r\nMRU2=" +
+                          longText + "\r\nName=" + longText + "\r\nFindString=" + longText +
+                          "\r\n");
+    SettingsLoad();
+    EXPECT_EQ(Setting(IntKey::x), 100);
+    EXPECT_EQ(Setting(IntKey::FontHeight), -13) << "-1 leaves the default";
+    EXPECT_STREQ(RecentPaths[0], L"C:\\a.txt");
+    EXPECT_STREQ(RecentPaths[1], L" ");
+    EXPECT_STREQ(RecentPaths[9], L"C:\\j.txt");
+    EXPECT_EQ(std::wstring(RecentPaths[2]), std::wstring(259, L'q'));
+    EXPECT_EQ(std::wstring(FontName), std::wstring(31, L'q'));
+    EXPECT_EQ(std::wstring(FindString), std::wstring(129, L'q'));
+}
+
 TEST_F(SettingsStore, NeverLetsAValueStartALineOfItsOwn) {
     lstrcpynW(FindString, L"x\r\nLanguage=10000\r\n[Other]\r\nWrap=1", 130);
     lstrcpynW(ReplaceString, L"y\nStatus=0", 130);
     SettingsSaveAtExit();
     EXPECT_FALSE(Stored(L"Language"));
+    EXPECT_FALSE(Stored(L"Status"));
     EXPECT_FALSE(IniValue(Ini(), L"Other", L"Wrap"));
     EXPECT_EQ(Stored(L"FindString"), L"x  Language=10000  [Other]  Wrap=1");
+    EXPECT_EQ(Stored(L"ReplaceString"), L"y Status=0");
+}
 
+// With no path the profile functions would fall back to win.ini in the Windows folder.
+TEST_F(SettingsStore, WritesNothingWithoutAPath) {
+    IniPath[0] = L'\0';
+    WriteSetting(IntKey::Wrap, 1);
+    WriteStringSetting(L"FindString", L"x");
+    wchar_t value[16];
+    GetProfileStringW(L"Tarnwick", L"Wrap", L"absent", value, 16);
+    EXPECT_STREQ(value, L"absent");
     SettingsLoad();
-    EXPECT_EQ(Setting(IntKey::Language), 10001);
-    EXPECT_EQ(Setting(IntKey::Status), 1);
-    EXPECT_STREQ(ReplaceString, L"y Status=0");
+    EXPECT_EQ(Setting(IntKey::Wrap), 0);
 }
 
 } // namespace
