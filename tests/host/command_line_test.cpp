@@ -59,26 +59,20 @@ TEST(CommandLine, YieldsTheFileNameAfterTheProgramName) {
     }
 }
 
-TEST(CommandLineLength, AcceptsTwoHundredFiftyNineUnitsAndNeverWritesPastTheDestination) {
+TEST(CommandLineLength, AcceptsAsManyUnitsAsFitAndOtherwiseLeavesTheDestinationUntouched) {
     const std::string name(259, 'n');
     const Extraction result = Extract(u"Tarnwick.exe " + Widen(name));
     EXPECT_EQ(result.outcome, CommandLineName::Found);
     EXPECT_EQ(result.name, name);
 
-    std::array<Unit, 8> small{};
+    std::array<Unit, 8> small{u'k'};
     EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefgh", small), CommandLineName::TooLong);
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe \"abcdefgh\"", small),
+              CommandLineName::TooLong);
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe", small), CommandLineName::None);
+    EXPECT_EQ(Narrow(small), "k");
     EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefg", small), CommandLineName::Found);
     EXPECT_EQ(Narrow(small), "abcdefg");
-}
-
-TEST(CommandLineLength, LeavesTheDestinationForTwoHundredSixtyUnitsOrNoName) {
-    std::array<Unit, 260> destination{};
-    destination[0] = u'k';
-    const std::u16string line = u"Tarnwick.exe \"" + std::u16string(260, u'n') + u"\"";
-    EXPECT_EQ(GetCommandLineFileName(line, destination), CommandLineName::TooLong);
-    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe", destination), CommandLineName::None);
-    EXPECT_EQ(destination[0], u'k');
-    EXPECT_EQ(destination[1], u'\0');
 }
 
 } // namespace

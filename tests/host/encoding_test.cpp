@@ -37,16 +37,18 @@ std::string Describe(std::uint32_t size, const Bytes& bytes) {
     return text.str();
 }
 
+// Every size up to past the longest mark and a long file; the mark bytes, another byte and
+// the lead byte of an unmarked UTF-8 letter.
 TEST(Recognition, AgreesWithTheMarksForEverySizeAndEveryMixOfMarkBytes) {
-    const unsigned char interesting[] = {0x00, 0x41, 0xBB, 0xBF, 0xEF, 0xFE, 0xFF};
-    for (std::uint32_t size = 0; size <= 6; ++size) {
-        for (int mix = 0; mix < 7 * 7 * 7 * 7; ++mix) {
+    const unsigned char interesting[] = {0x00, 0x41, 0xBB, 0xBF, 0xC5, 0xEF, 0xFE, 0xFF};
+    for (const std::uint32_t size : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 100u}) {
+        for (int mix = 0; mix < 8 * 8 * 8 * 8; ++mix) {
             // What a loader holds after reading the first four bytes of a file of this size:
             // what lies beyond the end of the file reads as zero.
             Bytes bytes{};
             for (std::uint32_t i = 0, rest = mix; i < std::min<std::uint32_t>(size, 4);
-                 ++i, rest /= 7) {
-                bytes[i] = interesting[rest % 7];
+                 ++i, rest /= 8) {
+                bytes[i] = interesting[rest % 8];
             }
             const Recognition got = Recognise(size, bytes);
             const Recognition want = Reference(size, bytes);
@@ -57,15 +59,6 @@ TEST(Recognition, AgreesWithTheMarksForEverySizeAndEveryMixOfMarkBytes) {
             }
         }
     }
-}
-
-// Files longer than the exhaustive sizes above, and bytes outside its set.
-TEST(Recognition, LooksOnlyAtTheMarkInLongerFiles) {
-    EXPECT_FALSE(Recognise(100, {0xFF, 0xFE, 0x00, 0x00}).accepted) << "UTF-32 LE";
-    EXPECT_FALSE(Recognise(10, {0xEF, 0xBB, 0xBF, 'a'}).accepted) << "UTF-8";
-    EXPECT_FALSE(Recognise(7, {0xFE, 0xFF, 0x00, 'a'}).accepted) << "UTF-16 BE";
-    EXPECT_EQ(Recognise(8, {'a', 0, 'b', 0}).encoding, kEncodingAnsi) << "unmarked UTF-16";
-    EXPECT_EQ(Recognise(4, {0xC5, 0xBE, 'a', 'b'}).encoding, kEncodingAnsi) << "unmarked UTF-8";
 }
 
 } // namespace

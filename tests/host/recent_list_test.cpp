@@ -12,18 +12,6 @@ std::vector<std::size_t> Entries(const RecentOrder& order, std::size_t count) {
     return {order.begin(), order.begin() + static_cast<std::ptrdiff_t>(count)};
 }
 
-TEST(RecentList, ANewPathTakesTheFirstFreeSlotAndGoesToTheFront) {
-    RecentOrder order = InitialRecentOrder();
-    RecentPlacement placed = PlaceAtFront(order, 0, std::nullopt);
-    EXPECT_EQ(placed.slot, 0u);
-    EXPECT_TRUE(placed.takesPath);
-    EXPECT_EQ(placed.count, 1u);
-    placed = PlaceAtFront(order, 1, std::nullopt);
-    EXPECT_EQ(placed.slot, 1u);
-    EXPECT_EQ(placed.count, 2u);
-    EXPECT_EQ(Entries(order, 2), (std::vector<std::size_t>{1, 0}));
-}
-
 TEST(RecentList, AListedPathMovesToTheFrontWithoutACopy) {
     RecentOrder order = InitialRecentOrder();
     // Re-opening entry 4 of 6: the order by former positions is 4, 0, 1, 2, 3, 5.
@@ -40,14 +28,16 @@ TEST(RecentList, AListedPathMovesToTheFrontWithoutACopy) {
     EXPECT_EQ(single[0], 0u);
 }
 
-TEST(RecentList, AnEleventhPathTakesTheSlotOfTheOldest) {
+TEST(RecentList, ANewPathTakesTheFirstFreeSlotOrWhenFullTheOldestsAndGoesToTheFront) {
     RecentOrder order = InitialRecentOrder();
-    std::size_t count = 0;
-    for (int i = 0; i < 10; ++i) {
-        count = PlaceAtFront(order, count, std::nullopt).count;
+    for (std::size_t count = 0; count < 10; ++count) {
+        const RecentPlacement placed = PlaceAtFront(order, count, std::nullopt);
+        EXPECT_EQ(placed.slot, count);
+        EXPECT_TRUE(placed.takesPath);
+        EXPECT_EQ(placed.count, count + 1);
     }
     EXPECT_EQ(Entries(order, 10), (std::vector<std::size_t>{9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
-    const RecentPlacement placed = PlaceAtFront(order, count, std::nullopt);
+    const RecentPlacement placed = PlaceAtFront(order, 10, std::nullopt);
     EXPECT_EQ(placed.slot, 0u) << "the oldest file's slot";
     EXPECT_TRUE(placed.takesPath);
     EXPECT_EQ(placed.count, 10u);

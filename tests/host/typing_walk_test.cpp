@@ -7,7 +7,8 @@
 
 namespace {
 
-// The whole walk as "code:pause" pairs, e.g. "97+ 13- 98+".
+// The whole walk as "code:pause" pairs, e.g. "97+ 13- 98+", each step resumed from the
+// position the one before left.
 std::string Walk(const std::u16string& text) {
     std::string walk;
     std::size_t position = 0;
@@ -37,18 +38,6 @@ TEST(TypingWalk, TypesEachUnitAndEnterForALineBreakUpToTheFirstNul) {
     for (const auto& c : cases) {
         EXPECT_EQ(Walk(c.text), c.walk);
     }
-}
-
-TEST(TypingWalk, CanBeResumedWhereItStopped) {
-    const std::u16string text = u"ab\r\nc";
-    std::size_t position = 0;
-    ASSERT_TRUE(NextTypedCharacter(text.c_str(), position));
-    ASSERT_TRUE(NextTypedCharacter(text.c_str(), position));
-    EXPECT_EQ(position, 2u);
-    const auto enter = NextTypedCharacter(text.c_str(), position);
-    ASSERT_TRUE(enter);
-    EXPECT_EQ(enter->code, u'\r');
-    EXPECT_EQ(position, 4u);
 }
 
 } // namespace
