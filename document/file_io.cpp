@@ -53,15 +53,19 @@ BOOL LoadDocument() {
     if (!file || !ReadFileText(file.Get(), text)) {
         return FailAndKeepFile();
     }
-    const bool stopsAtNul = TextStopsAtNul(text.bytes.As(), text.count, text.encoding);
+    const bool stopsAtNul = TextStopsAtNul(text.bytes.Get(), text.count, text.encoding);
     const EncodingId encoding = text.encoding;
-    WideText wide;
+    MovableBlock wide;
     if (!DecodeText(text.bytes, text.count, encoding, wide)) {
         return FailAndKeepFile();
     }
-    if (!EditSetText(EditControl, wide.text)) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return FailAndKeepFile();
+    // The control takes the decoded block itself as its text (with an empty undo, unmodified,
+    // the caret at the start): no copy of the text is made. Its old block is ours to free.
+    const HLOCAL previous = EditGetHandle(EditControl);
+    EditSetHandle(EditControl, wide.Release());
+    EditTextHandle = EditGetHandle(EditControl);
+    if (previous != nullptr && previous != EditTextHandle) {
+        LocalFree(previous);
     }
     // Neither the new text nor the control tells of a change: the copy of the old one goes.
     DropReplaceAllCopy();
@@ -139,9 +143,8 @@ BOOL TypeOutDocument() {
     }
     const DWORD count = text.count;
     const EncodingId encoding = text.encoding;
-    WideText wide;
-    if (!DecodeText(text.bytes, count, encoding, wide) ||
-        !StartTyping(std::move(wide.block), count)) {
+    MovableBlock wide;
+    if (!DecodeText(text.bytes, count, encoding, wide) || !StartTyping(std::move(wide), count)) {
         return FailAndKeepFile();
     }
     SetCurrentEncoding(encoding);

@@ -37,26 +37,28 @@ bool ReadFileText(HANDLE file, FileText& text) {
         return false;
     }
     const DWORD length = size.LowPart;
-    GlobalBlock bytes(SIZE_T{length} + 4);
-    if (!bytes) {
+    MovableBlock bytes(SIZE_T{length} + 4);
+    const LockedBlock locked(bytes.Get());
+    if (!locked) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
     std::array<unsigned char, 4> first{};
-    if (!ReadExactly(file, bytes.As(), std::min<DWORD>(length, 4))) {
+    if (!ReadExactly(file, locked.As(), std::min<DWORD>(length, 4))) {
         return false;
     }
-    std::copy_n(bytes.As(), 4, first.begin());
+    std::copy_n(locked.As(), 4, first.begin());
     const Recognition recognition = Recognise(length, first);
     if (!recognition.accepted) {
         SetLastError(ERROR_BAD_FORMAT);
         return false;
     }
     // Nothing of the first read may stay in front of the text or behind it.
-    std::fill_n(bytes.As(), 4, BYTE{0});
+    std::fill_n(locked.As(), 4, BYTE{0});
     text.count = length - recognition.markLength;
     if (SetFilePointer(file, static_cast<LONG>(recognition.markLength), nullptr, FILE_BEGIN) ==
             INVALID_SET_FILE_POINTER ||
-        !ReadExactly(file, bytes.As(), text.count)) {
+        !ReadExactly(file, locked.As(), text.count)) {
         return false;
     }
     text.bytes = std::move(bytes);

@@ -7,10 +7,11 @@
 
 #include <windows.h>
 
-// The file's text after its mark, at the start of a zero-filled block of size + 4 bytes, so
-// that at least two zero bytes follow it.
+// The file's text after its mark, at the start of a zero-filled movable block of size + 4
+// bytes, so that at least two zero bytes follow it: for UTF-16 LE the block is the text the
+// edit control takes.
 struct FileText {
-    GlobalBlock bytes;
+    MovableBlock bytes;
     DWORD count = 0;
     EncodingId encoding = kEncodingAnsi;
 };

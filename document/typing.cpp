@@ -16,30 +16,39 @@ constexpr DWORD kPauseMilliseconds = 150;
 HANDLE TypingThread;
 
 struct TypingJob {
-    HGLOBAL text;
+    HLOCAL text;
     DWORD byteCount;
 };
+
+// Types the text until its end or a stop, then leaves the control unmodified with no undo.
+void TypeAll(HLOCAL block) {
+    const LockedBlock locked(block);
+    if (!locked) {
+        return;
+    }
+    const Unit* text = locked.As<const Unit>();
+    std::size_t position = 0;
+    while (TypingActive.load() != 0) {
+        const auto typed = NextTypedCharacter(text, position);
+        if (!typed) {
+            break;
+        }
+        EditTypeChar(EditControl, static_cast<wchar_t>(typed->code));
+        if (typed->pauseAfter) {
+            Sleep(kPauseMilliseconds);
+        }
+    }
+    EditSetModify(EditControl, false);
+    EditEmptyUndoBuffer(EditControl);
+}
 
 DWORD WINAPI TypeText(void* parameter) {
     TypingJob* job = static_cast<TypingJob*>(parameter);
     if (job->byteCount != 0) {
-        const Unit* text = static_cast<const Unit*>(static_cast<void*>(job->text));
-        std::size_t position = 0;
-        while (TypingActive.load() != 0) {
-            const auto typed = NextTypedCharacter(text, position);
-            if (!typed) {
-                break;
-            }
-            EditTypeChar(EditControl, static_cast<wchar_t>(typed->code));
-            if (typed->pauseAfter) {
-                Sleep(kPauseMilliseconds);
-            }
-        }
-        EditSetModify(EditControl, false);
-        EditEmptyUndoBuffer(EditControl);
+        TypeAll(job->text);
         TypingActive.store(0);
     }
-    GlobalFree(job->text);
+    LocalFree(job->text);
     delete job;
     return 0;
 }
@@ -62,7 +71,7 @@ void StopTyping() {
     TypingThread = nullptr;
 }
 
-bool StartTyping(GlobalBlock text, DWORD byteCount) {
+bool StartTyping(MovableBlock text, DWORD byteCount) {
     StopTyping();
     TypingJob* job = new (std::nothrow) TypingJob{nullptr, byteCount};
     if (job == nullptr) {
@@ -76,7 +85,7 @@ bool StartTyping(GlobalBlock text, DWORD byteCount) {
     if (TypingThread == nullptr) {
         const DWORD error = GetLastError();
         TypingActive.store(0);
-        GlobalFree(job->text);
+        LocalFree(job->text);
         delete job;
         SetLastError(error);
         return false;

@@ -16,7 +16,7 @@ extern std::atomic<LONG> TypingActive;
 // then owns and frees. byteCount is the number of file bytes behind the text: with none,
 // nothing is typed. A typing still running is stopped first. False, with the system's error
 // code, when no thread could be started (the block is then freed here).
-[[nodiscard]] bool StartTyping(GlobalBlock text, DWORD byteCount);
+[[nodiscard]] bool StartTyping(MovableBlock text, DWORD byteCount);
 
 // Stops a running typing and waits for its thread to end, handling the characters it is
 // sending meanwhile.

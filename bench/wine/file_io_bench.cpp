@@ -102,7 +102,7 @@ Row Measure(const std::wstring& folder, std::size_t size, EncodingId encoding) {
         },
         repeats);
 
-    WideText wide;
+    MovableBlock wide;
     for (int i = 0; i < repeats; ++i) {
         LARGE_INTEGER start;
         QueryPerformanceCounter(&start);
@@ -115,12 +115,15 @@ Row Measure(const std::wstring& folder, std::size_t size, EncodingId encoding) {
         CloseHandle(file);
         row.read = std::min(row.read, Elapsed(start));
         QueryPerformanceCounter(&start);
-        wide = WideText{};
+        wide = MovableBlock();
         (void)DecodeText(text.bytes, text.count, encoding, wide);
         row.decode = std::min(row.decode, Elapsed(start));
     }
 
-    row.setText = Seconds([&] { EditSetText(EditControl, wide.text); }, 1);
+    {
+        const LockedBlock text(wide.Get());
+        row.setText = Seconds([&] { EditSetText(EditControl, text.As<wchar_t>()); }, 1);
+    }
 
     const DWORD length = EditGetTextLength(EditControl);
     const wchar_t* text = static_cast<const wchar_t*>(LocalLock(EditGetHandle(EditControl)));
