@@ -27,61 +27,60 @@ class UniqueFile {
     HANDLE file_;
 };
 
-// A fixed, zero-filled block of global memory, freed at the end of its scope unless released.
-class GlobalBlock {
+// A zero-filled block of heap memory, freed at the end of its scope unless released. Freeing
+// keeps the error code of the operation that failed before it.
+template <typename Handle, Handle (*Allocate)(SIZE_T), Handle (*Free)(Handle)> class HeapBlock {
   public:
-    GlobalBlock() = default;
-    explicit GlobalBlock(SIZE_T bytes) : block_(GlobalAlloc(GPTR, bytes)) {}
-    ~GlobalBlock() {
-        if (block_ != nullptr) {
-            GlobalFree(block_);
-        }
-    }
-    GlobalBlock(GlobalBlock&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
-    GlobalBlock& operator=(GlobalBlock&& other) noexcept {
-        std::swap(block_, other.block_);
-        return *this;
-    }
-
-    explicit operator bool() const { return block_ != nullptr; }
-    template <typename T = BYTE> T* As() const {
-        return static_cast<T*>(static_cast<void*>(block_));
-    }
-    // The caller takes over the block and frees it with GlobalFree.
-    HGLOBAL Release() { return std::exchange(block_, nullptr); }
-
-  private:
-    HGLOBAL block_ = nullptr;
-};
-
-// A movable, zero-filled block of the local heap, the kind the edit control takes as its text
-// buffer; freed at the end of its scope unless released.
-class MovableBlock {
-  public:
-    MovableBlock() = default;
-    explicit MovableBlock(SIZE_T bytes) : block_(LocalAlloc(LHND, bytes)) {}
-    // Freeing keeps the error code of the operation that failed before it.
-    ~MovableBlock() {
+    HeapBlock() = default;
+    explicit HeapBlock(SIZE_T bytes) : block_(Allocate(bytes)) {}
+    ~HeapBlock() {
         if (block_ != nullptr) {
             const DWORD error = GetLastError();
-            LocalFree(block_);
+            Free(block_);
             SetLastError(error);
         }
     }
-    MovableBlock(MovableBlock&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
-    MovableBlock& operator=(MovableBlock&& other) noexcept {
+    HeapBlock(HeapBlock&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+    HeapBlock& operator=(HeapBlock&& other) noexcept {
         std::swap(block_, other.block_);
         return *this;
     }
 
     explicit operator bool() const { return block_ != nullptr; }
-    HLOCAL Get() const { return block_; }
-    // The caller takes over the block and frees it with LocalFree.
-    HLOCAL Release() { return std::exchange(block_, nullptr); }
+    Handle Get() const { return block_; }
+    // The caller takes over the block and frees it.
+    Handle Release() { return std::exchange(block_, nullptr); }
 
-  private:
-    HLOCAL block_ = nullptr;
+  protected:
+    Handle block_ = nullptr;
 };
+
+inline HGLOBAL AllocateFixed(SIZE_T bytes) {
+    return GlobalAlloc(GPTR, bytes);
+}
+inline HGLOBAL FreeGlobal(HGLOBAL block) {
+    return GlobalFree(block);
+}
+inline HLOCAL AllocateMovable(SIZE_T bytes) {
+    return LocalAlloc(LHND, bytes);
+}
+inline HLOCAL FreeLocal(HLOCAL block) {
+    return LocalFree(block);
+}
+
+// A fixed block of global memory: its handle is its address. Released, it is freed with
+// GlobalFree.
+class GlobalBlock : public HeapBlock<HGLOBAL, AllocateFixed, FreeGlobal> {
+  public:
+    using HeapBlock::HeapBlock;
+    template <typename T = BYTE> T* As() const {
+        return static_cast<T*>(static_cast<void*>(block_));
+    }
+};
+
+// A movable block of the local heap, the kind the edit control takes as its text buffer; it is
+// read and written through a LockedBlock. Released, it is freed with LocalFree.
+using MovableBlock = HeapBlock<HLOCAL, AllocateMovable, FreeLocal>;
 
 // A movable block locked for the length of a scope.
 class LockedBlock {
