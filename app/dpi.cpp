@@ -5,15 +5,36 @@
 
 UINT WindowDpi = USER_DEFAULT_SCREEN_DPI;
 
+namespace {
+
+// The system's DPI, which the screen's device context reports.
+UINT SystemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen != nullptr) {
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+// GetDpiForWindow exists from Windows 10 version 1607 on; earlier systems have one DPI.
+UINT DpiOfWindow(HWND window) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+    return dpi != 0 ? dpi : SystemDpi();
+}
+
+} // namespace
+
 void InitDpi() {
-    const UINT dpi = GetDpiForSystem();
-    WindowDpi = dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+    WindowDpi = SystemDpi();
 }
 
 void TakeWindowDpi(HWND window) {
-    if (const UINT dpi = GetDpiForWindow(window)) {
-        WindowDpi = dpi;
-    }
+    WindowDpi = DpiOfWindow(window);
 }
 
 int ScaleToDpi(int pixelsAt96) {
