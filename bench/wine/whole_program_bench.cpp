@@ -1,0 +1,240 @@
+// The whole program as a user waits for it, under Wine: Tarnwick.exe started empty (to its
+// window), started on a file (to the title showing the file's name) with its peak working set,
+// and saving it (to the file's new write time). Beside each open, the edit control's own share
+// in the same run: a visible control of the program's kind, with the program's default font,
+// taking the same text as its buffer (EM_SETHANDLE). The program's own share is the open less
+// the empty start and the control's share.
+// Usage: whole_program_bench.exe TARNWICK_EXE FOLDER SIZE_MB...
+#include "app/handles.h"
+#include "bench/wine/bench_window.h"
+#include "language/resource_ids.h"
+#include "view/edit_host.h"
+#include "view/edit_ops.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
+}
+
+// Lines of 80 characters of ASCII words, as the file's text; UTF-16 LE with its mark.
+std::string FileBytes(std::size_t megabytes, bool utf16) {
+    static const char* const words[] = {"alpha", "beta", "gamma", "delta", "epsilon", "zeta"};
+    std::string line;
+    for (int word = 0; line.size() < 76; ++word) {
+        line += std::string(words[word % 6]) + " ";
+    }
+    line.resize(78);
+    line += "\r\n";
+    std::string text;
+    const std::size_t characters = (megabytes << 20) / (utf16 ? 2 : 1);
+    while (text.size() < characters) {
+        text += line;
+    }
+    text.resize(characters);
+    if (!utf16) {
+        return text;
+    }
+    std::string bytes = "\xFF\xFE";
+    for (char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
+           written == bytes.size();
+}
+
+struct Running {
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+};
+
+struct Search {
+    DWORD process;
+    const wchar_t* title;
+    HWND found;
+};
+
+// A visible top-level window of the process whose title holds the text.
+HWND WindowWithTitle(DWORD process, const wchar_t* title) {
+    Search search{process, title, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* wanted = reinterpret_cast<Search*>(parameter);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t text[512] = L"";
+            GetWindowTextW(window, text, 512);
+            if (owner == wanted->process && IsWindowVisible(window) &&
+                std::wstring(text).find(wanted->title) != std::wstring::npos) {
+                wanted->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Starts the program and waits (up to ten minutes) for its window with the title.
+Running Start(const std::wstring& exe, const std::wstring& file, const wchar_t* title,
+              double& seconds) {
+    Running running;
+    std::wstring commandLine = L"\"" + exe + L"\"" + (file.empty() ? L"" : L" \"" + file + L"\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    const double start = Now();
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &running.process)) {
+        std::printf("cannot start %ls (error %lu)\n", exe.c_str(), GetLastError());
+        return running;
+    }
+    while (running.window == nullptr && Now() - start < 600) {
+        running.window = WindowWithTitle(running.process.dwProcessId, title);
+        Sleep(5);
+    }
+    seconds = Now() - start;
+    return running;
+}
+
+void Stop(Running& running) {
+    if (running.window != nullptr) {
+        PostMessageW(running.window, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(running.process.hProcess, 20000) != WAIT_OBJECT_0) {
+        TerminateProcess(running.process.hProcess, 1);
+    }
+    CloseHandle(running.process.hThread);
+    CloseHandle(running.process.hProcess);
+}
+
+FILETIME WriteTime(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+// The edit control's share of an open: taking the decoded text as its buffer and laying it out.
+double ControlTakes(const std::string& bytes, bool utf16) {
+    const std::size_t skip = utf16 ? 2 : 0;
+    const std::size_t units = utf16 ? (bytes.size() - 2) / 2 : bytes.size();
+    MovableBlock block((units + 1) * sizeof(wchar_t));
+    {
+        const LockedBlock text(block.Get());
+        if (utf16) {
+            memcpy(text.As(), bytes.data() + skip, units * 2);
+        } else {
+            MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(units),
+                                text.As<wchar_t>(), static_cast<int>(units));
+        }
+    }
+    const HLOCAL previous = EditGetHandle(EditControl);
+    const double start = Now();
+    EditSetHandle(EditControl, block.Release());
+    UpdateWindow(EditControl);
+    const double seconds = Now() - start;
+    LocalFree(previous);
+    const HLOCAL empty = LocalAlloc(LHND, sizeof(wchar_t));
+    const HLOCAL full = EditGetHandle(EditControl);
+    EditSetHandle(EditControl, empty);
+    LocalFree(full);
+    PumpMessages();
+    return seconds;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 4) {
+        std::printf("usage: whole_program_bench TARNWICK_EXE FOLDER SIZE_MB...\n");
+        return 2;
+    }
+    const std::wstring exe = argv[1];
+    const std::wstring folder = std::wstring(argv[2]) + L"\\";
+    CreateBenchWindows(DefWindowProcW, 560);
+    LOGFONTW font{};
+    font.lfHeight = -13;
+    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpyW(font.lfFaceName, L"Lucida Console");
+    EditSetFont(EditControl, CreateFontIndirectW(&font));
+    PumpMessages();
+
+    std::vector<double> starts;
+    for (int round = 0; round < 3; ++round) {
+        double seconds = 0;
+        Running running = Start(exe, L"", L"Tarnwick", seconds);
+        starts.push_back(seconds);
+        Stop(running);
+    }
+    const double start = Median(starts);
+    std::printf("start to the window shown (empty document): %.0f ms (median of 3)\n\n",
+                start * 1000);
+    std::printf("| file | encoding | open, ms | the control's share, ms | the program's own, ms "
+                "| own share | peak working set, MB | file, MB | save, ms |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
+    for (int size = 3; size < argc; ++size) {
+        const std::size_t megabytes = static_cast<std::size_t>(_wtoi(argv[size]));
+        for (bool utf16 : {false, true}) {
+            const std::wstring name =
+                L"bench-" + std::to_wstring(megabytes) + (utf16 ? L"-utf16.txt" : L"-ansi.txt");
+            const std::wstring path = folder + name;
+            const std::string bytes = FileBytes(megabytes, utf16);
+            if (!WriteFileBytes(path, bytes)) {
+                std::printf("cannot write %ls\n", path.c_str());
+                return 1;
+            }
+            double open = 0;
+            Running running = Start(exe, path, name.c_str(), open);
+            PROCESS_MEMORY_COUNTERS memory{};
+            memory.cb = sizeof memory;
+            GetProcessMemoryInfo(running.process.hProcess, &memory, sizeof memory);
+            const FILETIME before = WriteTime(path);
+            const double saveStart = Now();
+            PostMessageW(running.window, WM_COMMAND, IDM_FILE_SAVE, 0);
+            for (FILETIME now = before;
+                 CompareFileTime(&before, &now) == 0 && Now() - saveStart < 600;
+                 now = WriteTime(path)) {
+                Sleep(5);
+            }
+            const double save = Now() - saveStart;
+            Stop(running);
+            // The best of two: the first may meet the system still busy with the program's exit.
+            const double control = std::min(ControlTakes(bytes, utf16), ControlTakes(bytes, utf16));
+            const double own = open - start - control;
+            std::printf("| %zu MB | %s | %.0f | %.0f | %.0f | %.1f %% | %.1f | %zu | %.0f |\n",
+                        megabytes, utf16 ? "UTF-16 LE" : "ANSI", open * 1000, control * 1000,
+                        own * 1000, 100 * own / open, memory.PeakWorkingSetSize / 1048576.0,
+                        megabytes, save * 1000);
+            std::fflush(stdout);
+            DeleteFileW(path.c_str());
+        }
+    }
+    return 0;
+}
