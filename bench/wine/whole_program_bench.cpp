@@ -77,24 +77,19 @@ struct Running {
     HWND window = nullptr;
 };
 
-struct Search {
-    DWORD process;
-    const wchar_t* title;
-    HWND found;
-};
-
-// A visible top-level window of the process whose title holds the text.
-HWND WindowWithTitle(DWORD process, const wchar_t* title) {
-    Search search{process, title, nullptr};
+// A visible top-level window of the process that passes the test, or null.
+template <typename Test> HWND WindowOf(DWORD process, Test test) {
+    struct Search {
+        DWORD process;
+        Test& test;
+        HWND found;
+    } search{process, test, nullptr};
     EnumWindows(
         [](HWND window, LPARAM parameter) -> BOOL {
             auto* wanted = reinterpret_cast<Search*>(parameter);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            wchar_t text[512] = L"";
-            GetWindowTextW(window, text, 512);
-            if (owner == wanted->process && IsWindowVisible(window) &&
-                std::wstring(text).find(wanted->title) != std::wstring::npos) {
+            if (owner == wanted->process && IsWindowVisible(window) && wanted->test(window)) {
                 wanted->found = window;
                 return FALSE;
             }
@@ -102,6 +97,14 @@ HWND WindowWithTitle(DWORD process, const wchar_t* title) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND WindowWithTitle(DWORD process, const wchar_t* title) {
+    return WindowOf(process, [title](HWND window) {
+        wchar_t text[512] = L"";
+        GetWindowTextW(window, text, 512);
+        return std::wstring(text).find(title) != std::wstring::npos;
+    });
 }
 
 // Starts the program and waits (up to ten minutes) for its window with the title.
@@ -172,25 +175,11 @@ double ControlTakes(const std::string& bytes, bool utf16) {
 
 // The Replace dialog of the process, known by its replacement field.
 HWND ReplaceDialog(DWORD process) {
-    Search search{process, nullptr, nullptr};
-    const double start = Now();
-    while (search.found == nullptr && Now() - start < 30) {
-        EnumWindows(
-            [](HWND window, LPARAM parameter) -> BOOL {
-                auto* wanted = reinterpret_cast<Search*>(parameter);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner == wanted->process && IsWindowVisible(window) &&
-                    GetDlgItem(window, edt2) != nullptr) {
-                    wanted->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        Sleep(5);
+    HWND found = nullptr;
+    for (const double start = Now(); found == nullptr && Now() - start < 30; Sleep(5)) {
+        found = WindowOf(process, [](HWND window) { return GetDlgItem(window, edt2) != nullptr; });
     }
-    return search.found;
+    return found;
 }
 
 // Replace All of 1 000 000 occurrences ("zeta" → "epsilon") in a 10.4 MB document: from the

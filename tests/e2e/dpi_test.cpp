@@ -2,16 +2,12 @@
 // at 96 DPI, so that settings files and other running copies agree whatever each one's DPI.
 #include "tests/e2e/driver.h"
 
-#include "language/resource_ids.h"
-
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
 namespace {
 
-constexpr int kFontFaceList = 1136;
-constexpr int kFontSizeList = 1138;
 constexpr int kPartEdgesAt96[] = {355, 495, 660, 697, 750, 798, 885, -1};
 
 // The system DPI of programs started while it lives. Wine reads it once as each program starts,
@@ -73,17 +69,7 @@ TEST(HighDpi, ScalesTheWindowStoresAt96DpiAndFollowsAChangeOfDpi) {
 
     // Ten points chosen at 144 DPI are stored as the height of ten points at 96 DPI, so the
     // font does not grow at the next start.
-    SendCommand(main, IDM_FORMAT_FONT);
-    const HWND fonts = tarnwick.WaitForDialog(L"Font");
-    ASSERT_NE(fonts, nullptr);
-    for (const auto& [list, entry] :
-         {std::pair{kFontFaceList, L"DejaVu Sans Mono"}, std::pair{kFontSizeList, L"10"}}) {
-        SendDlgItemMessageW(fonts, list, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>(entry));
-        SendMessageW(fonts, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(fonts, list)));
-    }
-    PressDialogButton(fonts, IDOK);
+    ChooseFontInDialog(tarnwick, L"DejaVu Sans Mono", L"10");
     EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"FontHeight") == L"4294967283"; }))
         << Utf8(sandbox.IniValue(L"FontHeight").value_or(L"(absent)")) << ", not -13";
 

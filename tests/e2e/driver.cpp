@@ -208,6 +208,31 @@ HWND Program::WaitForDialog(const std::wstring& caption, DWORD milliseconds) con
     return found;
 }
 
+void ChooseInList(HWND dialog, int list, const std::wstring& entry) {
+    const HWND box = GetDlgItem(dialog, list);
+    EXPECT_NE(SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(entry.c_str())),
+              CB_ERR)
+        << "no entry " << Utf8(entry);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box));
+}
+
+void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
+                        const std::wstring& size) {
+    // The font dialog's face and size lists.
+    constexpr int kFaceList = 1136;
+    constexpr int kSizeList = 1138;
+    SendCommand(tarnwick.MainWindow(), IDM_FORMAT_FONT);
+    const HWND fonts = tarnwick.WaitForDialog(L"Font");
+    if (fonts == nullptr) {
+        return;
+    }
+    ChooseInList(fonts, kFaceList, face);
+    ChooseInList(fonts, kSizeList, size);
+    PressDialogButton(fonts, IDOK);
+}
+
 void PressDialogButton(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

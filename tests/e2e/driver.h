@@ -151,6 +151,12 @@ void ExpectCentredOver(HWND dialog, HWND main);
 std::wstring ClassOf(HWND window);
 RECT WindowRect(HWND window);
 
+// Chooses an entry of a dialog's drop-down list as a click on it would.
+void ChooseInList(HWND dialog, int list, const std::wstring& entry);
+// Chooses the face and the size (in points) in the program's font dialog and confirms it.
+void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
+                        const std::wstring& size);
+
 // Presses a dialog's button by id and waits until the dialog is gone.
 void PressDialogButton(HWND dialog, int id);
 // Types the path into the file name field of an Open or Save As dialog and presses its OK

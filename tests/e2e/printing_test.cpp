@@ -17,9 +17,6 @@ constexpr int kCopiesField = 1154;
 constexpr int kPrinterList = 1139;
 // The page set-up dialog's margin fields, left, top, right, bottom.
 constexpr int kMarginFields[4] = {1155, 1156, 1157, 1158};
-// The font dialog's face and size lists.
-constexpr int kFontFaceList = 1136;
-constexpr int kFontSizeList = 1138;
 
 constexpr double kPointsPerMillimetre = 72.0 / 25.4;
 // An A4 sheet in points.
@@ -184,17 +181,6 @@ class PrinterOutput {
     std::wstring windows_ = L"Z:" + Widen(linux_);
     std::set<std::wstring> before_;
 };
-
-// Chooses an entry of a dialog's drop-down list as a click on it would.
-void ChooseInList(HWND dialog, int list, const std::wstring& entry) {
-    const HWND box = GetDlgItem(dialog, list);
-    EXPECT_NE(SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                           reinterpret_cast<LPARAM>(entry.c_str())),
-              CB_ERR)
-        << "no entry " << Utf8(entry);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(box));
-}
 
 // Accepts the print dialog (Ctrl+P) with this many copies on this printer, or cancels it.
 void Print(const Program& tarnwick, int copies = 1, const std::wstring& printer = L"",
@@ -420,13 +406,8 @@ TEST(Printing, FollowsThePageSetUpThePrinterChosenAndTheFontDialogsSize) {
     ASSERT_EQ(bordered.pages.size(), 1u);
     ExpectTopLeftAt(bordered.pages[0], 72, 108);
 
-    SendCommand(tarnwick.MainWindow(), IDM_FORMAT_FONT);
-    const HWND fonts = tarnwick.WaitForDialog(L"Font");
-    ASSERT_NE(fonts, nullptr);
     // A face that Wine's PostScript driver can embed (it fails on some OpenType faces).
-    ChooseInList(fonts, kFontFaceList, L"DejaVu Sans Mono");
-    ChooseInList(fonts, kFontSizeList, L"14");
-    PressDialogButton(fonts, IDOK);
+    ChooseFontInDialog(tarnwick, L"DejaVu Sans Mono", L"14");
     ASSERT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Name") == L"DejaVu Sans Mono"; }));
     Print(tarnwick);
     const PrintedJob fourteenPoints = output.WaitForJob();
