@@ -57,12 +57,13 @@ void RunSilently(const std::wstring& exe, const std::wstring& switches) {
     EXPECT_EQ(run.WaitForExit(60000), 0u) << Utf8(exe);
 }
 
-// The uninstaller returns at once and works from a copy of itself: its work is done when the
-// program's files are gone.
+// The uninstaller returns at once and works from a copy of itself: its work is done when its
+// own file is gone and, its last step, the uninstall entry.
 void UninstallSilently(const std::wstring& folder, const std::wstring& switches) {
     RunSilently(folder + L"uninstall.exe", switches);
     EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder + L"uninstall.exe"); }, 60000))
         << "the uninstaller left itself behind";
+    WaitUntil([] { return !UninstallValue(L"DisplayName"); }, 60000);
 }
 
 TEST(Installer, InstallsForTheUserStartsAndUninstallsKeepingTheSettingsUnlessAsked) {
