@@ -2,6 +2,7 @@
 
 #include "app/handles.h"
 #include "app/path_rules.h"
+#include "document/save_files.h"
 
 #include <string>
 
@@ -48,13 +49,59 @@ std::wstring FolderOf(const wchar_t* path) {
     return folder;
 }
 
-// A new, empty, uniquely named file in the folder; empty when none can be made there.
-std::wstring NewTemporaryFile(const std::wstring& folder) {
-    wchar_t name[MAX_PATH];
-    if (folder.size() >= MAX_PATH - 14 || GetTempFileNameW(folder.c_str(), L"twk", 0, name) == 0) {
-        return {};
+// A new, empty file of this process in the folder ("twk<process id>-<n>" with the extension);
+// empty when none can be made there.
+std::wstring NewSaveFile(const std::wstring& folder, const wchar_t* extension) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        wchar_t name[40];
+        wsprintfW(name, L"twk%lu-%u%s", GetCurrentProcessId(), ++counter, extension);
+        const std::wstring path = folder + name;
+        if (path.size() >= MAX_PATH) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return {};
+        }
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            return path;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) {
+            return {};
+        }
     }
-    return name;
+    return {};
+}
+
+bool IsRunning(DWORD process) {
+    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    if (handle == nullptr) {
+        // A process that exists but may not be asked about counts as running.
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    }
+    DWORD code = 0;
+    const bool running = !GetExitCodeProcess(handle, &code) || code == STILL_ACTIVE;
+    CloseHandle(handle);
+    return running;
+}
+
+// The new-content files that saves of copies no longer running left in the folder when they
+// were ended half-way. The file they were meant for holds its old or its new content, so these
+// hold nothing else; backups are never touched.
+void RemoveLeftovers(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + AsWide(UnitView(kNewContentPattern))).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::optional<std::uint32_t> owner = NewContentOwner(AsUnits(found.cFileName));
+        if (owner && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            *owner != GetCurrentProcessId() && !IsRunning(*owner)) {
+            DeleteFileW((folder + found.cFileName).c_str());
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 bool WriteNewFile(const std::wstring& path, BytePieces pieces) {
@@ -63,48 +110,33 @@ bool WriteNewFile(const std::wstring& path, BytePieces pieces) {
     return file && WritePieces(file.Get(), pieces) && file.Close();
 }
 
-// The new content in a temporary file beside the target, swapped in at once.
-bool ReplaceThroughTemporaryFile(const wchar_t* path, BytePieces pieces) {
-    const std::wstring folder = FolderOf(path);
-    const std::wstring temporary = NewTemporaryFile(folder);
-    if (temporary.empty()) {
+// The new content in a file of its own beside the target, swapped in at once: killed at any
+// moment, the target holds its old or its new content. (A backup name would make the swap two
+// renames, with a moment when the target is missing.)
+bool ReplaceThroughNewFile(const wchar_t* path, const std::wstring& folder, BytePieces pieces) {
+    const std::wstring replacement = NewSaveFile(folder, L".tmp");
+    if (replacement.empty()) {
         return false;
     }
-    if (!WriteNewFile(temporary, pieces)) {
-        ErrorKeeper keep;
-        DeleteFileW(temporary.c_str());
-        return false;
-    }
-    // With a backup name the target never goes missing: when the swap fails half-way, the
-    // old content is at that name and goes back.
-    std::wstring backup = NewTemporaryFile(folder);
-    if (!backup.empty()) {
-        DeleteFileW(backup.c_str());
-    }
-    if (ReplaceFileW(path, temporary.c_str(), backup.empty() ? nullptr : backup.c_str(),
-                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        if (!backup.empty()) {
-            DeleteFileW(backup.c_str());
-        }
+    if (WriteNewFile(replacement, pieces) &&
+        ReplaceFileW(path, replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr)) {
         return true;
     }
     ErrorKeeper keep;
-    if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !backup.empty()) {
-        MoveFileExW(backup.c_str(), path, MOVEFILE_REPLACE_EXISTING);
-    }
-    DeleteFileW(temporary.c_str());
+    DeleteFileW(replacement.c_str());
     return false;
 }
 
 // A copy of the old content aside (beside the file, or in the temporary folder), then the new
 // content in place; the copy goes back when the write fails.
-bool ReplaceInPlace(const wchar_t* path, BytePieces pieces) {
-    std::wstring backup = NewTemporaryFile(FolderOf(path));
+bool ReplaceInPlace(const wchar_t* path, const std::wstring& folder, BytePieces pieces) {
+    std::wstring backup = NewSaveFile(folder, L".bak");
     if (backup.empty()) {
         wchar_t temp[MAX_PATH];
         const DWORD length = GetTempPathW(MAX_PATH, temp);
         if (length > 0 && length < MAX_PATH) {
-            backup = NewTemporaryFile(temp);
+            backup = NewSaveFile(temp, L".bak");
         }
     }
     if (backup.empty() || !CopyFileW(path, backup.c_str(), FALSE)) {
@@ -146,19 +178,23 @@ bool WriteWholeFile(const wchar_t* path, BytePieces pieces) {
             links = information.nNumberOfLinks;
         }
     }
+    const std::wstring folder = FolderOf(path);
+    bool written = false;
     if (created) {
         // Nothing to keep: a failed write leaves no half-written file behind.
-        if (WriteNewFile(path, pieces)) {
-            return true;
+        written = WriteNewFile(path, pieces);
+        if (!written) {
+            ErrorKeeper keep;
+            DeleteFileW(path);
         }
-        ErrorKeeper keep;
-        DeleteFileW(path);
-        return false;
+    } else {
+        // A file with several names must be written in place, or its other names would keep
+        // the old content.
+        written = (links <= 1 && ReplaceThroughNewFile(path, folder, pieces)) ||
+                  ReplaceInPlace(path, folder, pieces);
     }
-    // A file with several names must be written in place, or its other names would keep the
-    // old content.
-    if (links <= 1 && ReplaceThroughTemporaryFile(path, pieces)) {
-        return true;
+    if (written) {
+        RemoveLeftovers(folder);
     }
-    return ReplaceInPlace(path, pieces);
+    return written;
 }
