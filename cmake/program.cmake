@@ -18,6 +18,7 @@ add_library(tarnwick_win STATIC
     document/safe_write.cpp
     document/system_recent.cpp
     document/typing.cpp
+    document/view_guard.cpp
     language/about_box.cpp
     language/dialog_placement.cpp
     language/language_change.cpp

@@ -47,3 +47,12 @@ Recognition Recognise(std::uint32_t size, const std::array<unsigned char, 4>& fi
     }
     return TwoByteTest(v);
 }
+
+std::size_t CompleteCharactersEnd(std::span<const unsigned char> slice,
+                                  const std::array<bool, 256>& leadBytes) {
+    std::size_t run = 0;
+    while (run < slice.size() && leadBytes[slice[slice.size() - 1 - run]]) {
+        ++run;
+    }
+    return run % 2 == 1 ? slice.size() - 1 : slice.size();
+}

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 // Encoding ids are also the ids of the two Encoding menu commands.
 using EncodingId = std::uint32_t;
@@ -27,5 +28,13 @@ struct Recognition {
 // a zero-filled buffer. UTF-8, UTF-16 BE and both UTF-32 marks are refused; a file without
 // a mark is ANSI whatever its content.
 Recognition Recognise(std::uint32_t size, const std::array<unsigned char, 4>& firstBytes);
+
+// Where a slice of double-byte text may end so that no character is cut: the slice's length, or
+// one less when its last byte is a lead byte waiting for its trail byte. The slice must start at
+// a character's start. Lead byte values also occur as trail bytes, so the run of lead values at
+// the end is counted back to the first byte that can only end a character: an odd run ends in a
+// lead byte.
+std::size_t CompleteCharactersEnd(std::span<const unsigned char> slice,
+                                  const std::array<bool, 256>& leadBytes);
 
 #endif

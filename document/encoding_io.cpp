@@ -45,46 +45,6 @@ void ChooseNewFileEncoding(UINT command) {
                  static_cast<std::int32_t>(ansi ? kEncodingAnsi : kEncodingUtf16Le));
 }
 
-bool DecodeText(MovableBlock& bytes, DWORD count, EncodingId encoding, MovableBlock& wide) {
-    if (encoding == kEncodingUtf16Le) {
-        wide = std::move(bytes);
-        return true;
-    }
-    if (count > static_cast<DWORD>(INT_MAX)) {
-        SetLastError(ERROR_FILE_TOO_LARGE);
-        return false;
-    }
-    MovableBlock converted((SIZE_T{count} + 1) * sizeof(wchar_t));
-    {
-        const LockedBlock source(bytes.Get());
-        const LockedBlock target(converted.Get());
-        if (!source || !target) {
-            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-            return false;
-        }
-        if (count > 0) {
-            MultiByteToWideChar(CP_ACP, 0, source.As<char>(), static_cast<int>(count),
-                                target.As<wchar_t>(), static_cast<int>(count));
-        }
-    }
-    bytes = MovableBlock();
-    wide = std::move(converted);
-    return true;
-}
-
-bool TextStopsAtNul(HLOCAL bytes, DWORD count, EncodingId encoding) {
-    const LockedBlock text(bytes);
-    if (!text) {
-        return false;
-    }
-    if (encoding == kEncodingUtf16Le) {
-        // An odd last byte is a unit of its own with a zero high byte.
-        const std::size_t units = (std::size_t{count} + 1) / 2;
-        return std::wmemchr(text.As<wchar_t>(), L'\0', units) != nullptr;
-    }
-    return std::memchr(text.As(), 0, count) != nullptr;
-}
-
 namespace {
 
 // What the ANSI conversion may do. Where the ANSI code page is UTF-8 only unpaired surrogates

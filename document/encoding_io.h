@@ -21,16 +21,6 @@ void ChangeCurrentEncoding(EncodingId encoding);
 // Commands 504 and 505: the encoding of new documents, written to the settings at once.
 void ChooseNewFileEncoding(UINT command);
 
-// The file's text after its mark as zero-terminated UTF-16 in a movable block, as the edit
-// control takes it: the block itself for UTF-16 LE (it is taken over), a new one converted
-// through the ANSI code page otherwise (the bytes are freed then). False, with the system's
-// error code, when memory runs out or the text is too long to convert.
-[[nodiscard]] bool DecodeText(MovableBlock& bytes, DWORD count, EncodingId encoding,
-                              MovableBlock& wide);
-
-// True when a NUL among the file's text bytes ends the document before them.
-bool TextStopsAtNul(HLOCAL bytes, DWORD count, EncodingId encoding);
-
 // The bytes a save writes, in pieces: the mark and the control's own text for UTF-16 LE, the
 // converted text for ANSI (sized by asking the conversion first, so no code page cuts it).
 // ANSI conversion changes no character unless `bestFit` allows it: a text the code page

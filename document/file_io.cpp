@@ -27,9 +27,10 @@ wchar_t DocumentFilePath[MAX_PATH];
 // The path the last operation worked on, for its error message.
 wchar_t OperationPath[MAX_PATH];
 
-UniqueFile OpenForReading() {
-    return UniqueFile(CreateFileW(DocumentPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+bool ReadDocumentFile(FileText& text) {
+    UniqueFile file(CreateFileW(DocumentPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && ReadFileText(file.Get(), ReadWayFor(DocumentPath), text);
 }
 
 // The document now belongs to the file at DocumentPath.
@@ -48,31 +49,24 @@ BOOL FailAndKeepFile() {
 
 BOOL LoadDocument() {
     WaitCursor wait;
-    UniqueFile file = OpenForReading();
     FileText text;
-    if (!file || !ReadFileText(file.Get(), text)) {
-        return FailAndKeepFile();
-    }
-    const bool stopsAtNul = TextStopsAtNul(text.bytes.Get(), text.count, text.encoding);
-    const EncodingId encoding = text.encoding;
-    MovableBlock wide;
-    if (!DecodeText(text.bytes, text.count, encoding, wide)) {
+    if (!ReadDocumentFile(text)) {
         return FailAndKeepFile();
     }
     // The control takes the decoded block itself as its text (with an empty undo, unmodified,
     // the caret at the start): no copy of the text is made. Its old block is ours to free.
     const HLOCAL previous = EditGetHandle(EditControl);
-    EditSetHandle(EditControl, wide.Release());
+    EditSetHandle(EditControl, text.text.Release());
     EditTextHandle = EditGetHandle(EditControl);
     if (previous != nullptr && previous != EditTextHandle) {
         LocalFree(previous);
     }
     // Neither the new text nor the control tells of a change: the copy of the old one goes.
     DropReplaceAllCopy();
-    SetCurrentEncoding(encoding);
+    SetCurrentEncoding(text.encoding);
     RefreshStatus();
     TakeFile();
-    if (stopsAtNul) {
+    if (text.stopsAtNul) {
         // Saving would drop everything after the NUL: say so while the file is still whole.
         MessageBoxFromIds(MainWindow, IDS_TEXT_STOPS_AT_NUL, IDS_INFORMATION_CAPTION,
                           MB_ICONWARNING | MB_OK);
@@ -136,15 +130,12 @@ BOOL SaveDocument() {
 }
 
 BOOL TypeOutDocument() {
-    UniqueFile file = OpenForReading();
     FileText text;
-    if (!file || !ReadFileText(file.Get(), text)) {
+    if (!ReadDocumentFile(text)) {
         return FailAndKeepFile();
     }
-    const DWORD count = text.count;
     const EncodingId encoding = text.encoding;
-    MovableBlock wide;
-    if (!DecodeText(text.bytes, count, encoding, wide) || !StartTyping(std::move(wide), count)) {
+    if (!StartTyping(std::move(text.text), text.length)) {
         return FailAndKeepFile();
     }
     SetCurrentEncoding(encoding);

@@ -17,7 +17,7 @@ HANDLE TypingThread;
 
 struct TypingJob {
     HLOCAL text;
-    DWORD byteCount;
+    DWORD length;
 };
 
 // Types the text until its end or a stop, then leaves the control unmodified with no undo.
@@ -44,7 +44,7 @@ void TypeAll(HLOCAL block) {
 
 DWORD WINAPI TypeText(void* parameter) {
     TypingJob* job = static_cast<TypingJob*>(parameter);
-    if (job->byteCount != 0) {
+    if (job->length != 0) {
         TypeAll(job->text);
         TypingActive.store(0);
     }
@@ -71,16 +71,16 @@ void StopTyping() {
     TypingThread = nullptr;
 }
 
-bool StartTyping(MovableBlock text, DWORD byteCount) {
+bool StartTyping(MovableBlock text, DWORD length) {
     StopTyping();
-    TypingJob* job = new (std::nothrow) TypingJob{nullptr, byteCount};
+    TypingJob* job = new (std::nothrow) TypingJob{nullptr, length};
     if (job == nullptr) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
     job->text = text.Release();
     // Set before the thread runs, so that a stop asked for at once is never lost.
-    TypingActive.store(byteCount != 0 ? 1 : 0);
+    TypingActive.store(length != 0 ? 1 : 0);
     TypingThread = CreateThread(nullptr, 0, TypeText, job, 0, nullptr);
     if (TypingThread == nullptr) {
         const DWORD error = GetLastError();

@@ -13,10 +13,10 @@
 extern std::atomic<LONG> TypingActive;
 
 // Starts typing the zero-terminated text at the start of the block, which the typing thread
-// then owns and frees. byteCount is the number of file bytes behind the text: with none,
-// nothing is typed. A typing still running is stopped first. False, with the system's error
+// then owns and frees. length is the number of characters in the text: with none, nothing is
+// typed. A typing still running is stopped first. False, with the system's error
 // code, when no thread could be started (the block is then freed here).
-[[nodiscard]] bool StartTyping(MovableBlock text, DWORD byteCount);
+[[nodiscard]] bool StartTyping(MovableBlock text, DWORD length);
 
 // Stops a running typing and waits for its thread to end, handling the characters it is
 // sending meanwhile.

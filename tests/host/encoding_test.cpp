@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -57,6 +58,38 @@ TEST(Recognition, AgreesWithTheMarksForEverySizeAndEveryMixOfMarkBytes) {
                 ASSERT_EQ(got.encoding, want.encoding) << Describe(size, bytes);
                 ASSERT_EQ(got.markLength, want.markLength) << Describe(size, bytes);
             }
+        }
+    }
+}
+
+// Shift JIS-like text, whose trail bytes take every lead byte value: a cut at every place of
+// random texts ends where a forward walk over the characters says the last whole one ends.
+TEST(DoubleByteSlices, EndAfterTheLastWholeCharacter) {
+    std::array<bool, 256> lead{};
+    for (int b = 0; b < 256; ++b) {
+        lead[b] = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    }
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<unsigned char> text;
+        std::vector<bool> starts;
+        while (text.size() < 64) {
+            const bool twoBytes = random() % 2 == 0;
+            starts.push_back(true);
+            if (twoBytes) {
+                text.push_back(static_cast<unsigned char>(random() % 2 ? 0x81 + random() % 31
+                                                                       : 0xE0 + random() % 29));
+                starts.push_back(false);
+                text.push_back(static_cast<unsigned char>(0x40 + random() % 189));
+            } else {
+                text.push_back(static_cast<unsigned char>(0x20 + random() % 95));
+            }
+        }
+        starts.push_back(true);
+        for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+            const std::size_t want = starts[cut] ? cut : cut - 1;
+            ASSERT_EQ(CompleteCharactersEnd(std::span(text.data(), cut), lead), want)
+                << "round " << round << ", cut " << cut;
         }
     }
 }

@@ -6,7 +6,9 @@
 #include "document/document_path.h"
 #include "document/encoding_io.h"
 #include "document/file_io.h"
+#include "document/file_reading.h"
 #include "document/typing.h"
+#include "document/view_guard.h"
 #include "language/language_library.h"
 #include "language/resource_ids.h"
 #include "tests/support/files.h"
@@ -15,6 +17,8 @@
 #include "view/edit_ops.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace {
 
@@ -44,6 +48,18 @@ class FileOperations : public testing::Test {
         return FileOperation(mode);
     }
     BOOL Load(const std::wstring& path) { return Run(kFileLoad, path); }
+    // The text a load hands to the edit control, read one way or the other.
+    static std::wstring ReadWith(ReadWay way, const std::wstring& path) {
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileText text;
+        if (!file || !ReadFileText(file.Get(), way, text)) {
+            ADD_FAILURE() << "could not read the file, error " << GetLastError();
+            return {};
+        }
+        const LockedBlock locked(text.text.Get());
+        return std::wstring(locked.As<wchar_t>(), text.length);
+    }
     BOOL Save(const std::wstring& path) { return Run(kFileSave, path); }
     // Waits until the typing has ended and its thread is gone.
     void FinishTyping() {
@@ -206,6 +222,25 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     if (!expected.empty()) {
         ASSERT_EQ(codePage, static_cast<UINT>(_wtoi(expected.c_str()))) << "LANG did not choose it";
     }
+    // A character of two bytes in this code page, across the place where a mapped file's first
+    // slice of 16 MiB ends; the same file read with ReadFile; and a UTF-16 file of several
+    // slices, whose mark moves every slice off the mapping's grid.
+    const std::string pair = codePage == 932 ? "\x93\xFA" : "\xE8\x9A";
+    const std::string ansi = std::string((16u << 20) - 1, 'a') + pair + "z";
+    WriteBytes(folder / L"slices.txt", ansi);
+    std::wstring whole(ansi.size(), L'\0');
+    whole.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), whole.data(),
+                            static_cast<int>(whole.size()))));
+    EXPECT_TRUE(ReadWith(ReadWay::Mapped, folder / L"slices.txt") == whole);
+    EXPECT_TRUE(ReadWith(ReadWay::Read, folder / L"slices.txt") == whole);
+    std::wstring wide(40u << 20, L'w');
+    wide[(16u << 20) - 1] = L'\u00E8';
+    wide.back() = L'\u65E5';
+    WriteBytes(folder / L"slices.txt", Utf16LeFile(wide));
+    EXPECT_TRUE(ReadWith(ReadWay::Mapped, folder / L"slices.txt") == wide);
+    EXPECT_TRUE(ReadWith(ReadWay::Read, folder / L"slices.txt") == wide);
+
     WriteBytes(folder / L"cp.txt", "\xE8\x9A");
     ASSERT_TRUE(Load(folder / L"cp.txt"));
     if (codePage == 932) {
@@ -237,6 +272,57 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), codePage == 1250 ? "\xE8?" : "c?");
     ASSERT_EQ(answers.Boxes().size(), 1u);
     EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_ANSI_CHANGES_CHARACTERS));
+}
+
+// A page of a mapped file that cannot be read ends the read with an error instead of the
+// program. Windows forbids shortening a mapped file; under Wine a Linux program can, and the
+// page beyond the new end then faults as it would on a failing disk.
+TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
+    const std::string linuxPath = "/tmp/tarnwick-mapped-" + std::to_string(GetCurrentProcessId());
+    const std::wstring path = L"Z:" + std::wstring(linuxPath.begin(), linuxPath.end());
+    WriteBytes(path, std::string(1 << 20, 'm'));
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    HANDLE mapping = CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
+    ASSERT_NE(mapping, nullptr);
+    void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    ASSERT_NE(view, nullptr);
+    std::wstring truncate =
+        L"/usr/bin/truncate -s 4096 " + std::wstring(linuxPath.begin(), linuxPath.end());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, truncate.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        GTEST_SKIP() << "no Linux program could shorten the file";
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_TRUE(PumpUntil([&] {
+        LARGE_INTEGER size{};
+        return GetFileSizeEx(file.Get(), &size) && size.QuadPart == 4096;
+    }));
+
+    struct Copy {
+        const void* view;
+        std::string bytes;
+    } copy{view, std::string(1 << 20, '\0')};
+    const auto read = [](void* context) {
+        Copy& c = *static_cast<Copy*>(context);
+        std::memcpy(c.bytes.data(), c.view, c.bytes.size());
+        return true;
+    };
+    EXPECT_FALSE(ReadGuarded(view, 1 << 20, read, &copy));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_READ_FAULT));
+    EXPECT_EQ(copy.bytes.substr(0, 4096), std::string(4096, 'm'));
+    // The guard is gone with the read: the same bytes read again are still there.
+    copy.bytes.assign(4096, '\0');
+    EXPECT_TRUE(ReadGuarded(view, 4096, read, &copy));
+    EXPECT_EQ(copy.bytes, std::string(4096, 'm'));
+    UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    file.Close();
+    DeleteFileW(path.c_str());
 }
 
 // The small disks exist only where the test session could mount them (as root). The room left
