@@ -3,7 +3,8 @@
 // and saving it (to the file's new write time). Beside each open, the edit control's own share
 // in the same run: a visible control of the program's kind, with the program's default font,
 // taking the same text as its buffer (EM_SETHANDLE). The program's own share is the open less
-// the empty start and the control's share.
+// the empty start and the control's share. Beside each peak working set, that of a bare control
+// given the same text in a process of its own.
 // Usage: whole_program_bench.exe TARNWICK_EXE FOLDER SIZE_MB...
 #include "app/handles.h"
 #include "bench/wine/bench_window.h"
@@ -36,17 +37,26 @@ void PumpMessages() {
     }
 }
 
-// Lines of 80 characters of ASCII words, as the file's text; UTF-16 LE with its mark.
-std::string FileBytes(std::size_t megabytes, bool utf16) {
+// A line of 80 characters of ASCII words, the line break included.
+std::string Line() {
     static const char* const words[] = {"alpha", "beta", "gamma", "delta", "epsilon", "zeta"};
     std::string line;
     for (int word = 0; line.size() < 76; ++word) {
         line += std::string(words[word % 6]) + " ";
     }
     line.resize(78);
-    line += "\r\n";
+    return line + "\r\n";
+}
+
+std::size_t Characters(std::size_t megabytes, bool utf16) {
+    return (megabytes << 20) / (utf16 ? 2 : 1);
+}
+
+// Lines of 80 characters, as the file's text; UTF-16 LE with its mark.
+std::string FileBytes(std::size_t megabytes, bool utf16) {
+    const std::string line = Line();
     std::string text;
-    const std::size_t characters = (megabytes << 20) / (utf16 ? 2 : 1);
+    const std::size_t characters = Characters(megabytes, utf16);
     while (text.size() < characters) {
         text += line;
     }
@@ -173,6 +183,53 @@ double ControlTakes(const std::string& bytes, bool utf16) {
     return seconds;
 }
 
+// A bare edit control's peak working set, in a process of its own (this program started with
+// --bare): the text built where a load would put it and handed to the control, nothing else.
+// The peak comes back in KiB as the exit code.
+DWORD BareControlPeak(std::size_t megabytes, bool utf16) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --bare " +
+                               std::to_wstring(megabytes) + (utf16 ? L" 1" : L" 0");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return 0;
+    }
+    WaitForSingleObject(process.hProcess, 600000);
+    DWORD peak = 0;
+    GetExitCodeProcess(process.hProcess, &peak);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return peak;
+}
+
+int RunBareControl(std::size_t megabytes, bool utf16) {
+    const std::string line = Line();
+    const std::size_t units = Characters(megabytes, utf16);
+    MovableBlock block((units + 1) * sizeof(wchar_t));
+    {
+        const LockedBlock text(block.Get());
+        if (!text) {
+            return 0;
+        }
+        for (std::size_t i = 0; i < units; ++i) {
+            text.As<wchar_t>()[i] = static_cast<wchar_t>(line[i % line.size()]);
+        }
+    }
+    const HLOCAL previous = EditGetHandle(EditControl);
+    EditSetHandle(EditControl, block.Release());
+    LocalFree(previous);
+    UpdateWindow(EditControl);
+    PumpMessages();
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return static_cast<int>(memory.PeakWorkingSetSize / 1024);
+}
+
 // The Replace dialog of the process, known by its replacement field.
 HWND ReplaceDialog(DWORD process) {
     HWND found = nullptr;
@@ -227,12 +284,11 @@ void MeasureReplaceAll(const std::wstring& exe, const std::wstring& folder) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    const bool bare = argc == 4 && std::wstring(argv[1]) == L"--bare";
     if (argc < 4) {
         std::printf("usage: whole_program_bench TARNWICK_EXE FOLDER SIZE_MB...\n");
         return 2;
     }
-    const std::wstring exe = argv[1];
-    const std::wstring folder = std::wstring(argv[2]) + L"\\";
     CreateBenchWindows(DefWindowProcW, 560);
     LOGFONTW font{};
     font.lfHeight = -13;
@@ -240,6 +296,11 @@ int wmain(int argc, wchar_t** argv) {
     lstrcpyW(font.lfFaceName, L"Lucida Console");
     EditSetFont(EditControl, CreateFontIndirectW(&font));
     PumpMessages();
+    if (bare) {
+        return RunBareControl(static_cast<std::size_t>(_wtoi(argv[2])), _wtoi(argv[3]) != 0);
+    }
+    const std::wstring exe = argv[1];
+    const std::wstring folder = std::wstring(argv[2]) + L"\\";
 
     std::vector<double> starts;
     for (int round = 0; round < 3; ++round) {
@@ -251,9 +312,11 @@ int wmain(int argc, wchar_t** argv) {
     const double start = Median(starts);
     std::printf("start to the window shown (empty document): %.0f ms (median of 3)\n\n",
                 start * 1000);
-    std::printf("| file | encoding | open, ms | the control's share, ms | the program's own, ms "
-                "| own share | peak working set, MB | file, MB | save, ms |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|\n");
+    std::printf(
+        "| file | encoding | open, ms | the control's share, ms | the program's own, ms "
+        "| own share | peak working set, MB | a bare control's, MB | over it, MB | file, MB "
+        "| save, ms |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (int size = 3; size < argc; ++size) {
         const std::size_t megabytes = static_cast<std::size_t>(_wtoi(argv[size]));
         for (bool utf16 : {false, true}) {
@@ -283,10 +346,13 @@ int wmain(int argc, wchar_t** argv) {
             // The best of two: the first may meet the system still busy with the program's exit.
             const double control = std::min(ControlTakes(bytes, utf16), ControlTakes(bytes, utf16));
             const double own = open - start - control;
-            std::printf("| %zu MB | %s | %.0f | %.0f | %.0f | %.1f %% | %.1f | %zu | %.0f |\n",
+            const double peak = memory.PeakWorkingSetSize / 1048576.0;
+            const double barePeak = BareControlPeak(megabytes, utf16) / 1024.0;
+            std::printf("| %zu MB | %s | %.0f | %.0f | %.0f | %.1f %% | %.1f | %.1f | %.1f | %zu | "
+                        "%.0f |\n",
                         megabytes, utf16 ? "UTF-16 LE" : "ANSI", open * 1000, control * 1000,
-                        own * 1000, 100 * own / open, memory.PeakWorkingSetSize / 1048576.0,
-                        megabytes, save * 1000);
+                        own * 1000, 100 * own / open, peak, barePeak, peak - barePeak, megabytes,
+                        save * 1000);
             std::fflush(stdout);
             DeleteFileW(path.c_str());
         }
