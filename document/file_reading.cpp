@@ -14,7 +14,7 @@ namespace {
 constexpr DWORD kReadChunk = 64u << 20;
 // A mapped file is decoded a slice at a time and each slice let go, so that its pages never all
 // sit in memory beside the text. A multiple of the allocation granularity.
-constexpr DWORD kSlice = 16u << 20;
+constexpr DWORD kSlice = 4u << 20;
 
 bool ReadExactly(HANDLE file, BYTE* destination, DWORD count) {
     while (count > 0) {

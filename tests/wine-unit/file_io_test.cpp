@@ -223,10 +223,10 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
         ASSERT_EQ(codePage, static_cast<UINT>(_wtoi(expected.c_str()))) << "LANG did not choose it";
     }
     // A character of two bytes in this code page, across the place where a mapped file's first
-    // slice of 16 MiB ends; the same file read with ReadFile; and a UTF-16 file of several
+    // slice of 4 MiB ends; the same file read with ReadFile; and a UTF-16 file of several
     // slices, whose mark moves every slice off the mapping's grid.
     const std::string pair = codePage == 932 ? "\x93\xFA" : "\xE8\x9A";
-    const std::string ansi = std::string((16u << 20) - 1, 'a') + pair + "z";
+    const std::string ansi = std::string((4u << 20) - 1, 'a') + pair + "z";
     WriteBytes(folder / L"slices.txt", ansi);
     std::wstring whole(ansi.size(), L'\0');
     whole.resize(static_cast<std::size_t>(
@@ -234,8 +234,8 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
                             static_cast<int>(whole.size()))));
     EXPECT_TRUE(ReadWith(ReadWay::Mapped, folder / L"slices.txt") == whole);
     EXPECT_TRUE(ReadWith(ReadWay::Read, folder / L"slices.txt") == whole);
-    std::wstring wide(40u << 20, L'w');
-    wide[(16u << 20) - 1] = L'\u00E8';
+    std::wstring wide(10u << 20, L'w');
+    wide[(4u << 20) - 1] = L'\u00E8';
     wide.back() = L'\u65E5';
     WriteBytes(folder / L"slices.txt", Utf16LeFile(wide));
     EXPECT_TRUE(ReadWith(ReadWay::Mapped, folder / L"slices.txt") == wide);
