@@ -72,6 +72,8 @@ TEST(HighDpi, ScalesTheWindowStoresAt96DpiAndFollowsAChangeOfDpi) {
     ChooseFontInDialog(tarnwick, L"DejaVu Sans Mono", L"10");
     EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"FontHeight") == L"4294967283"; }))
         << Utf8(sandbox.IniValue(L"FontHeight").value_or(L"(absent)")) << ", not -13";
+    // The last of the font's keys, which are written one by one.
+    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Family").has_value(); }));
 
     // Moved to a monitor of 192 DPI: the suggested rectangle and the parts for it.
     SendDpiChanged(main, 192, {80, 60, 80 + 800, 60 + 600});

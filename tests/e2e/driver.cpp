@@ -16,6 +16,26 @@ constexpr int kMessageBoxIconId = 1088;
 // The static that holds the message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
+// Polls the reading until it is the awaited value; a failure shows the last reading.
+template <class Value, class Read>
+void ExpectReading(const std::string& what, const Value& awaited, const Read& read) {
+    Value seen{};
+    WaitUntil([&] { return (seen = read()) == awaited; });
+    EXPECT_EQ(seen, awaited) << what;
+}
+
+// The window's children of this class, in window order.
+std::vector<HWND> Children(HWND window, const wchar_t* className) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == className) {
+            children.push_back(child);
+        }
+    }
+    return children;
+}
+
 } // namespace
 
 std::wstring Quoted(const std::wstring& text) {
@@ -150,24 +170,16 @@ std::optional<DWORD> Program::WaitForExit(DWORD milliseconds) const {
 }
 
 std::vector<HWND> Program::Windows(const wchar_t* className) const {
-    struct Search {
-        DWORD process;
-        const wchar_t* className;
-        std::vector<HWND> found;
-    } search{Id(), className, {}};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(parameter);
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (process == s.process && IsWindowVisible(window) &&
-                (s.className == nullptr || ClassOf(window) == s.className)) {
-                s.found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
+         window = FindWindowExW(nullptr, window, className, nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == Id() && IsWindowVisible(window)) {
+            found.push_back(window);
+        }
+    }
+    return found;
 }
 
 HWND Program::WaitForWindow(const wchar_t* className, DWORD milliseconds) const {
@@ -195,12 +207,9 @@ HWND Program::WaitForDialog(const std::wstring& caption, DWORD milliseconds) con
     WaitUntil(
         [&] {
             for (HWND window : Windows(L"#32770")) {
-                if (WindowText(window) == caption) {
-                    found = window;
-                    return true;
-                }
+                found = WindowText(window) == caption ? window : found;
             }
-            return false;
+            return found != nullptr;
         },
         milliseconds);
     EXPECT_NE(found, nullptr) << "no dialog \"" << Utf8(caption) << "\" within " << milliseconds
@@ -274,9 +283,7 @@ void Program::Answer(const std::wstring& text, const std::wstring& caption,
 }
 
 void ExpectTitle(HWND window, const std::wstring& title) {
-    std::wstring seen;
-    WaitUntil([&] { return (seen = WindowText(window)) == title; });
-    EXPECT_EQ(seen, title);
+    ExpectReading("the title", title, [&] { return WindowText(window); });
 }
 
 void InsertText(HWND edit, const std::wstring& text) {
@@ -289,9 +296,7 @@ void Retype(HWND edit, const std::wstring& text) {
 }
 
 void ExpectFileBytes(const std::wstring& path, const std::string& bytes) {
-    std::string seen;
-    WaitUntil([&] { return (seen = ReadBytes(path)) == bytes; });
-    EXPECT_EQ(seen, bytes) << Utf8(path);
+    ExpectReading(Utf8(path), bytes, [&] { return ReadBytes(path); });
 }
 
 void Program::AnswerSaveQuestion(const Sandbox& sandbox, const std::wstring& named,
@@ -339,26 +344,19 @@ MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {
     }
     box.caption = WindowText(box.window);
     box.text = WindowText(textControl);
-    for (HWND child = GetWindow(box.window, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ClassOf(child) == L"Button") {
-            box.buttons.push_back(WindowText(child));
-        }
+    for (HWND button : Children(box.window, L"Button")) {
+        box.buttons.push_back(WindowText(button));
     }
-    HWND icon = GetDlgItem(box.window, kMessageBoxIconId);
-    LRESULT handle = 0;
-    if (icon != nullptr) {
-        SendMessageTimeoutW(icon, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000,
-                            reinterpret_cast<PDWORD_PTR>(&handle));
-    }
-    box.hasIcon = handle != 0;
+    DWORD_PTR icon = 0;
+    SendMessageTimeoutW(GetDlgItem(box.window, kMessageBoxIconId), STM_GETICON, 0, 0,
+                        SMTO_ABORTIFHUNG, 2000, &icon);
+    box.hasIcon = icon != 0;
     return box;
 }
 
 void Program::Press(const MessageBoxView& box, const std::wstring& button) const {
-    for (HWND child = GetWindow(box.window, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ClassOf(child) == L"Button" && WindowText(child) == button) {
+    for (HWND child : Children(box.window, L"Button")) {
+        if (WindowText(child) == button) {
             PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
                          reinterpret_cast<LPARAM>(child));
             EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box.window); }))
@@ -380,32 +378,44 @@ std::wstring LibraryString(const std::wstring& library, UINT id) {
     return text;
 }
 
-std::string Screenshot(const std::string& name) {
-    const std::wstring tool = Environment(L"TARNWICK_SCREENSHOT_TOOL");
-    const std::wstring folder = Environment(L"TARNWICK_SCREENSHOTS");
-    if (tool.empty() || folder.empty()) {
-        return {};
-    }
-    std::wstring file = folder + L"/";
-    for (char c : name) {
-        file += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    }
-    file += L".png";
-    // Wine starts a Linux program given by its Linux path.
-    std::wstring commandLine = L"/bin/bash " + Quoted(tool) + L" " + Quoted(file);
+std::string LinuxOutput(const std::string& command) {
+    // Wine gives a Linux program none of the caller's pipes, and its process handle does not
+    // wait for it: the output goes through a file, renamed into place when the command is done.
+    static int calls = 0;
+    const std::string file = "/tmp/tarnwick-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++calls);
+    const std::string script =
+        "(" + command + ") >" + file + ".part 2>/dev/null; mv " + file + ".part " + file;
+    std::wstring line = L"/bin/sh -c " + Quoted(std::wstring(script.begin(), script.end()));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(L"/bin/bash", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
+    if (!CreateProcessW(L"/bin/sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
         return {};
     }
-    const bool done = WaitForSingleObject(info.hProcess, kPatience) == WAIT_OBJECT_0;
-    DWORD code = 1;
-    GetExitCodeProcess(info.hProcess, &code);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
-    return done && code == 0 ? Utf8(file) : std::string();
+    const std::wstring output = L"Z:" + std::wstring(file.begin(), file.end());
+    WaitUntil([&] { return FileExists(output); });
+    const std::string text = FileExists(output) ? ReadBytes(output) : std::string();
+    DeleteFileW(output.c_str());
+    return text;
+}
+
+std::string Screenshot(const std::string& name) {
+    const std::string tool = Utf8(Environment(L"TARNWICK_SCREENSHOT_TOOL"));
+    std::string file = Utf8(Environment(L"TARNWICK_SCREENSHOTS"));
+    if (tool.empty() || file.empty()) {
+        return {};
+    }
+    file += "/";
+    for (char c : name) {
+        file += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    file += ".png";
+    // The helper prints the picture's path once it is saved.
+    return LinuxOutput("/bin/bash '" + tool + "' '" + file + "'") == file + "\n" ? file : "";
 }
 
 HWND Program::MainWindow(DWORD milliseconds) const {
@@ -521,16 +531,11 @@ std::pair<DWORD, DWORD> EditSelection(HWND edit) {
 }
 
 void ExpectText(HWND edit, const std::wstring& text) {
-    std::wstring seen;
-    EXPECT_TRUE(WaitUntil([&] { return (seen = EditText(edit)) == text; }))
-        << "text \"" << Utf8(seen) << "\", awaited \"" << Utf8(text) << "\"";
+    ExpectReading("the text", text, [&] { return EditText(edit); });
 }
 
 void ExpectSelection(HWND edit, std::pair<DWORD, DWORD> selection) {
-    std::pair<DWORD, DWORD> seen;
-    EXPECT_TRUE(WaitUntil([&] { return (seen = EditSelection(edit)) == selection; }))
-        << "selection " << seen.first << "-" << seen.second << ", awaited " << selection.first
-        << "-" << selection.second;
+    ExpectReading("the selection", selection, [&] { return EditSelection(edit); });
 }
 
 namespace {
@@ -583,9 +588,8 @@ std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
         return {};
     }
     const std::string bytes = ReadBytes(call / L"answer");
-    std::wstring answerText(bytes.size() / sizeof(wchar_t), L'\0');
-    memcpy(answerText.data(), bytes.data(), answerText.size() * sizeof(wchar_t));
-    std::vector<std::wstring> answer = SplitFields(answerText);
+    std::vector<std::wstring> answer =
+        SplitFields(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2));
     if (answer.empty() || answer.front() != L"ok") {
         ADD_FAILURE() << "the probe library in the program: "
                       << (answer.empty() ? "no answer" : Utf8(answer.front()));
@@ -619,12 +623,9 @@ void SendDpiChanged(HWND main, UINT dpi, const RECT& suggested) {
 }
 
 void ExpectStatusText(HWND main, int part, const std::wstring& text) {
-    std::wstring shown;
-    EXPECT_TRUE(WaitUntil([&] {
-        shown = StatusText(FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr), part);
-        return shown == text;
-    })) << "part "
-        << part << " shows \"" << Utf8(shown) << "\", not \"" << Utf8(text) << "\"";
+    ExpectReading("part " + std::to_string(part), text, [&] {
+        return StatusText(FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr), part);
+    });
 }
 
 std::vector<MenuItemView> Program::MenuItems(int position, int subposition) const {

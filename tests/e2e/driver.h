@@ -196,5 +196,8 @@ std::wstring LibraryString(const std::wstring& library, UINT id);
 // its path, or an empty string when no picture could be taken. Under Wine this runs the
 // Linux helper scripts/screenshot.sh (Xvfb and ImageMagick); elsewhere it takes none.
 std::string Screenshot(const std::string& name);
+// What a Linux command line (run by /bin/sh, as Wine starts Linux programs) writes to its
+// output, once it has ended; empty when it could not run or gave nothing within kPatience.
+std::string LinuxOutput(const std::string& command);
 
 #endif

@@ -22,12 +22,6 @@ bool Checked(HWND dialog, int id) {
     return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void ExpectIni(const Sandbox& sandbox, const std::wstring& key, const std::wstring& value) {
-    std::optional<std::wstring> seen;
-    EXPECT_TRUE(WaitUntil([&] { return (seen = sandbox.IniValue(key)) == value; }))
-        << Utf8(key) << " is " << (seen ? Utf8(*seen) : "missing") << ", awaited " << Utf8(value);
-}
-
 HWND Focus(HWND main) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
@@ -35,11 +29,8 @@ HWND Focus(HWND main) {
     return info.hwndFocus;
 }
 
-void ExpectGone(HWND dialog) {
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "the dialog stayed open";
-}
-
-// Message 11, shown while neither the dialog nor the main window takes input.
+// The message that nothing was found, shown while neither the dialog nor the main window takes
+// input.
 void ExpectNothingFound(const Program& tarnwick, const Sandbox& sandbox) {
     const MessageBoxView box = tarnwick.WaitForMessageBox();
     EXPECT_EQ(box.text, English(sandbox, IDS_SEARCH_NOT_FOUND));
@@ -48,33 +39,13 @@ void ExpectNothingFound(const Program& tarnwick, const Sandbox& sandbox) {
     tarnwick.Press(box, L"OK");
 }
 
-// Ctrl+H in the main window, and the Replace dialog's two fields filled.
-HWND OpenReplaceDialog(const Program& tarnwick, const std::wstring& find,
-                       const std::wstring& replacement) {
-    BringToFront(tarnwick.MainWindow());
-    PressKey('H', {VK_CONTROL});
-    const HWND replace = tarnwick.WaitForDialog(L"Replace");
-    if (replace != nullptr) {
-        Fill(replace, edt1, find);
-        Fill(replace, edt2, replacement);
-    }
-    return replace;
-}
-
-template <class Text> Text Repeated(const Text& piece, int count) {
-    Text text;
-    for (int i = 0; i < count; ++i) {
-        text += piece;
-    }
-    return text;
-}
-
 void ExpectReport(const Program& tarnwick, const Sandbox& sandbox, const std::wstring& count) {
     tarnwick.Answer(English(sandbox, IDS_REPLACE_ALL_COUNT, count), L"Tarnwick", L"OK");
 }
 
-TEST(Find, SearchesBothWaysWithAndWithoutCaseAndWritesTheChoices) {
+TEST(Find, SearchesBothWaysWithAndWithoutCaseAndAgainWithTheSelectionAsTheString) {
     Sandbox sandbox;
+    sandbox.WriteIni("[Tarnwick]\r\nFindString=\r\n");
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     const HWND edit = tarnwick.EditControl();
@@ -86,8 +57,15 @@ TEST(Find, SearchesBothWaysWithAndWithoutCaseAndWritesTheChoices) {
     PressKey(VK_ESCAPE);
     TypeText(L"alpha beta Alpha beta alpha");
     ExpectText(edit, L"alpha beta Alpha beta alpha");
+    // Nothing to search for yet: searching again opens the Find dialog, set for the command's
+    // direction; Ctrl+F opens it as the settings say.
+    PressKey(VK_F3, {VK_SHIFT});
+    HWND find = tarnwick.WaitForDialog(L"Find");
+    ASSERT_NE(find, nullptr);
+    EXPECT_TRUE(Checked(find, rad1));
+    PressDialogButton(find, IDCANCEL);
     PressKey('F', {VK_CONTROL});
-    const HWND find = tarnwick.WaitForDialog(L"Find");
+    find = tarnwick.WaitForDialog(L"Find");
     ASSERT_NE(find, nullptr);
     EXPECT_TRUE(Checked(find, chx2));
     EXPECT_TRUE(Checked(find, rad2));
@@ -97,23 +75,16 @@ TEST(Find, SearchesBothWaysWithAndWithoutCaseAndWritesTheChoices) {
     Click(find, IDOK);
     ExpectNothingFound(tarnwick, sandbox);
     ExpectSelection(edit, {27, 27});
-
     Click(find, rad1);
-    ExpectIni(sandbox, L"FindDirection", L"0");
     Click(find, IDOK);
     ExpectSelection(edit, {22, 27});
     Click(find, IDOK);
     ExpectSelection(edit, {0, 5});
-
     Click(find, chx2);
-    ExpectIni(sandbox, L"FindCase", L"0");
     Click(find, rad2);
-    ExpectIni(sandbox, L"FindDirection", L"1");
     Click(find, IDOK);
     ExpectSelection(edit, {11, 16});
-
-    Click(find, IDCANCEL);
-    ExpectGone(find);
+    PressDialogButton(find, IDCANCEL);
     EXPECT_TRUE(WaitUntil([&] { return Focus(main) == edit; })) << "the focus is not in the text";
 
     // The selection "Alpha" becomes the search string; case is now ignored.
@@ -127,40 +98,18 @@ TEST(Find, SearchesBothWaysWithAndWithoutCaseAndWritesTheChoices) {
     ExpectNothingFound(tarnwick, sandbox);
     ExpectSelection(edit, {0, 5});
     EXPECT_TRUE(WaitUntil([&] { return Focus(main) == edit; }));
-    tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
-    EXPECT_EQ(sandbox.IniValue(L"FindString"), L"alpha");
-}
 
-TEST(FindAgain, TakesTheSelectionUpTo128UnitsAcrossLineBreaks) {
-    Sandbox sandbox;
-    const std::string tail(130, 'w');
-    WriteBytes(sandbox / L"a.txt", "foo bar\r\nfoo bar\r\nfoo end\r\n" + tail);
-    sandbox.WriteIni("[Tarnwick]\r\nFindString=\r\n");
-    Program tarnwick(sandbox, sandbox / L"a.txt");
-    const HWND main = tarnwick.MainWindow();
-    const HWND edit = tarnwick.EditControl();
-    BringToFront(main);
-
-    // Nothing to search for yet: the Find dialog opens, set for the command's direction.
-    PressKey(VK_F3, {VK_SHIFT});
-    HWND find = tarnwick.WaitForDialog(L"Find");
-    ASSERT_NE(find, nullptr);
-    EXPECT_TRUE(Checked(find, rad1));
-    Click(find, IDCANCEL);
-    ExpectGone(find);
-
+    // A selection across line breaks is taken; one of 129 units or more leaves the string.
+    Retype(edit, L"foo bar\r\nfoo bar\r\nfoo end\r\n" + std::wstring(130, L'w'));
     SendMessageW(edit, EM_SETSEL, 4, 12); // "bar\r\nfoo"
     PressKey(VK_F3);
     ExpectSelection(edit, {13, 21});
     PressKey(VK_F3, {VK_SHIFT});
     ExpectSelection(edit, {4, 12});
-
-    // A selection of 129 units or more leaves the search string as it was.
     PressKey('A', {VK_CONTROL});
     ExpectSelection(edit, {0, 157});
     PressKey(VK_F3);
     ExpectSelection(edit, {4, 12});
-
     const DWORD w = 27;
     SendMessageW(edit, EM_SETSEL, w, w + 128);
     PressKey(VK_F3);
@@ -168,17 +117,24 @@ TEST(FindAgain, TakesTheSelectionUpTo128UnitsAcrossLineBreaks) {
     SendMessageW(edit, EM_SETSEL, w, w + 129);
     PressKey(VK_F3);
     ExpectSelection(edit, {w, w + 128});
-    tarnwick.CloseNormally();
+    tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
+    EXPECT_EQ(sandbox.IniValues({L"FindString", L"FindCase", L"FindDirection"}),
+              (std::vector<std::wstring>{std::wstring(128, L'w'), L"0", L"1"}));
 }
 
-TEST(Replace, ReplacesOneByOneThenAllAndTakesItBack) {
+TEST(Replace, OneByOneThenAllWithAGroupedCountAndUndoStaysWithItsDocument) {
     Sandbox sandbox;
     WriteBytes(sandbox / L"a.txt", "one two one two one");
+    WriteBytes(sandbox / L"b.txt", "another file");
     Program tarnwick(sandbox, sandbox / L"a.txt");
     const HWND main = tarnwick.MainWindow();
     const HWND edit = tarnwick.EditControl();
-    const HWND replace = OpenReplaceDialog(tarnwick, L"one", L"three");
+    BringToFront(main);
+    PressKey('H', {VK_CONTROL});
+    const HWND replace = tarnwick.WaitForDialog(L"Replace");
     ASSERT_NE(replace, nullptr);
+    Fill(replace, edt1, L"one");
+    Fill(replace, edt2, L"three");
 
     // The caret is no occurrence: the first click only selects one.
     Click(replace, psh1);
@@ -212,35 +168,23 @@ TEST(Replace, ReplacesOneByOneThenAllAndTakesItBack) {
     InsertText(edit, L"!");
     SendCommand(main, IDM_EDIT_UNDO);
     ExpectText(edit, L"three 2 three 2 three");
-
     Fill(replace, edt1, L"zzz");
     Click(replace, psh2);
     ExpectNothingFound(tarnwick, sandbox);
-    Click(replace, IDCANCEL);
-    ExpectGone(replace);
-    tarnwick.CloseDiscarding(sandbox, sandbox / L"a.txt");
-    EXPECT_EQ(sandbox.IniValue(L"ReplaceString"), L"2");
-}
 
-TEST(ReplaceAll, ReportsGroupedCountsAndItsUndoStaysWithItsDocument) {
-    Sandbox sandbox;
-    const std::string text = Repeated<std::string>("ab ", 1234);
-    WriteBytes(sandbox / L"a.txt", text);
-    WriteBytes(sandbox / L"b.txt", "another file");
-    Program tarnwick(sandbox, sandbox / L"a.txt");
-    const HWND main = tarnwick.MainWindow();
-    const HWND edit = tarnwick.EditControl();
-    const HWND replace = OpenReplaceDialog(tarnwick, L"ab", L"abc");
-    ASSERT_NE(replace, nullptr);
+    // The count in groups of three digits; then another document, into which Undo must not
+    // bring the first one's text.
+    std::wstring many;
+    for (int i = 0; i < 1234; ++i) {
+        many += L"ab ";
+    }
+    Retype(edit, many);
+    Fill(replace, edt1, L"ab");
+    Fill(replace, edt2, L"abc");
     Click(replace, psh2);
     ExpectReport(tarnwick, sandbox, L"1 234");
-    ExpectText(edit, Repeated<std::wstring>(L"abc ", 1234));
-    SendCommand(main, IDM_EDIT_UNDO);
-    ExpectText(edit, std::wstring(text.begin(), text.end()));
-
-    // Replace All, then another document: Undo must not bring the first one's text into it.
-    Click(replace, psh2);
-    ExpectReport(tarnwick, sandbox, L"1 234");
+    EXPECT_EQ(EditText(edit).size(), 4 * 1234u);
+    PressDialogButton(replace, IDCANCEL);
     tarnwick.DropFiles(main, {sandbox / L"b.txt"});
     tarnwick.AnswerSaveQuestion(sandbox, sandbox / L"a.txt", L"&No");
     ExpectTitle(main, L"Tarnwick - b.txt");
@@ -250,6 +194,7 @@ TEST(ReplaceAll, ReportsGroupedCountsAndItsUndoStaysWithItsDocument) {
     EXPECT_EQ(EditText(edit), L"another file");
     ExpectTitle(main, L"Tarnwick - b.txt");
     tarnwick.CloseNormally();
+    EXPECT_EQ(sandbox.IniValue(L"ReplaceString"), L"abc");
 }
 
 TEST(GoToLine, CentresFoundLinesAndTakesOnlyLinesTheTextHas) {
@@ -282,8 +227,7 @@ TEST(GoToLine, CentresFoundLinesAndTakesOnlyLinesTheTextHas) {
     GetClientRect(edit, &client);
     const int visible = client.bottom / (top(first + 1) - top(first));
     EXPECT_EQ(first, 99 - visible / 2) << visible << " lines visible";
-    Click(find, IDCANCEL);
-    ExpectGone(find);
+    PressDialogButton(find, IDCANCEL);
 
     PressKey('G', {VK_CONTROL});
     HWND dialog = tarnwick.WaitForDialog(L"Go To Line");
@@ -291,8 +235,7 @@ TEST(GoToLine, CentresFoundLinesAndTakesOnlyLinesTheTextHas) {
     ExpectCentredOver(dialog, main);
     EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_GOTO_LINE_NUMBER)), L"100");
     Fill(dialog, IDC_GOTO_LINE_NUMBER, L"300");
-    Click(dialog, IDC_GOTO_LINE_OK);
-    ExpectGone(dialog);
+    PressDialogButton(dialog, IDC_GOTO_LINE_OK);
     const auto last = static_cast<DWORD>(SendMessageW(edit, EM_LINEINDEX, 299, 0));
     ExpectSelection(edit, {last, last});
 
@@ -310,8 +253,7 @@ TEST(GoToLine, CentresFoundLinesAndTakesOnlyLinesTheTextHas) {
             << "after " << Utf8(refused) << " the field shows " << Utf8(shown);
     }
     Fill(dialog, IDC_GOTO_LINE_NUMBER, L"299");
-    Click(dialog, IDCANCEL);
-    ExpectGone(dialog);
+    PressDialogButton(dialog, IDCANCEL);
     ExpectSelection(edit, {last, last});
     EXPECT_TRUE(WaitUntil([&] { return Focus(main) == edit; }));
     tarnwick.CloseNormally();

@@ -1,33 +1,26 @@
-// The language submenu and the About box as a user meets them: another language chosen while
-// the program runs, with nothing of the menus' state lost, a library that cannot serve
-// refused, and the About box's texts, place and ways to close.
+// The language submenu, the About box and the guide as a user meets them: another language
+// chosen while the program runs, with nothing of the menus' state lost, a library that cannot
+// serve refused, the About box's texts, place and ways to close, and the guide to open.
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
 constexpr int kOptionsPopup = 5;
 
-// The command of a library's entry: the submenu lists Languages\*.dll in the folder's order.
-UINT LanguageCommand(const Sandbox& sandbox, const std::wstring& file) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((sandbox / L"Languages\\*.dll").c_str(), &found);
-    UINT command = IDM_LANGUAGE_FIRST;
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (lstrcmpiW(found.cFileName, file.c_str()) == 0) {
-                break;
-            }
-            ++command;
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+// The command of the Language submenu's entry with this name.
+UINT EntryCommand(const Program& tarnwick, const std::wstring& name) {
+    for (const MenuItemView& item : tarnwick.MenuItems(kOptionsPopup, 0)) {
+        if (item.text == name) {
+            return item.id;
+        }
     }
-    return command;
+    ADD_FAILURE() << "no entry " << Utf8(name) << " in the Language submenu";
+    return 0;
 }
 
 // The user opens Options and its Language submenu, which lists the folder, then closes them.
@@ -35,17 +28,15 @@ UINT LanguageCommand(const Sandbox& sandbox, const std::wstring& file) {
 // English, 'M' and 'J' in Czech).
 void OpenLanguageSubmenu(const Program& tarnwick, WORD options, WORD language) {
     BringToFront(tarnwick.MainWindow());
-    const auto menusShown = [&](std::size_t count) {
-        return WaitUntil([&] { return tarnwick.Windows(L"#32768").size() == count; });
-    };
     PressKey(options, {VK_MENU});
-    EXPECT_TRUE(menusShown(1)) << "the Options popup did not open";
     PressKey(language);
-    EXPECT_TRUE(menusShown(2)) << "the Language submenu did not open";
-    PressKey(VK_ESCAPE);
-    PressKey(VK_ESCAPE);
-    PressKey(VK_ESCAPE);
-    EXPECT_TRUE(menusShown(0)) << "the menus stayed open";
+    EXPECT_TRUE(WaitUntil([&] { return tarnwick.Windows(L"#32768").size() == 2; }))
+        << "the Language submenu did not open";
+    for (int menu = 0; menu < 3; ++menu) {
+        PressKey(VK_ESCAPE);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return tarnwick.Windows(L"#32768").empty(); }))
+        << "the menus stayed open";
 }
 
 // The first item of the File popup of a library's own menu.
@@ -83,13 +74,12 @@ class HelpOpenings {
             Set(L".chm", oldType_);
         }
     }
-    // The name of the file opened last, once it has been written.
+    // The name of the file opened since the last call, once it has been written.
     std::wstring Opened() const {
         std::string bytes;
         WaitUntil([&] { return !(bytes = ReadBytes(record_)).empty(); });
-        while (!bytes.empty() && std::isspace(static_cast<unsigned char>(bytes.back()))) {
-            bytes.pop_back();
-        }
+        DeleteFileW(record_.c_str());
+        bytes.erase(bytes.find_last_not_of(" \r\n") + 1);
         return std::wstring(bytes.begin(), bytes.end());
     }
 
@@ -104,17 +94,16 @@ class HelpOpenings {
 };
 
 bool Checked(const std::vector<MenuItemView>& items, UINT command) {
-    for (const MenuItemView& item : items) {
-        if (item.id == command) {
-            return item.checked;
-        }
-    }
-    return false;
+    return std::any_of(items.begin(), items.end(), [&](const MenuItemView& item) {
+        return item.id == command && item.checked;
+    });
 }
 
-TEST(Language, SwitchesWhileRunningKeepsTheMenusAndRefusesABrokenLibrary) {
+TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) {
     Sandbox sandbox;
     WriteBytes(sandbox / L"Languages\\Broken.dll", "not a library");
+    // A library the program has no number for, which speaks Slovak.
+    sandbox.PutLanguage(sandbox / L"Languages\\Slovak.dll", L"Fourth.dll");
     WriteBytes(sandbox / L"a.txt", "text");
     sandbox.WriteIni("[Tarnwick]\r\nCenterVertAfterFind=1\r\n");
     Program tarnwick(sandbox);
@@ -122,7 +111,25 @@ TEST(Language, SwitchesWhileRunningKeepsTheMenusAndRefusesABrokenLibrary) {
     ASSERT_NE(main, nullptr);
     tarnwick.DropFiles(main, {sandbox / L"a.txt"});
     ExpectTitle(main, Title(L"a.txt"));
-    const std::wstring czech = FirstFileItem(sandbox / L"Languages\\Czech.dll");
+
+    BringToFront(main);
+    for (bool escape : {true, false}) {
+        SendCommand(main, IDM_HELP_ABOUT);
+        const HWND about = tarnwick.WaitForDialog(L"About Tarnwick");
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_PRODUCT)), L"Tarnwick 1.0.0");
+        EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_COPYRIGHT)).rfind(L"Copyright", 0), 0u);
+        ExpectCentredOver(about, main);
+        if (escape) {
+            PressKey(VK_ESCAPE);
+        } else {
+            PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "escape " << escape;
+    }
+    const HelpOpenings help(sandbox / L"opened.txt");
+    SendCommand(main, IDM_HELP_CONTENTS);
+    EXPECT_EQ(help.Opened(), sandbox / L"Help\\English.chm");
 
     OpenLanguageSubmenu(tarnwick, 'P', 'L');
     // The submenu, first in Options, lists the folder with the library in use checked.
@@ -135,10 +142,14 @@ TEST(Language, SwitchesWhileRunningKeepsTheMenusAndRefusesABrokenLibrary) {
         }
     }
     std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, (std::vector<std::wstring>{L"Broken", L"Czech", L"English", L"Slovak"}));
+    EXPECT_EQ(listed,
+              (std::vector<std::wstring>{L"Broken", L"Czech", L"English", L"Fourth", L"Slovak"}));
     EXPECT_EQ(checked, std::vector<std::wstring>{L"English"});
-    SendCommand(main, LanguageCommand(sandbox, L"Czech.dll"));
+    // Broken.dll comes first, so the entries are not in the program's own order.
+    SendCommand(main, EntryCommand(tarnwick, L"Czech"));
     EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Language") == L"10000"; }));
+    const std::wstring czechLibrary = sandbox / L"Languages\\Czech.dll";
+    const std::wstring czech = FirstFileItem(czechLibrary);
     std::vector<MenuItemView> file;
     EXPECT_TRUE(WaitUntil([&] {
         file = tarnwick.MenuItems(0);
@@ -152,95 +163,36 @@ TEST(Language, SwitchesWhileRunningKeepsTheMenusAndRefusesABrokenLibrary) {
     EXPECT_TRUE(Checked(options, IDM_OPTIONS_CENTER_AFTER_FIND));
     EXPECT_TRUE(Checked(options, IDM_OPTIONS_NEW_FILE_ANSI) ||
                 Checked(options, IDM_OPTIONS_NEW_FILE_UTF16LE));
-    std::wstring lines = LibraryString(sandbox / L"Languages\\Czech.dll", IDS_STATUS_LINES);
-    lines.replace(lines.find(L'%'), 1, L"1");
-    ExpectStatusText(main, 1, lines);
-    {
-        // Czech readers get the Slovak guide.
-        const HelpOpenings help(sandbox / L"opened.txt");
-        SendCommand(main, IDM_HELP_CONTENTS);
-        EXPECT_EQ(help.Opened(), sandbox / L"Help\\Slovak.chm");
-    }
+    const auto inCzech = [&](UINT id, const std::wstring& insert) {
+        std::wstring text = LibraryString(czechLibrary, id);
+        return text.replace(text.find(L'%'), 1, insert);
+    };
+    ExpectStatusText(main, 1, inCzech(IDS_STATUS_LINES, L"1"));
+    // Czech readers get the Slovak guide; without it they are told, in Czech.
+    const std::wstring guide = sandbox / L"Help\\Slovak.chm";
+    ASSERT_TRUE(DeleteFileW(guide.c_str()));
+    SendCommand(main, IDM_HELP_CONTENTS);
+    tarnwick.Answer(inCzech(IDS_FILE_NOT_FOUND, guide), L"Tarnwick", L"OK");
 
     // A file that is no library: the program says so in its current language and keeps it.
     OpenLanguageSubmenu(tarnwick, 'M', 'J');
-    SendCommand(main, LanguageCommand(sandbox, L"Broken.dll"));
-    const std::wstring czechLibrary = sandbox / L"Languages\\Czech.dll";
-    std::wstring refusal = LibraryString(czechLibrary, IDS_LANGUAGE_NOT_LOADED);
-    refusal.replace(refusal.find(L'%'), 1, L"Broken.dll");
-    tarnwick.Answer(refusal, LibraryString(czechLibrary, IDS_ERROR_CAPTION), L"OK");
+    SendCommand(main, EntryCommand(tarnwick, L"Broken"));
+    tarnwick.Answer(inCzech(IDS_LANGUAGE_NOT_LOADED, L"Broken.dll"),
+                    LibraryString(czechLibrary, IDS_ERROR_CAPTION), L"OK");
     EXPECT_EQ(tarnwick.MenuItems(0)[0].text, czech);
     EXPECT_EQ(sandbox.IniValue(L"Language"), L"10000");
-    tarnwick.CloseNormally();
 
-    Program again(sandbox);
-    ASSERT_NE(again.MainWindow(), nullptr);
-    EXPECT_EQ(again.MenuItems(0)[0].text, czech);
-    again.CloseNormally();
-}
-
-// Without Czech.dll the entries no longer follow the program's own numbering: each entry
-// still loads the library it names, and one the program does not know gives way to English at
-// the next start.
-TEST(Language, EachEntryLoadsTheLibraryItNames) {
-    Sandbox sandbox;
-    const std::wstring english = sandbox / L"Languages\\English.dll";
-    sandbox.RemoveLanguage(L"Czech.dll");
-    sandbox.PutLanguage(english, L"Fourth.dll");
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    OpenLanguageSubmenu(tarnwick, 'P', 'L');
-    SendCommand(main, LanguageCommand(sandbox, L"Slovak.dll"));
+    // A library of no known name is taken, and gives way to English at the next start.
+    OpenLanguageSubmenu(tarnwick, 'M', 'J');
+    SendCommand(main, EntryCommand(tarnwick, L"Fourth"));
     const std::wstring slovak = FirstFileItem(sandbox / L"Languages\\Slovak.dll");
     EXPECT_TRUE(WaitUntil([&] { return tarnwick.MenuItems(0)[0].text == slovak; }));
-    EXPECT_EQ(sandbox.IniValue(L"Language"), L"10002");
-
-    OpenLanguageSubmenu(tarnwick, 'M', 'J');
-    SendCommand(main, LanguageCommand(sandbox, L"Fourth.dll"));
-    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Language") == L"10003"; }));
-    EXPECT_EQ(tarnwick.MenuItems(0)[0].text, FirstFileItem(english));
+    EXPECT_EQ(sandbox.IniValue(L"Language"), L"10003");
     tarnwick.CloseNormally();
-
     Program again(sandbox);
     ASSERT_NE(again.MainWindow(), nullptr);
-    EXPECT_EQ(again.MenuItems(0)[0].text, FirstFileItem(english));
+    EXPECT_EQ(again.MenuItems(0)[0].text, FirstFileItem(sandbox / L"Languages\\English.dll"));
     again.CloseNormally();
-}
-
-TEST(HelpAndAbout, AMissingGuideIsReportedAndAboutShowsTheVersionAndClosesEveryWay) {
-    Sandbox sandbox;
-    const std::wstring guide = sandbox / L"Help\\English.chm";
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    {
-        const HelpOpenings help(sandbox / L"opened.txt");
-        SendCommand(main, IDM_HELP_CONTENTS);
-        EXPECT_EQ(help.Opened(), guide);
-    }
-    ASSERT_TRUE(DeleteFileW(guide.c_str()));
-    SendCommand(main, IDM_HELP_CONTENTS);
-    tarnwick.Answer(English(sandbox, IDS_FILE_NOT_FOUND, guide), L"Tarnwick", L"OK");
-
-    BringToFront(main);
-    for (int way = 0; way < 3; ++way) {
-        SendCommand(main, IDM_HELP_ABOUT);
-        const HWND about = tarnwick.WaitForDialog(L"About Tarnwick");
-        ASSERT_NE(about, nullptr);
-        EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_PRODUCT)), L"Tarnwick 1.0.0");
-        EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_COPYRIGHT)).rfind(L"Copyright", 0), 0u);
-        ExpectCentredOver(about, main);
-        if (way == 0) {
-            PressKey(VK_ESCAPE);
-        } else if (way == 1) {
-            PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
-        } else {
-            PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
-        }
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "way " << way;
-    }
-    tarnwick.CloseNormally();
 }
 
 } // namespace

@@ -11,20 +11,20 @@ namespace {
 
 constexpr UINT kNotifyIconMessage = WM_USER + 5;
 
-// Whether the program's notification icon is there: changing an icon that does not exist fails.
-bool IconShown(HWND main) {
+// The program's notification icon modified or deleted, as another program may; changing an
+// icon that does not exist fails.
+bool NotifyIcon(HWND main, DWORD message) {
     NOTIFYICONDATAW icon{};
     icon.cbSize = sizeof(icon);
     icon.hWnd = main;
-    icon.uID = 0;
     icon.uFlags = NIF_TIP;
     lstrcpyW(icon.szTip, L"Tarnwick");
-    return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
+    return Shell_NotifyIconW(message, &icon) != FALSE;
 }
 
 void ExpectShown(HWND main, bool visible, bool icon) {
     EXPECT_TRUE(WaitUntil([&] {
-        return (IsWindowVisible(main) != FALSE) == visible && IconShown(main) == icon;
+        return (IsWindowVisible(main) != FALSE) == visible && NotifyIcon(main, NIM_MODIFY) == icon;
     })) << "awaited the window "
         << (visible ? "shown" : "hidden") << " and the icon " << (icon ? "there" : "gone");
 }
@@ -39,47 +39,7 @@ void ExpectFullScreen(HWND main, bool fullScreen) {
     })) << (fullScreen ? "not in full screen" : "still in full screen");
 }
 
-void SystemCommand(HWND main, WPARAM command) {
-    PostMessageW(main, WM_SYSCOMMAND, command, 0);
-}
-
-TEST(WindowModes, TheNotificationAreaHidesAndGivesBackTheWindowAsItWas) {
-    Sandbox sandbox;
-    Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
-    InsertText(tarnwick.EditControl(), L"unsaved");
-    SendCommand(main, IDM_FILE_TO_TRAY);
-    ExpectShown(main, false, true);
-    // A restarted shell has lost the icon; the program puts it back.
-    NOTIFYICONDATAW icon{};
-    icon.cbSize = sizeof(icon);
-    icon.hWnd = main;
-    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
-    PostMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    ExpectShown(main, false, true);
-    SendCommand(main, IDM_TRAY_RESTORE);
-    ExpectShown(main, true, false);
-
-    // A maximized window comes back maximized from a click on the icon.
-    SystemCommand(main, SC_MAXIMIZE);
-    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
-    SendCommand(main, IDM_FILE_TO_TRAY);
-    ExpectShown(main, false, true);
-    PostMessageW(main, kNotifyIconMessage, 0, WM_LBUTTONDOWN);
-    ExpectShown(main, true, false);
-    EXPECT_TRUE(IsZoomed(main));
-
-    // Exit from the icon's menu, refused at the save question: the window is shown again.
-    SendCommand(main, IDM_FILE_TO_TRAY);
-    ExpectShown(main, false, true);
-    SendCommand(main, IDM_TRAY_EXIT);
-    tarnwick.AnswerSaveQuestion(sandbox, Untitled(sandbox), L"Cancel");
-    ExpectShown(main, true, false);
-    tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
-}
-
-TEST(WindowModes, FullScreenReturnsToTheWindowItWasAndSurvivesARestart) {
+TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
     Sandbox sandbox;
     sandbox.WriteIni("[Tarnwick]\r\nx=40\r\ny=30\r\nWidth=500\r\nHeight=400\r\n");
     {
@@ -96,7 +56,7 @@ TEST(WindowModes, FullScreenReturnsToTheWindowItWasAndSurvivesARestart) {
             return EqualRect(&before, &now) != FALSE;
         })) << "the window is not back at its place and size";
 
-        SystemCommand(main, SC_MAXIMIZE);
+        PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
         EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
         ExpectFullScreen(main, true);
@@ -105,20 +65,41 @@ TEST(WindowModes, FullScreenReturnsToTheWindowItWasAndSurvivesARestart) {
             << "a maximized window comes back maximized";
 
         // Stay on top, also while maximized, written at once.
-        SendCommand(main, IDM_OPTIONS_STAY_ON_TOP);
-        EXPECT_TRUE(WaitUntil([&] {
-            return (GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 &&
-                   sandbox.IniValue(L"StayOnTop") == L"1";
-        }));
-        SendCommand(main, IDM_OPTIONS_STAY_ON_TOP);
-        EXPECT_TRUE(WaitUntil([&] {
-            return (GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0 &&
-                   sandbox.IniValue(L"StayOnTop") == L"0";
-        }));
+        for (const bool onTop : {true, false}) {
+            SendCommand(main, IDM_OPTIONS_STAY_ON_TOP);
+            EXPECT_TRUE(WaitUntil([&] {
+                return ((GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) == onTop &&
+                       sandbox.IniValue(L"StayOnTop") == (onTop ? L"1" : L"0");
+            })) << "stay on top "
+                << onTop;
+        }
+
+        // In the notification area; a restarted shell has lost the icon and the program puts
+        // it back.
+        InsertText(tarnwick.EditControl(), L"unsaved");
+        SendCommand(main, IDM_FILE_TO_TRAY);
+        ExpectShown(main, false, true);
+        ASSERT_TRUE(NotifyIcon(main, NIM_DELETE));
+        PostMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        ExpectShown(main, false, true);
+        SendCommand(main, IDM_TRAY_RESTORE);
+        ExpectShown(main, true, false);
+        // A maximized window comes back maximized from a click on the icon.
+        SendCommand(main, IDM_FILE_TO_TRAY);
+        ExpectShown(main, false, true);
+        PostMessageW(main, kNotifyIconMessage, 0, WM_LBUTTONDOWN);
+        ExpectShown(main, true, false);
+        EXPECT_TRUE(IsZoomed(main));
+        // Exit from the icon's menu, refused at the save question: the window is shown again.
+        SendCommand(main, IDM_FILE_TO_TRAY);
+        ExpectShown(main, false, true);
+        SendCommand(main, IDM_TRAY_EXIT);
+        tarnwick.AnswerSaveQuestion(sandbox, Untitled(sandbox), L"Cancel");
+        ExpectShown(main, true, false);
 
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
         ExpectFullScreen(main, true);
-        tarnwick.CloseNormally();
+        tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
     }
     EXPECT_EQ(sandbox.IniValues({L"FullScr", L"Maximized"}),
               (std::vector<std::wstring>{L"1", L"1"}));
@@ -128,7 +109,7 @@ TEST(WindowModes, FullScreenReturnsToTheWindowItWasAndSurvivesARestart) {
     const HWND main = again.MainWindow();
     ASSERT_NE(main, nullptr);
     ExpectFullScreen(main, true);
-    SystemCommand(main, SC_RESTORE);
+    PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
     ExpectFullScreen(main, false);
     EXPECT_FALSE(IsZoomed(main));
     SetWindowPos(main, nullptr, 70, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
