@@ -153,6 +153,12 @@ bool ReplaceInPlace(const wchar_t* path, const std::wstring& folder, BytePieces 
         return true;
     }
     ErrorKeeper keep;
+    if (!file) {
+        // Nothing was written: putting the copy back could only overwrite what another program
+        // has written since.
+        DeleteFileW(backup.c_str());
+        return false;
+    }
     file.Close();
     // Should even the copy fail to go back, the old content stays in the backup file.
     if (CopyFileW(backup.c_str(), path, FALSE)) {

@@ -105,37 +105,6 @@ TEST(SaveQuestion, AskedOnlyForModifiedTextAndEachAnswerDoesWhatItSaysForAFileOr
     EXPECT_EQ(ReadBytes(draft), "draft");
 }
 
-// A save that does not fit on the small test disk: the file keeps its bytes, no temporary file
-// stays beside it, and the window stays with the text.
-void SaveOnAFullDisk(const Sandbox& sandbox, const std::wstring& drive) {
-    const std::wstring folder = drive + L"tarnwick-file-commands\\";
-    RemoveTree(folder);
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << Utf8(folder);
-    const std::wstring path = folder + L"big.txt";
-    WriteBytes(path, "previous");
-    {
-        Program tarnwick(sandbox, Quoted(path));
-        const HWND main = tarnwick.MainWindow();
-        ASSERT_NE(main, nullptr);
-        const HWND edit = tarnwick.EditControl();
-        // More than the whole disk holds: 300 KiB of ANSI bytes.
-        const std::wstring text(300 * 1024, L'x');
-        Retype(edit, text);
-        ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == Title(L"big.txt", true); }));
-        SendCommand(main, IDM_FILE_SAVE_AND_EXIT);
-        AcknowledgeFileError(tarnwick, sandbox);
-        EXPECT_EQ(WindowText(main), Title(L"big.txt", true));
-        EXPECT_TRUE(EditText(edit) == text) << "the text is no longer what was typed";
-        EXPECT_NE(SendMessageW(edit, EM_GETMODIFY, 0, 0), 0);
-        EXPECT_EQ(ReadBytes(path), "previous");
-        EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"big.txt"});
-        tarnwick.Close();
-        tarnwick.AnswerSaveQuestion(sandbox, path, L"&No");
-        EXPECT_EQ(tarnwick.WaitForExit(), 0u);
-    }
-    RemoveTree(folder);
-}
-
 TEST(FailedSave, KeepsTheWindowAndItsTextUntilTheFileCanBeWritten) {
     Sandbox sandbox;
     const std::wstring path = sandbox / L"a.txt";
@@ -168,12 +137,6 @@ TEST(FailedSave, KeepsTheWindowAndItsTextUntilTheFileCanBeWritten) {
     SendCommand(main, IDM_FILE_SAVE_AND_EXIT);
     EXPECT_EQ(tarnwick.WaitForExit(), 0u);
     EXPECT_EQ(ReadBytes(path), "new");
-
-    // The small disk exists only where the test session could mount it (as root).
-    const std::wstring drive = Environment(L"TARNWICK_SMALL_DRIVE");
-    if (!drive.empty()) {
-        SaveOnAFullDisk(sandbox, drive);
-    }
 }
 
 } // namespace

@@ -64,22 +64,6 @@ TEST_F(LanguageLibraryLoad, RefusesWhatIsNoCompleteLibraryButTakesOneWithoutTheL
     EXPECT_NE(text[0], L'\0');
 }
 
-// The library is taken as resources only; the same file loaded as a program library shows
-// that its code, had it run, would have left the mark.
-TEST_F(LanguageLibraryLoad, NeverRunsCodeOfALibrary) {
-    const std::wstring mark = folder / L"code-ran";
-    SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", mark.c_str());
-    Install(testData + L"CodeLibrary.dll", L"Slovak.dll");
-    ASSERT_NE(Load(10002), nullptr) << "its resources are complete";
-    EXPECT_FALSE(FileExists(mark)) << "the library's entry point ran";
-
-    HMODULE asCode = LoadLibraryW((folder / L"Languages\\Slovak.dll").c_str());
-    ASSERT_NE(asCode, nullptr);
-    FreeLibrary(asCode);
-    EXPECT_TRUE(FileExists(mark));
-    SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", nullptr);
-}
-
 // Without the program's folder the path would be relative.
 TEST_F(LanguageLibraryLoad, RefusesAPathWithoutTheProgramsFolder) {
     ExeFolder[0] = L'\0';

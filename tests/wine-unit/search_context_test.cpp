@@ -1,8 +1,5 @@
 // The search engine at work in the edit control's own buffer.
 #include "app/settings.h"
-#include "language/language_library.h"
-#include "language/resource_ids.h"
-#include "search/replace_all.h"
 #include "search/search_context.h"
 #include "tests/support/files.h"
 #include "tests/wine-unit/edit_window.h"
@@ -90,33 +87,6 @@ TEST_F(SearchInEditBuffer, ReplaceAllGrowsShrinksAndOverwritesTheControlsOwnBloc
         EXPECT_EQ(EditGetLineCount(EditControl), c.lines);
         EXPECT_EQ(EditTextHandle, EditGetHandle(EditControl)) << "the control holds another block";
     }
-}
-
-// A text whose every unit grows by 128: the result would pass the largest text the control
-// holds, as when memory runs out. The user gives up the undo copy for one more try, which
-// fails too; the text stays as it was and no undo is offered.
-TEST_F(SearchInEditBuffer, AsksOnceForMemoryThenGivesUpWithTheTextUnchanged) {
-    LanguageLibrary = LoadResources(FolderFromEnvironment(L"TARNWICK_LANGUAGES") + L"English.dll");
-    ASSERT_NE(LanguageLibrary, nullptr);
-    constexpr std::size_t kUnits = 0x7FFFFFFE / 128 + 1;
-    HandOver(std::wstring(kUnits, L'a'));
-    Use(L"a", std::wstring(129, L'b').c_str());
-    {
-        MessageBoxAnswerer answerer;
-        ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN | FR_REPLACEALL));
-        RunReplaceAll();
-        EndSearch();
-        const auto boxes = answerer.Boxes();
-        ASSERT_EQ(boxes.size(), 2u);
-        EXPECT_EQ(boxes[0].text, LanguageString(IDS_SEARCH_MEMORY_QUESTION));
-        EXPECT_EQ(boxes[1].text, LanguageString(IDS_OUT_OF_MEMORY));
-        EXPECT_EQ(boxes[1].caption, LanguageString(IDS_ERROR_CAPTION));
-    }
-    EXPECT_EQ(EditGetTextLength(EditControl), kUnits);
-    EXPECT_FALSE(EditGetModify(EditControl));
-    EXPECT_EQ(ReplaceAllUndoAvailable, 0);
-    FreeLibrary(LanguageLibrary);
-    LanguageLibrary = nullptr;
 }
 
 } // namespace

@@ -73,17 +73,6 @@ TEST_F(SettingsStore, ReadsRecentFilesAndTextsCutToTheirCapacity) {
     EXPECT_EQ(std::wstring(FindString), std::wstring(129, L'q'));
 }
 
-TEST_F(SettingsStore, NeverLetsAValueStartALineOfItsOwn) {
-    lstrcpynW(FindString, L"x\r\nLanguage=10000\r\n[Other]\r\nWrap=1", 130);
-    lstrcpynW(ReplaceString, L"y\nStatus=0", 130);
-    SettingsSaveAtExit();
-    EXPECT_FALSE(Stored(L"Language"));
-    EXPECT_FALSE(Stored(L"Status"));
-    EXPECT_FALSE(IniValue(Ini(), L"Other", L"Wrap"));
-    EXPECT_EQ(Stored(L"FindString"), L"x  Language=10000  [Other]  Wrap=1");
-    EXPECT_EQ(Stored(L"ReplaceString"), L"y Status=0");
-}
-
 // With no path the profile functions would fall back to win.ini in the Windows folder.
 TEST_F(SettingsStore, WritesNothingWithoutAPath) {
     IniPath[0] = L'\0';
