@@ -112,7 +112,8 @@ bool WriteNewFile(const std::wstring& path, BytePieces pieces) {
 
 // The new content in a file of its own beside the target, swapped in at once: killed at any
 // moment, the target holds its old or its new content. (A backup name would make the swap two
-// renames, with a moment when the target is missing.)
+// renames, with a moment when the target is missing. Wine's ReplaceFileW has that moment even
+// without one: it moves the old file aside and deletes it before renaming the new one in.)
 bool ReplaceThroughNewFile(const wchar_t* path, const std::wstring& folder, BytePieces pieces) {
     const std::wstring replacement = NewSaveFile(folder, L".tmp");
     if (replacement.empty()) {
