@@ -84,12 +84,14 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         ExpectShown(main, false, true);
         SendCommand(main, IDM_TRAY_RESTORE);
         ExpectShown(main, true, false);
-        // A maximized window comes back maximized from a click on the icon.
+        // A window maximized by the user comes back maximized from a click on the icon.
+        PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
         SendCommand(main, IDM_FILE_TO_TRAY);
         ExpectShown(main, false, true);
         PostMessageW(main, kNotifyIconMessage, 0, WM_LBUTTONDOWN);
         ExpectShown(main, true, false);
-        EXPECT_TRUE(IsZoomed(main));
+        EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
         // Exit from the icon's menu, refused at the save question: the window is shown again.
         SendCommand(main, IDM_FILE_TO_TRAY);
         ExpectShown(main, false, true);
