@@ -25,6 +25,20 @@ void StoreOwnGeometry(PlacementBlock& block) {
              Setting(IntKey::Height)};
 }
 
+// The copy that made the block writes its geometry a moment after making it: a block still
+// empty (no stored window has a width of 0) is waited for briefly, and taken as no geometry
+// at all should it stay empty.
+bool WaitForStoredGeometry(const PlacementBlock& block) {
+    const volatile std::int32_t& width = block.width;
+    for (int wait = 0; wait < 50; ++wait) {
+        if (width != 0) {
+            return true;
+        }
+        Sleep(10);
+    }
+    return false;
+}
+
 void CascadeFromRunningCopy() {
     const Placement placed = Cascade(
         {Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width), Setting(IntKey::Height)},
@@ -42,9 +56,13 @@ void OpenSharedPlacement() {
     if (PlacementMapping != nullptr) {
         SharedPlacement = MapBlock(PlacementMapping);
         if (SharedPlacement != nullptr) {
-            PlacementFromShared();
-            SettingsCheckRanges();
-            CascadeFromRunningCopy();
+            if (WaitForStoredGeometry(*SharedPlacement)) {
+                PlacementFromShared();
+                SettingsCheckRanges();
+                CascadeFromRunningCopy();
+            } else {
+                StoreOwnGeometry(*SharedPlacement);
+            }
             return;
         }
         CloseHandle(PlacementMapping);

@@ -1,9 +1,12 @@
 // The settings store against the real profile functions.
 #include "app/settings.h"
+#include "app/shared_placement.h"
 #include "app/startup.h"
 #include "tests/support/files.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace {
 
@@ -83,6 +86,43 @@ TEST_F(SettingsStore, WritesNothingWithoutAPath) {
     EXPECT_STREQ(value, L"absent");
     SettingsLoad();
     EXPECT_EQ(Setting(IntKey::Wrap), 0);
+}
+
+// A copy started while another has just made the shared block, and not yet written its
+// geometry into it, waits for that geometry instead of taking the empty block as a window of no
+// size; a block that stays empty is taken as none.
+TEST_F(SettingsStore, APlacementBlockNotYetWrittenIsWaitedForOrTakenAsNone) {
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(PlacementBlock), L"Tarnwick");
+    ASSERT_NE(mapping, nullptr);
+    auto* block = static_cast<PlacementBlock*>(
+        MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(PlacementBlock)));
+    ASSERT_NE(block, nullptr);
+    const auto geometry = [] {
+        return std::vector<int>{Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width),
+                                Setting(IntKey::Height)};
+    };
+
+    std::thread writer([block] {
+        Sleep(100);
+        *block = {300, 200, 640, 480};
+    });
+    OpenSharedPlacement();
+    writer.join();
+    const std::vector<int> cascaded = geometry();
+    CloseSharedPlacement();
+    EXPECT_EQ(cascaded[2], 640) << "the other copy's width was not waited for";
+    EXPECT_EQ(cascaded[3], 480);
+
+    *block = {};
+    SettingValues = DefaultIntegerSettings();
+    const std::vector<int> own = geometry();
+    OpenSharedPlacement();
+    EXPECT_EQ(geometry(), own) << "an empty block was taken as a geometry";
+    EXPECT_EQ((std::vector<int>{block->x, block->y, block->width, block->height}), own);
+    CloseSharedPlacement();
+    UnmapViewOfFile(block);
+    CloseHandle(mapping);
 }
 
 } // namespace
