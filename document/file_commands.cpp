@@ -132,10 +132,7 @@ void NewDocument() {
     }
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, kNewDocumentBytes);
     if (block != nullptr) {
-        HLOCAL previous = EditGetHandle(EditControl);
-        EditSetHandle(EditControl, block);
-        LocalFree(previous);
-        EditTextHandle = block;
+        GiveTextBlock(block);
     } else {
         // Without a new block the control empties its own.
         EditSetText(EditControl, L"");

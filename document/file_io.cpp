@@ -53,14 +53,7 @@ BOOL LoadDocument() {
     if (!ReadDocumentFile(text)) {
         return FailAndKeepFile();
     }
-    // The control takes the decoded block itself as its text (with an empty undo, unmodified,
-    // the caret at the start): no copy of the text is made. Its old block is ours to free.
-    const HLOCAL previous = EditGetHandle(EditControl);
-    EditSetHandle(EditControl, text.text.Release());
-    EditTextHandle = EditGetHandle(EditControl);
-    if (previous != nullptr && previous != EditTextHandle) {
-        LocalFree(previous);
-    }
+    GiveTextBlock(text.text.Release());
     // Neither the new text nor the control tells of a change: the copy of the old one goes.
     DropReplaceAllCopy();
     SetCurrentEncoding(text.encoding);

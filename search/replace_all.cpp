@@ -115,15 +115,10 @@ void RunReplaceAll() {
     ReportReplacements(result.count);
 }
 
-// The control takes the copy before its own block is freed: it must never hold a block that
-// is gone.
 void UndoReplaceAll() {
     WaitCursor wait;
-    HLOCAL current = EditGetHandle(EditControl);
-    EditSetHandle(EditControl, ReplaceAllSavedText);
-    LocalFree(current);
+    GiveTextBlock(ReplaceAllSavedText);
     EditSetModify(EditControl, true);
-    EditTextHandle = ReplaceAllSavedText;
     ReplaceAllSavedText = nullptr;
     ReplaceAllUndoAvailable = 0;
     RefreshStatus();

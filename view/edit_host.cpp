@@ -237,3 +237,13 @@ void UpdateEditMenu(HMENU menu) {
                     IDM_EDIT_UPPER_CASE, IDM_EDIT_INVERT_CASE, IDM_EDIT_REVERSE},
                    SelectionRecord.SelStart != SelectionRecord.SelEnd);
 }
+
+void GiveTextBlock(HLOCAL block) {
+    // The control must never hold a block that is gone: its old one is freed after the change.
+    const HLOCAL previous = EditGetHandle(EditControl);
+    EditSetHandle(EditControl, block);
+    EditTextHandle = EditGetHandle(EditControl);
+    if (previous != nullptr && previous != EditTextHandle) {
+        LocalFree(previous);
+    }
+}

@@ -23,6 +23,9 @@ struct SelectionRange {
 };
 extern SelectionRange SelectionRecord;
 
+// The control takes the movable block as its text (unmodified, with an empty undo) and the
+// block it held is freed: no copy of the text is made.
+void GiveTextBlock(HLOCAL block);
 // WM_CREATE: the control in the start-up style for the Wrap setting.
 void CreateEditControl(HWND parent);
 // Command 401.

@@ -111,13 +111,7 @@ Row Measure(const std::wstring& folder, std::size_t size, EncodingId encoding) {
             repeats);
     }
 
-    row.setHandle = Seconds(
-        [&] {
-            const HLOCAL previous = EditGetHandle(EditControl);
-            EditSetHandle(EditControl, loaded.text.Release());
-            LocalFree(previous);
-        },
-        1);
+    row.setHandle = Seconds([&] { GiveTextBlock(loaded.text.Release()); }, 1);
 
     const DWORD length = EditGetTextLength(EditControl);
     const wchar_t* text = static_cast<const wchar_t*>(LocalLock(EditGetHandle(EditControl)));

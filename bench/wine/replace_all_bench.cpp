@@ -73,10 +73,7 @@ bool InstallDocument(const std::wstring& text) {
     std::memcpy(LocalLock(block), text.c_str(), bytes);
     LocalUnlock(block);
     DropReplaceAllCopy();
-    HLOCAL previous = EditGetHandle(EditControl);
-    EditSetHandle(EditControl, block);
-    LocalFree(previous);
-    EditTextHandle = block;
+    GiveTextBlock(block);
     return true;
 }
 

@@ -169,16 +169,11 @@ double ControlTakes(const std::string& bytes, bool utf16) {
                                 text.As<wchar_t>(), static_cast<int>(units));
         }
     }
-    const HLOCAL previous = EditGetHandle(EditControl);
     const double start = Now();
-    EditSetHandle(EditControl, block.Release());
+    GiveTextBlock(block.Release());
     UpdateWindow(EditControl);
     const double seconds = Now() - start;
-    LocalFree(previous);
-    const HLOCAL empty = LocalAlloc(LHND, sizeof(wchar_t));
-    const HLOCAL full = EditGetHandle(EditControl);
-    EditSetHandle(EditControl, empty);
-    LocalFree(full);
+    GiveTextBlock(LocalAlloc(LHND, sizeof(wchar_t)));
     PumpMessages();
     return seconds;
 }
@@ -219,9 +214,7 @@ int RunBareControl(std::size_t megabytes, bool utf16) {
             text.As<wchar_t>()[i] = static_cast<wchar_t>(line[i % line.size()]);
         }
     }
-    const HLOCAL previous = EditGetHandle(EditControl);
-    EditSetHandle(EditControl, block.Release());
-    LocalFree(previous);
+    GiveTextBlock(block.Release());
     UpdateWindow(EditControl);
     PumpMessages();
     PROCESS_MEMORY_COUNTERS memory{};

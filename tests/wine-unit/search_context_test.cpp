@@ -24,9 +24,7 @@ class SearchInEditBuffer : public testing::Test {
         ASSERT_NE(block, nullptr);
         CopyMemory(LocalLock(block), text.c_str(), text.size() * sizeof(wchar_t));
         LocalUnlock(block);
-        HLOCAL previous = EditGetHandle(EditControl);
-        EditSetHandle(EditControl, block);
-        LocalFree(previous);
+        GiveTextBlock(block);
     }
 
     EditWindow edit;
