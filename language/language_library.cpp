@@ -31,6 +31,10 @@ constexpr OwnText kOwnTexts[] = {
      L"The language library % cannot be loaded or is incomplete. The program keeps its "
      L"current language."},
     {IDS_PRINT_FAILED, L"The document could not be printed."},
+    {IDS_ANSI_BYTES_REPLACED,
+     L"The file contains bytes that the ANSI code page cannot show. They are shown replaced, "
+     L"and saving the file would change them."},
+    {IDS_TEXT_KEPT_IN, L"The file could not be written. A copy of its text is kept in %."},
 };
 
 // The template as the status bar loads it (cut to 256 units) takes these arguments.
