@@ -16,6 +16,11 @@ class UniqueFile {
 
     explicit operator bool() const { return file_ != INVALID_HANDLE_VALUE; }
     HANDLE Get() const { return file_; }
+    // Closes the file held and holds this one.
+    void Reset(HANDLE file) {
+        Close();
+        file_ = file;
+    }
     // Closes now; false when the system reports that the close failed.
     bool Close() {
         const bool closed = file_ == INVALID_HANDLE_VALUE || CloseHandle(file_);

@@ -14,6 +14,7 @@ add_library(tarnwick_win STATIC
     document/file_commands.cpp
     document/file_io.cpp
     document/file_reading.cpp
+    document/local_drive.cpp
     document/recent_files.cpp
     document/safe_write.cpp
     document/system_recent.cpp

@@ -26,6 +26,8 @@ namespace {
 wchar_t DocumentFilePath[MAX_PATH];
 // The path the last operation worked on, for its error message.
 wchar_t OperationPath[MAX_PATH];
+// Where a save that failed half-way left the text, for its error message; empty otherwise.
+std::wstring KeptCopyPath;
 
 bool ReadDocumentFile(FileText& text) {
     UniqueFile file(CreateFileW(DocumentPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -78,7 +80,8 @@ bool EncodeAndWrite(EncodingId encoding, bool bestFit) {
     EncodedText encoded;
     const bool saved =
         EncodeText(text, length, encoding, bestFit, encoded) &&
-        WriteWholeFile(DocumentPath, BytePieces(encoded.pieces, encoded.pieces[1].empty() ? 1 : 2));
+        WriteWholeFile(DocumentPath, BytePieces(encoded.pieces, encoded.pieces[1].empty() ? 1 : 2),
+                       KeptCopyPath);
     const DWORD error = GetLastError();
     LocalUnlock(EditTextHandle);
     SetLastError(error);
@@ -150,10 +153,22 @@ UINT MessageForError(DWORD error) {
     }
 }
 
+// The file is in doubt, and the text it should hold sits in a file of the program's.
+void ShowKeptCopy() {
+    wchar_t pattern[256];
+    LoadLanguageString(IDS_TEXT_KEPT_IN, pattern);
+    wchar_t caption[256];
+    LoadLanguageString(IDS_ERROR_CAPTION, caption);
+    wchar_t message[512];
+    FillPercentTemplate(AsUnits(pattern), AsUnits(KeptCopyPath.c_str()), AsUnitBuffer(message));
+    MessageBoxW(MainWindow, message, caption, MB_ICONERROR | MB_OK);
+}
+
 } // namespace
 
 BOOL FileOperation(int mode) {
     lstrcpynW(OperationPath, DocumentPath, MAX_PATH);
+    KeptCopyPath.clear();
     switch (mode) {
     case kFileLoad:
         return LoadDocument();
@@ -184,7 +199,9 @@ BOOL ReportFileError(BOOL result) {
         // The user chose not to go on; there is nothing to report.
         return result;
     }
-    if (error == ERROR_FILE_NOT_FOUND) {
+    if (!KeptCopyPath.empty()) {
+        ShowKeptCopy();
+    } else if (error == ERROR_FILE_NOT_FOUND) {
         ShowFileNotFound(OperationPath);
     } else {
         MessageBoxFromIds(MainWindow, MessageForError(error), IDS_ERROR_CAPTION,

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <span>
+#include <string>
 
 using BytePieces = std::span<const std::span<const BYTE>>;
 
@@ -14,8 +15,10 @@ using BytePieces = std::span<const std::span<const BYTE>>;
 // flushed and swapped in with ReplaceFileW (keeping attributes, ACLs and streams); where that
 // cannot be done the old content is copied aside, the file written in place and the old
 // content put back should that fail. False, with the system's error code, when the bytes did
-// not all reach the file; the file then holds its previous content. After a save the new-content
-// files that copies no longer running left in the folder are removed.
-[[nodiscard]] bool WriteWholeFile(const wchar_t* path, BytePieces pieces);
+// not all reach the file; the file then holds its previous content, or, where a failure left
+// it in doubt, keptCopy names the file of the program's that holds the text (otherwise it is
+// empty). After a save on a local disk, the new-content files that copies no longer running
+// left in the folder are removed where their file is there.
+[[nodiscard]] bool WriteWholeFile(const wchar_t* path, BytePieces pieces, std::wstring& keptCopy);
 
 #endif

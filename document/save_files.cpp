@@ -2,6 +2,8 @@
 
 namespace {
 
+constexpr UnitView kExtension = u".tmp";
+
 // Reads the decimal digits at the front of the text into value; the rest stays in text.
 bool TakeNumber(UnitView& text, std::uint32_t& value) {
     std::uint64_t number = 0;
@@ -17,8 +19,9 @@ bool TakeNumber(UnitView& text, std::uint32_t& value) {
     return digits > 0;
 }
 
-bool TakeText(UnitView& text, UnitView expected) {
-    if (text.size() < expected.size()) {
+// File names compare without regard to case; expected is in lower case.
+bool SameText(UnitView text, UnitView expected) {
+    if (text.size() != expected.size()) {
         return false;
     }
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -28,18 +31,34 @@ bool TakeText(UnitView& text, UnitView expected) {
             return false;
         }
     }
+    return true;
+}
+
+bool TakeText(UnitView& text, UnitView expected) {
+    if (text.size() < expected.size() || !SameText(text.substr(0, expected.size()), expected)) {
+        return false;
+    }
     text.remove_prefix(expected.size());
     return true;
 }
 
 } // namespace
 
-std::optional<std::uint32_t> NewContentOwner(UnitView name) {
-    std::uint32_t process = 0;
+std::optional<NewContentName> ReadNewContentName(UnitView name) {
+    NewContentName read{};
     std::uint32_t count = 0;
-    if (TakeText(name, u"twk") && TakeNumber(name, process) && TakeText(name, u"-") &&
-        TakeNumber(name, count) && TakeText(name, u".tmp") && name.empty()) {
-        return process;
+    if (!TakeText(name, u"twk") || !TakeNumber(name, read.process) || !TakeText(name, u"-") ||
+        !TakeNumber(name, count) || name.size() < kExtension.size() ||
+        !SameText(name.substr(name.size() - kExtension.size()), kExtension)) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    name.remove_suffix(kExtension.size());
+    if (name.empty()) {
+        return read;
+    }
+    if (!TakeText(name, u"~") || name.empty()) {
+        return std::nullopt;
+    }
+    read.target = name;
+    return read;
 }

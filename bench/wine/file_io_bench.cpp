@@ -124,8 +124,10 @@ Row Measure(const std::wstring& folder, std::size_t size, EncodingId encoding) {
         repeats);
     row.write = Seconds(
         [&] {
+            std::wstring kept;
             (void)WriteWholeFile(out.c_str(),
-                                 BytePieces(encoded.pieces, encoded.pieces[1].empty() ? 1 : 2));
+                                 BytePieces(encoded.pieces, encoded.pieces[1].empty() ? 1 : 2),
+                                 kept);
         },
         repeats);
     LocalUnlock(EditGetHandle(EditControl));
