@@ -42,6 +42,7 @@ void StartAnotherCopy() {
 
 // The window closes only once the text has reached its file.
 void SaveAndExit() {
+    StopTyping();
     if (SaveCurrentDocument()) {
         DestroyWindow(MainWindow);
     }
@@ -58,7 +59,7 @@ void ToggleCenterAfterFind() {
 // menu's exit item relies on it.
 void UnknownCommand() {
     if (TypingActive.load() != 0) {
-        TypingActive.store(0);
+        StopTyping();
         return;
     }
     SendMessageW(MainWindow, WM_CLOSE, 0, 0);
@@ -179,6 +180,7 @@ void RunCommand(UINT command) {
 
 void OnControlNotification(UINT control, UINT code) {
     if (control == kEditControlId && code == EN_CHANGE) {
+        NoteTextChange();
         DropReplaceAllCopy();
         RefreshStatus();
     }

@@ -35,13 +35,27 @@ HACCEL Accelerators;
 HICON ApplicationIcon;
 HWINEVENTHOOK CaretWatchHook;
 
-// The file named on the command line goes into DocumentPath; a name too long for any path
-// buffer is refused with a message and a new document is started instead.
+// The file named on the command line goes into DocumentPath as a full path: a relative name
+// would name another file once a file dialog has changed the current folder. A name too long
+// for any path buffer, as typed or made full, is refused with a message and a new document is
+// started instead.
 void TakeCommandLineFileName(const wchar_t* commandLine) {
-    if (GetCommandLineFileName(AsUnits(commandLine), AsUnitBuffer(DocumentPath)) ==
-        CommandLineName::TooLong) {
-        MessageBoxFromIds(nullptr, IDS_NAME_TOO_LONG, IDS_INFORMATION_CAPTION, MB_OK);
+    wchar_t name[MAX_PATH];
+    switch (GetCommandLineFileName(AsUnits(commandLine), AsUnitBuffer(name))) {
+    case CommandLineName::Found: {
+        const DWORD length = GetFullPathNameW(name, MAX_PATH, DocumentPath, nullptr);
+        if (length > 0 && length < MAX_PATH) {
+            return;
+        }
+        DocumentPath[0] = L'\0';
+        break;
     }
+    case CommandLineName::None:
+        return;
+    case CommandLineName::TooLong:
+        break;
+    }
+    MessageBoxFromIds(nullptr, IDS_NAME_TOO_LONG, IDS_INFORMATION_CAPTION, MB_OK);
 }
 
 void RegisterWindowClass(HINSTANCE instance) {

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/window_modes.h"
 #include "document/file_commands.h"
+#include "document/typing.h"
 #include "language/language_menus.h"
 #include "search/find_commands.h"
 #include "view/fonts.h"
@@ -41,6 +42,11 @@ LRESULT OnTimer(WPARAM timer) {
 
 LRESULT OnShowStatusTexts() {
     ShowQueuedStatusTexts();
+    return 0;
+}
+
+LRESULT OnPlaybackEndedMessage(WPARAM number) {
+    OnPlaybackEnded(number);
     return 0;
 }
 
@@ -93,6 +99,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnNotifyIconMessage(lParam);
     case kShowStatusTextsMessage:
         return OnShowStatusTexts();
+    case kPlaybackEndedMessage:
+        return OnPlaybackEndedMessage(wParam);
     case WM_INITMENUPOPUP:
         return OnMenuOpening(wParam, lParam);
     case WM_ACTIVATE:

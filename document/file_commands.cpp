@@ -20,6 +20,8 @@
 
 #include <commdlg.h>
 
+#include <string>
+
 namespace {
 
 constexpr DWORD kOpenFlags =
@@ -54,6 +56,35 @@ class DocumentPathKeeper {
     bool succeeded_ = false;
 };
 
+// The file dialogs change the process's current folder on Windows, whatever their flags say
+// (OFN_NOCHANGEDIR does not hold for the Open dialog); it is kept aside and put back.
+class CurrentFolderKeeper {
+  public:
+    CurrentFolderKeeper() {
+        const DWORD length = GetCurrentDirectoryW(0, nullptr);
+        kept_.resize(length);
+        if (length == 0 || GetCurrentDirectoryW(length, kept_.data()) != length - 1) {
+            kept_.clear();
+        }
+    }
+    ~CurrentFolderKeeper() {
+        if (!kept_.empty()) {
+            SetCurrentDirectoryW(kept_.c_str());
+        }
+    }
+    CurrentFolderKeeper(const CurrentFolderKeeper&) = delete;
+    CurrentFolderKeeper& operator=(const CurrentFolderKeeper&) = delete;
+
+  private:
+    std::wstring kept_;
+};
+
+bool ShowSaveAsDialog() {
+    const CurrentFolderKeeper folder;
+    FileDialogRecord.Flags = kSaveAsFlags;
+    return GetSaveFileNameW(&FileDialogRecord) != FALSE;
+}
+
 void FocusEditor() {
     SetFocus(EditControl);
 }
@@ -71,8 +102,7 @@ void StartUntitledDocument() {
 
 bool SaveAsWithDialog() {
     DocumentPathKeeper path;
-    FileDialogRecord.Flags = kSaveAsFlags;
-    if (!GetSaveFileNameW(&FileDialogRecord) ||
+    if (!ShowSaveAsDialog() ||
         !path.Succeeded(ReportFileError(FileOperation(kFileSave)) != FALSE)) {
         return false;
     }
@@ -82,6 +112,7 @@ bool SaveAsWithDialog() {
 }
 
 bool OpenWithDialog() {
+    const CurrentFolderKeeper folder;
     FileDialogRecord.Flags = kOpenFlags;
     return GetOpenFileNameW(&FileDialogRecord) != FALSE;
 }
@@ -188,12 +219,15 @@ bool SaveCurrentDocument() {
     return true;
 }
 
+// A playback still typing is stopped first, so that the file gets what the window shows.
 void SaveDocument() {
+    StopTyping();
     SaveCurrentDocument();
     FocusEditor();
 }
 
 void SaveDocumentAs() {
+    StopTyping();
     SaveAsWithDialog();
 }
 

@@ -1,6 +1,7 @@
 #include "search/replace_all.h"
 
 #include "app/wait_cursor.h"
+#include "document/typing.h"
 #include "language/language_library.h"
 #include "language/percent_template.h"
 #include "language/resource_ids.h"
@@ -112,15 +113,20 @@ void RunReplaceAll() {
     PendingCopy = nullptr;
     InvalidateRect(EditControl, nullptr, TRUE);
     EditSetModify(EditControl, true);
+    NoteWholeTextChange();
     ReportReplacements(result.count);
 }
 
 void UndoReplaceAll() {
     WaitCursor wait;
-    GiveTextBlock(ReplaceAllSavedText);
-    EditSetModify(EditControl, true);
+    // The record is cleared before the control takes the block: a change notified while it
+    // does so must not free it as an outdated copy.
+    const HLOCAL saved = ReplaceAllSavedText;
     ReplaceAllSavedText = nullptr;
     ReplaceAllUndoAvailable = 0;
+    GiveTextBlock(saved);
+    EditSetModify(EditControl, true);
+    NoteWholeTextChange();
     RefreshStatus();
 }
 

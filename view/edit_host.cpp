@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "app/wait_cursor.h"
 #include "document/file_commands.h"
+#include "document/typing.h"
 #include "language/message_box.h"
 #include "language/resource_ids.h"
 #include "search/replace_all.h"
@@ -80,6 +81,7 @@ LRESULT OnKeyDown(WPARAM key, LPARAM lParam) {
 
 // In overwrite mode each typed character first deletes what it replaces.
 LRESULT OnChar(WPARAM code, LPARAM lParam) {
+    const PlaybackCharacterScope playback;
     if (code != '\r' && OverwriteMode) {
         PassOn(WM_KEYDOWN, VK_DELETE, 0);
     }
