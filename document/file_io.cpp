@@ -61,9 +61,14 @@ BOOL LoadDocument() {
     SetCurrentEncoding(text.encoding);
     RefreshStatus();
     TakeFile();
+    // Saving would drop everything after the NUL, or write other bytes for those the code page
+    // cannot read: say so while the file is still whole.
     if (text.stopsAtNul) {
-        // Saving would drop everything after the NUL: say so while the file is still whole.
         MessageBoxFromIds(MainWindow, IDS_TEXT_STOPS_AT_NUL, IDS_INFORMATION_CAPTION,
+                          MB_ICONWARNING | MB_OK);
+    }
+    if (text.bytesReplaced) {
+        MessageBoxFromIds(MainWindow, IDS_ANSI_BYTES_REPLACED, IDS_INFORMATION_CAPTION,
                           MB_ICONWARNING | MB_OK);
     }
     return TRUE;

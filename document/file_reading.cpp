@@ -40,28 +40,107 @@ bool MoveTo(HANDLE file, ULONGLONG position) {
     return SetFilePointerEx(file, distance, nullptr, FILE_BEGIN) != FALSE;
 }
 
-// How the ANSI code page's text may be cut into slices.
-struct AnsiSlicing {
+// How the ANSI code page's text may be cut into slices, and what it shows for bytes it cannot
+// read.
+struct AnsiCodePage {
     // UTF-8 as the ANSI code page: the whole text is one slice.
     bool whole = false;
     bool doubleByte = false;
     std::array<bool, 256> lead{};
+    // The character that stands for bytes the code page cannot read; 0 where every byte reads.
+    wchar_t replacement = 0;
 };
 
-AnsiSlicing SlicingOfAnsiCodePage() {
-    AnsiSlicing slicing;
-    CPINFO info;
-    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize > 2) {
-        slicing.whole = true;
-        return slicing;
+// A single-byte code page that gives every byte a character (1252, 1250) never replaces one:
+// its slices need no second look, however many of its default characters ('?') they hold.
+bool EveryByteReads() {
+    std::array<char, 256> bytes;
+    for (std::size_t b = 0; b < bytes.size(); ++b) {
+        bytes[b] = static_cast<char>(b);
     }
-    slicing.doubleByte = info.MaxCharSize == 2;
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(),
+                               static_cast<int>(bytes.size()), nullptr, 0) != 0;
+}
+
+AnsiCodePage AnsiCodePageFacts() {
+    AnsiCodePage ansi;
+    CPINFOEXW info;
+    if (!GetCPInfoExW(CP_ACP, 0, &info)) {
+        ansi.whole = true;
+        return ansi;
+    }
+    ansi.whole = info.MaxCharSize > 2;
+    ansi.doubleByte = info.MaxCharSize == 2;
     for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range] != 0; range += 2) {
         for (int b = info.LeadByte[range]; b <= info.LeadByte[range + 1]; ++b) {
-            slicing.lead[b] = true;
+            ansi.lead[b] = true;
         }
     }
-    return slicing;
+    if (info.MaxCharSize > 1 || !EveryByteReads()) {
+        ansi.replacement = info.UnicodeDefaultChar;
+    }
+    return ansi;
+}
+
+// One slice on its way into the text.
+struct SliceDecoding {
+    const BYTE* source;
+    DWORD count;
+    bool last;
+    EncodingId encoding;
+    const AnsiCodePage* ansi;
+    BYTE* target;
+    SIZE_T room; // bytes
+    // Set once a slice held bytes the code page could not read; later slices need no look.
+    bool replaced;
+    DWORD consumed = 0;
+    SIZE_T produced = 0; // bytes
+};
+
+// The decoded units hold the code page's replacement character: decoded again with
+// MB_ERR_INVALID_CHARS, the same bytes tell a replacement from a real character of that value.
+// Only slices that hold the character pay for the second decoding.
+bool HoldsReplacedBytes(const SliceDecoding& slice, int units) {
+    const wchar_t replacement = slice.ansi->replacement;
+    // std::find, unrolled, scans a slice's units faster than the C library's wmemchr.
+    const wchar_t* decoded = reinterpret_cast<const wchar_t*>(slice.target);
+    if (replacement == 0 || std::find(decoded, decoded + units, replacement) == decoded + units) {
+        return false;
+    }
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS,
+                               reinterpret_cast<const char*>(slice.source),
+                               static_cast<int>(slice.consumed), nullptr, 0) == 0 &&
+           GetLastError() == ERROR_NO_UNICODE_TRANSLATION;
+}
+
+// Reads the slice's bytes, which may fault where they come from a view: called guarded.
+bool DecodeSlice(void* context) {
+    SliceDecoding& slice = *static_cast<SliceDecoding*>(context);
+    if (slice.encoding == kEncodingUtf16Le) {
+        std::memcpy(slice.target, slice.source, slice.count);
+        slice.consumed = slice.count;
+        slice.produced = slice.count;
+        return true;
+    }
+    // A lead byte at the slice's end waits for its trail byte in the next slice rather than
+    // being taken for a byte that does not read.
+    slice.consumed = slice.last || !slice.ansi->doubleByte
+                         ? slice.count
+                         : static_cast<DWORD>(CompleteCharactersEnd(
+                               std::span(slice.source, slice.count), slice.ansi->lead));
+    if (slice.consumed == 0) {
+        return true;
+    }
+    const int units = MultiByteToWideChar(
+        CP_ACP, 0, reinterpret_cast<const char*>(slice.source), static_cast<int>(slice.consumed),
+        reinterpret_cast<wchar_t*>(slice.target),
+        static_cast<int>(std::min<SIZE_T>(slice.room / sizeof(wchar_t), INT_MAX)));
+    if (units <= 0) {
+        return false;
+    }
+    slice.produced = SIZE_T(units) * sizeof(wchar_t);
+    slice.replaced = slice.replaced || HoldsReplacedBytes(slice, units);
+    return true;
 }
 
 // The bytes of the file at a position, from a view of a mapping or from a read.
@@ -100,10 +179,17 @@ class ByteSource {
         }
         Unmap();
         const ULONGLONG base = position - position % granularity_;
-        view_ =
-            MapViewOfFile(mapping_, FILE_MAP_READ, static_cast<DWORD>(base >> 32),
-                          static_cast<DWORD>(base), static_cast<SIZE_T>(position - base) + count);
+        viewSize_ = static_cast<SIZE_T>(position - base) + count;
+        view_ = MapViewOfFile(mapping_, FILE_MAP_READ, static_cast<DWORD>(base >> 32),
+                              static_cast<DWORD>(base), viewSize_);
         return view_ != nullptr ? static_cast<const BYTE*>(view_) + (position - base) : nullptr;
+    }
+
+    // Decodes the bytes Take gave; a read fault anywhere in their view ends it with
+    // ERROR_READ_FAULT.
+    bool Decode(SliceDecoding& slice) {
+        return way_ == ReadWay::Read ? DecodeSlice(&slice)
+                                     : ReadGuarded(view_, viewSize_, DecodeSlice, &slice);
     }
 
   private:
@@ -118,59 +204,23 @@ class ByteSource {
     ReadWay way_;
     HANDLE mapping_ = nullptr;
     void* view_ = nullptr;
+    SIZE_T viewSize_ = 0;
     DWORD granularity_ = 1;
     GlobalBlock buffer_;
 };
 
-// One slice on its way into the text.
-struct SliceDecoding {
-    const BYTE* source;
-    DWORD count;
-    bool last;
-    EncodingId encoding;
-    const AnsiSlicing* ansi;
-    BYTE* target;
-    SIZE_T room; // bytes
-    DWORD consumed = 0;
-    SIZE_T produced = 0; // bytes
-};
-
-// Reads the slice's bytes, which may fault where they come from a view: called guarded.
-bool DecodeSlice(void* context) {
-    SliceDecoding& slice = *static_cast<SliceDecoding*>(context);
-    if (slice.encoding == kEncodingUtf16Le) {
-        std::memcpy(slice.target, slice.source, slice.count);
-        slice.consumed = slice.count;
-        slice.produced = slice.count;
-        return true;
-    }
-    slice.consumed = slice.last || !slice.ansi->doubleByte
-                         ? slice.count
-                         : static_cast<DWORD>(CompleteCharactersEnd(
-                               std::span(slice.source, slice.count), slice.ansi->lead));
-    if (slice.consumed == 0) {
-        return true;
-    }
-    const int units = MultiByteToWideChar(
-        CP_ACP, 0, reinterpret_cast<const char*>(slice.source), static_cast<int>(slice.consumed),
-        reinterpret_cast<wchar_t*>(slice.target),
-        static_cast<int>(std::min<SIZE_T>(slice.room / sizeof(wchar_t), INT_MAX)));
-    slice.produced = SIZE_T(units) * sizeof(wchar_t);
-    return units > 0;
-}
-
 // Decodes the count bytes after the mark into the target, which has room for them. units: the
-// characters decoded.
+// characters decoded; replaced: some bytes did not read in the ANSI code page.
 bool DecodeFile(HANDLE file, ReadWay way, const Recognition& recognition, DWORD count, BYTE* target,
-                SIZE_T room, DWORD& units) {
+                SIZE_T room, DWORD& units, bool& replaced) {
     const ULONGLONG end = ULONGLONG{recognition.markLength} + count;
     if (recognition.encoding == kEncodingUtf16Le && way == ReadWay::Read) {
         // Read straight into the text: there is nothing to convert.
         units = static_cast<DWORD>((ULONGLONG{count} + 1) / 2);
         return MoveTo(file, recognition.markLength) && ReadExactly(file, target, count);
     }
-    const AnsiSlicing ansi =
-        recognition.encoding == kEncodingAnsi ? SlicingOfAnsiCodePage() : AnsiSlicing{};
+    const AnsiCodePage ansi =
+        recognition.encoding == kEncodingAnsi ? AnsiCodePageFacts() : AnsiCodePage{};
     const DWORD slice = ansi.whole ? count : std::min(count, kSlice);
     ByteSource source(file, way);
     if (!source.Open(slice)) {
@@ -184,18 +234,20 @@ bool DecodeFile(HANDLE file, ReadWay way, const Recognition& recognition, DWORD 
         if (bytes == nullptr) {
             return false;
         }
-        SliceDecoding decoding{bytes,
-                               wanted,
-                               position + wanted == end,
-                               recognition.encoding,
-                               &ansi,
-                               target + written,
-                               room - written};
-        if (!ReadGuarded(bytes, wanted, DecodeSlice, &decoding)) {
+        SliceDecoding decoding{.source = bytes,
+                               .count = wanted,
+                               .last = position + wanted == end,
+                               .encoding = recognition.encoding,
+                               .ansi = &ansi,
+                               .target = target + written,
+                               .room = room - written,
+                               .replaced = replaced};
+        if (!source.Decode(decoding)) {
             return false;
         }
         position += decoding.consumed;
         written += decoding.produced;
+        replaced = decoding.replaced;
     }
     units = recognition.encoding == kEncodingUtf16Le
                 ? static_cast<DWORD>((ULONGLONG{count} + 1) / 2)
@@ -242,6 +294,7 @@ bool ReadFileText(HANDLE file, ReadWay way, FileText& text) {
                             : (SIZE_T{count} + 1) * sizeof(wchar_t);
     MovableBlock block(room);
     DWORD units = 0;
+    bool replaced = false;
     {
         const LockedBlock locked(block.Get());
         if (!locked) {
@@ -249,7 +302,7 @@ bool ReadFileText(HANDLE file, ReadWay way, FileText& text) {
             return false;
         }
         if (count > 0 && !DecodeFile(file, way, recognition, count, locked.As(),
-                                     room - sizeof(wchar_t), units)) {
+                                     room - sizeof(wchar_t), units, replaced)) {
             return false;
         }
         text.stopsAtNul = std::wmemchr(locked.As<wchar_t>(), L'\0', units) != nullptr;
@@ -257,5 +310,6 @@ bool ReadFileText(HANDLE file, ReadWay way, FileText& text) {
     text.text = std::move(block);
     text.length = units;
     text.encoding = recognition.encoding;
+    text.bytesReplaced = replaced;
     return true;
 }

@@ -17,6 +17,9 @@ struct FileText {
     EncodingId encoding = kEncodingAnsi;
     // A NUL among the characters ends the text before the rest of them.
     bool stopsAtNul = false;
+    // Bytes that the ANSI code page cannot read are shown as its replacement character; saving
+    // would write that character's bytes in their place.
+    bool bytesReplaced = false;
 };
 
 // Through a read-only mapping, slice by slice, on fixed local drives; with ReadFile elsewhere,

@@ -2,17 +2,24 @@
 
 namespace {
 
-// The guarded read of this process; only one runs at a time, on the window's thread.
+// A guarded read on one thread.
 struct Guard {
     const BYTE* begin;
     const BYTE* end;
-    DWORD thread;
     void* resume[5];
 };
-Guard* ActiveGuard;
+
+// Each thread's guarded read lives in the thread's own slot, so that a fault on one thread is
+// never resumed on another's stack. A system slot rather than thread_local: the handler reads it
+// for every exception of every thread, and reading a system slot never allocates.
+const DWORD GuardSlot = TlsAlloc();
+
+Guard* ThreadGuard() {
+    return static_cast<Guard*>(TlsGetValue(GuardSlot));
+}
 
 [[noreturn]] void ResumeAfterFault() {
-    __builtin_longjmp(ActiveGuard->resume, 1);
+    __builtin_longjmp(ThreadGuard()->resume, 1);
 }
 
 // Windows reports a page of a view that cannot be read as an in-page error; Wine, whose views
@@ -22,15 +29,17 @@ bool IsUnreadablePage(DWORD code) {
     return code == EXCEPTION_IN_PAGE_ERROR || code == EXCEPTION_ACCESS_VIOLATION;
 }
 
-// A read fault inside the guarded view: the thread goes on in ResumeAfterFault, entered as
-// if called from the faulting instruction, once the system has finished the dispatch. Leaving
-// the handler itself by a jump would strand the dispatcher's frames.
+// A read fault inside the view guarded on the faulting thread: the thread goes on in
+// ResumeAfterFault, entered as if called from the faulting instruction, once the system has
+// finished the dispatch. Leaving the handler itself by a jump would strand the dispatcher's
+// frames. Any other exception passes on with the thread's last error as it was.
 LONG CALLBACK OnViewFault(EXCEPTION_POINTERS* exception) {
-    const Guard* guard = ActiveGuard;
+    const DWORD error = GetLastError();
+    const Guard* guard = ThreadGuard();
+    SetLastError(error);
     const EXCEPTION_RECORD* record = exception->ExceptionRecord;
-    if (guard == nullptr || guard->thread != GetCurrentThreadId() ||
-        !IsUnreadablePage(record->ExceptionCode) || record->NumberParameters < 2 ||
-        record->ExceptionInformation[0] != 0) {
+    if (guard == nullptr || !IsUnreadablePage(record->ExceptionCode) ||
+        record->NumberParameters < 2 || record->ExceptionInformation[0] != 0) {
         return EXCEPTION_CONTINUE_SEARCH;
     }
     const BYTE* address = reinterpret_cast<const BYTE*>(record->ExceptionInformation[1]);
@@ -47,15 +56,19 @@ LONG CALLBACK OnViewFault(EXCEPTION_POINTERS* exception) {
 } // namespace
 
 bool ReadGuarded(const void* view, SIZE_T size, bool (*read)(void* context), void* context) {
-    Guard guard{static_cast<const BYTE*>(view),
-                static_cast<const BYTE*>(view) + size,
-                GetCurrentThreadId(),
-                {}};
+    if (GuardSlot == TLS_OUT_OF_INDEXES) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    Guard guard{static_cast<const BYTE*>(view), static_cast<const BYTE*>(view) + size, {}};
     PVOID handler = AddVectoredExceptionHandler(1, OnViewFault);
     if (handler == nullptr) {
         return false;
     }
-    ActiveGuard = &guard;
+    if (!TlsSetValue(GuardSlot, &guard)) {
+        RemoveVectoredExceptionHandler(handler);
+        return false;
+    }
     bool done;
     if (__builtin_setjmp(guard.resume) == 0) {
         done = read(context);
@@ -63,8 +76,8 @@ bool ReadGuarded(const void* view, SIZE_T size, bool (*read)(void* context), voi
         done = false;
         SetLastError(ERROR_READ_FAULT);
     }
-    ActiveGuard = nullptr;
     const DWORD error = GetLastError();
+    TlsSetValue(GuardSlot, nullptr);
     RemoveVectoredExceptionHandler(handler);
     SetLastError(error);
     return done;

@@ -6,9 +6,10 @@
 
 #include <windows.h>
 
-// Calls read(context) on this thread. A failed read of an address of [view, view + size)
-// during the call ends it at once: the result is then false with ERROR_READ_FAULT. The read must
-// hold nothing that needs releasing, since it is left without returning.
+// Calls read(context) on this thread. A failed read of an address of [view, view + size) on this
+// thread during the call ends it at once: the result is then false with ERROR_READ_FAULT. The
+// read must hold nothing that needs releasing, since it is left without returning. A fault on
+// another thread, in the view or not, is left to that thread's own handling.
 [[nodiscard]] bool ReadGuarded(const void* view, SIZE_T size, bool (*read)(void* context),
                                void* context);
 
