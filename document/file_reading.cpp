@@ -1,5 +1,6 @@
 #include "document/file_reading.h"
 
+#include "document/local_drive.h"
 #include "document/view_guard.h"
 
 #include <algorithm>
@@ -258,10 +259,7 @@ bool DecodeFile(HANDLE file, ReadWay way, const Recognition& recognition, DWORD 
 } // namespace
 
 ReadWay ReadWayFor(const wchar_t* path) {
-    wchar_t root[MAX_PATH];
-    return GetVolumePathNameW(path, root, MAX_PATH) && GetDriveTypeW(root) == DRIVE_FIXED
-               ? ReadWay::Mapped
-               : ReadWay::Read;
+    return OnLocalFixedDrive(path) ? ReadWay::Mapped : ReadWay::Read;
 }
 
 bool ReadFileText(HANDLE file, ReadWay way, FileText& text) {

@@ -266,14 +266,17 @@ void EndDuringSave(Ledger& ledger) {
     // beside its copy of an old content.
     Program running(sandbox);
     ASSERT_NE(running.MainWindow(), nullptr);
+    // An ended copy's new content goes only where its file is there: without one it may be the
+    // only copy of a text.
     const std::wstring alive = L"twk" + std::to_wstring(running.Id());
     const std::wstring dead = L"twk" + std::to_wstring(ended);
-    Names kept{alive + L"-1.tmp", alive + L"-2.bak", dead + L"-91.bak"};
+    Names kept{alive + L"-1~other.txt.tmp", alive + L"-2.bak", dead + L"-91.bak",
+               dead + L"-92.tmp", dead + L"-93~gone.txt.tmp"};
     std::sort(kept.begin(), kept.end());
     for (const std::wstring& name : kept) {
         WriteBytes(folder + name, Utf8(name));
     }
-    WriteBytes(folder + dead + L"-90.tmp", "half");
+    WriteBytes(folder + dead + L"-90~other.txt.tmp", "half");
     WriteBytes(folder + L"other.txt", "before");
     Program fresh(sandbox, Quoted(folder + L"other.txt"));
     Retype(fresh.EditControl(), L"after");
@@ -287,6 +290,71 @@ void EndDuringSave(Ledger& ledger) {
     fresh.CloseNormally();
     running.CloseNormally();
     ledger.outcome = seen + "leftovers swept";
+}
+
+// A file typed out is saved after its fourth character: the file gets exactly what the window
+// shows, and the playback ends there. An edit of the user's during a playback keeps the
+// document modified, so closing asks.
+void SaveAndEditDuringATypeOut(Ledger& ledger) {
+    Sandbox sandbox;
+    const std::wstring typed = sandbox / L"typed.txt";
+    WriteBytes(typed, "0123456789abcdefghijABCDEFGHIJ0123456789");
+    WriteBytes(sandbox / L"short.txt", "short");
+    Program tarnwick(sandbox);
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND edit = tarnwick.EditControl();
+    SendCommand(main, IDM_FILE_TYPE_OUT);
+    tarnwick.ChooseInDialog(L"Open", typed);
+    ASSERT_TRUE(WaitUntil([&] { return EditText(edit).size() >= 4; }));
+    SendCommand(main, IDM_FILE_SAVE);
+    const auto shown = [&] {
+        const std::wstring text = EditText(edit);
+        return std::string(text.begin(), text.end());
+    };
+    ASSERT_TRUE(WaitUntil([&] { return ReadBytes(typed) == shown(); })) << shown();
+    // Four more characters would have come by now.
+    Sleep(800);
+    ledger.KeepsFile(typed, shown());
+    EXPECT_LT(shown().size(), 40u);
+    ExpectTitle(main, Title(L"typed.txt"));
+
+    SendCommand(main, IDM_FILE_TYPE_OUT);
+    tarnwick.ChooseInDialog(L"Open", sandbox / L"short.txt");
+    ASSERT_TRUE(WaitUntil([&] { return !EditText(edit).empty(); }));
+    InsertText(edit, L"!");
+    ASSERT_TRUE(WaitUntil([&] { return EditText(edit).size() == 6; }));
+    ExpectTitle(main, Title(L"short.txt", true));
+    tarnwick.Close();
+    tarnwick.AnswerSaveQuestion(sandbox, sandbox / L"short.txt", L"&No");
+    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
+    ledger.KeepsFile(sandbox / L"short.txt", "short");
+    ledger.outcome = "saved what the window showed; an edit during a playback asked about";
+}
+
+// Started with a name relative to its folder, the program names the file by its full path; an
+// Open refused in another folder leaves Save writing the file the document came from.
+void RelativeNameAndAnOpenElsewhere(Ledger& ledger) {
+    Sandbox sandbox;
+    const std::wstring elsewhere = sandbox / L"elsewhere\\";
+    ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+    WriteBytes(sandbox / L"notes.txt", "notes");
+    WriteBytes(elsewhere + L"marked.txt", "\xEF\xBB\xBFmarked");
+    Program tarnwick(sandbox.Exe(), Quoted(sandbox.Exe()) + L" notes.txt", sandbox.Folder());
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+    tarnwick.ExpectDocument(Title(L"notes.txt"), L"notes", false);
+    Retype(tarnwick.EditControl(), L"changed");
+    SendCommand(main, IDM_FILE_OPEN);
+    tarnwick.AnswerSaveQuestion(sandbox, sandbox / L"notes.txt", L"&No");
+    tarnwick.ChooseInDialog(L"Open", elsewhere + L"marked.txt");
+    AcknowledgeError(tarnwick, sandbox, IDS_BAD_FORMAT);
+    SendCommand(main, IDM_FILE_SAVE);
+    ExpectTitle(main, Title(L"notes.txt"));
+    ledger.KeepsFile(sandbox / L"notes.txt", "changed");
+    ledger.Keeps(!FileExists(elsewhere + L"notes.txt"), "Save wrote into the other folder");
+    tarnwick.CloseNormally();
+    ledger.outcome = "full path asked about; Save wrote the document's own file";
 }
 
 // Two copies save the same file as close together as two commands can be, three times over.
@@ -541,6 +609,8 @@ constexpr std::pair<const char*, void (*)(Ledger&)> kFaults[] = {
     {"path of 259 units", SaveAtTheLongestPath},
     {"program ended during a save", EndDuringSave},
     {"two copies saving one file", TwoCopiesSaveTogether},
+    {"save and edit in a type-out", SaveAndEditDuringATypeOut},
+    {"relative name, Open elsewhere", RelativeNameAndAnOpenElsewhere},
     {"settings full of garbage", GarbageSettings},
     {"code in a language library", CodeInALanguageLibrary},
     {"refused byte-order marks", RefusedByteOrderMarks},
