@@ -9,6 +9,7 @@
 #include "document/file_commands.h"
 #include "document/file_io.h"
 #include "document/recent_files.h"
+#include "document/recovery.h"
 #include "document/typing.h"
 #include "language/language_menus.h"
 #include "language/resource_ids.h"
@@ -181,6 +182,7 @@ void RunCommand(UINT command) {
 void OnControlNotification(UINT control, UINT code) {
     if (control == kEditControlId && code == EN_CHANGE) {
         NoteTextChange();
+        NoteRecoveryChange();
         DropReplaceAllCopy();
         RefreshStatus();
     }

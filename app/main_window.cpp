@@ -10,6 +10,7 @@
 #include "document/document_path.h"
 #include "document/encoding_io.h"
 #include "document/file_commands.h"
+#include "document/recovery.h"
 #include "document/recent_files.h"
 #include "language/language_library.h"
 #include "language/language_menus.h"
@@ -80,8 +81,9 @@ HWND CreateMainWindow(HINSTANCE instance, HMENU menu) {
                            ScaleToDpi(Setting(IntKey::Height)), nullptr, menu, instance, nullptr);
 }
 
+// A text that an ended copy could not save comes first, when the user takes it back.
 void OpenFirstDocument() {
-    if (DocumentPath[0] != L'\0' && OpenCommandLineFile()) {
+    if (RestoreRecoveredText() || (DocumentPath[0] != L'\0' && OpenCommandLineFile())) {
         return;
     }
     SendMessageW(MainWindow, WM_COMMAND, IDM_FILE_NEW, 0);
@@ -215,6 +217,7 @@ LRESULT OnDestroy() {
     }
     DeleteFontsAndBrushes();
     DropReplaceAllCopy();
+    EndRecovery();
     RemoveTrayIcon();
     CloseSharedPlacement();
     PostQuitMessage(0);

@@ -7,8 +7,12 @@
 // The main window; null until it is created.
 extern HWND MainWindow;
 
-// Timer 1 of the main window refreshes the key-state texts every 250 ms.
+// Timer 1 of the main window refreshes the key-state texts every 250 ms; timer 2 writes the
+// recovery file of a modified document; timer 3 looks again whether the document's file
+// changed on disk once nothing else is asking the user.
 inline constexpr UINT_PTR kStatusTimer = 1;
+inline constexpr UINT_PTR kRecoveryTimer = 2;
+inline constexpr UINT_PTR kDiskCheckTimer = 3;
 
 // Sets up the main window for the command line and runs the message loop; returns the exit
 // code that the loop ends with.

@@ -4,7 +4,9 @@
 #include "app/dpi.h"
 #include "app/main_window.h"
 #include "app/window_modes.h"
+#include "document/disk_changes.h"
 #include "document/file_commands.h"
+#include "document/recovery.h"
 #include "document/typing.h"
 #include "language/language_menus.h"
 #include "search/find_commands.h"
@@ -34,9 +36,34 @@ LRESULT OnSystemCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnTimer(WPARAM timer) {
-    if (timer == kStatusTimer) {
+    switch (timer) {
+    case kStatusTimer:
         ShowKeyStates();
+        break;
+    case kRecoveryTimer:
+        OnRecoveryTimer();
+        break;
+    case kDiskCheckTimer:
+        CheckDocumentOnDisk();
+        break;
+    default:
+        break;
     }
+    return 0;
+}
+
+LRESULT OnActivateApp(WPARAM active) {
+    OnApplicationActivated(active != FALSE);
+    return 0;
+}
+
+LRESULT OnDiskCheckMessage() {
+    CheckDocumentOnDisk();
+    return 0;
+}
+
+LRESULT OnDiskStampMessage(LPARAM result) {
+    OnDiskStampRead(result);
     return 0;
 }
 
@@ -101,10 +128,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnShowStatusTexts();
     case kPlaybackEndedMessage:
         return OnPlaybackEndedMessage(wParam);
+    case kDiskCheckMessage:
+        return OnDiskCheckMessage();
+    case kDiskStampMessage:
+        return OnDiskStampMessage(lParam);
     case WM_INITMENUPOPUP:
         return OnMenuOpening(wParam, lParam);
     case WM_ACTIVATE:
         return OnActivate();
+    case WM_ACTIVATEAPP:
+        return OnActivateApp(wParam);
     case WM_MOVE:
         return OnMove();
     case WM_SIZE:

@@ -8,14 +8,17 @@ add_library(tarnwick_win STATIC
     app/startup.cpp
     app/window_modes.cpp
     app/window_procedure.cpp
+    document/disk_changes.cpp
     document/document_path.cpp
     document/document_title.cpp
     document/encoding_io.cpp
     document/file_commands.cpp
     document/file_io.cpp
     document/file_reading.cpp
+    document/file_stamp.cpp
     document/local_drive.cpp
     document/recent_files.cpp
+    document/recovery.cpp
     document/safe_write.cpp
     document/system_recent.cpp
     document/typing.cpp

@@ -2,10 +2,12 @@
 
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "document/disk_changes.h"
 #include "document/document_path.h"
 #include "document/document_title.h"
 #include "document/encoding_io.h"
 #include "document/file_io.h"
+#include "document/recovery.h"
 #include "document/recent_files.h"
 #include "document/system_recent.h"
 #include "document/typing.h"
@@ -95,6 +97,7 @@ void StartUntitledDocument() {
     LoadLanguageString(IDS_UNTITLED, untitled);
     SetDocumentTitle(untitled);
     Untitled = 1;
+    SetDocumentStamp(std::nullopt);
     SetCurrentEncoding(static_cast<EncodingId>(Setting(IntKey::NewFileType)));
     RefreshStatus();
     SetStatusText(kStatusPartCharacter, L" ");
@@ -170,6 +173,7 @@ void NewDocument() {
     }
     DropReplaceAllCopy();
     StartUntitledDocument();
+    DiscardRecovery();
     FocusEditor();
 }
 
@@ -212,11 +216,41 @@ bool SaveCurrentDocument() {
     if (Untitled) {
         return SaveAsWithDialog();
     }
+    switch (AskBeforeSavingOverChanges()) {
+    case SaveOverChoice::SaveAs:
+        return SaveAsWithDialog();
+    case SaveOverChoice::Cancel:
+        FocusEditor();
+        return false;
+    case SaveOverChoice::Save:
+        break;
+    }
     if (!ReportFileError(FileOperation(kFileSave))) {
         return false;
     }
     TitleFromDocumentPath();
     return true;
+}
+
+void ReloadDocument() {
+    if (ReportFileError(FileOperation(kFileLoad))) {
+        TitleFromDocumentPath();
+    }
+    FocusEditor();
+}
+
+void RestoreDocument(const wchar_t* path, EncodingId encoding, std::optional<FileStamp> stamp) {
+    DropReplaceAllCopy();
+    if (path == nullptr) {
+        StartUntitledDocument();
+    } else {
+        AdoptFile(path);
+        TitleFromDocumentPath();
+    }
+    SetCurrentEncoding(encoding);
+    SetDocumentStamp(stamp);
+    EditSetModify(EditControl, true);
+    RefreshStatus();
 }
 
 // A playback still typing is stopped first, so that the file gets what the window shows.

@@ -3,7 +3,12 @@
 #ifndef TARNWICK_DOCUMENT_FILE_COMMANDS_H
 #define TARNWICK_DOCUMENT_FILE_COMMANDS_H
 
+#include "document/encoding.h"
+#include "document/recovery_record.h"
+
 #include <windows.h>
+
+#include <optional>
 
 #include <shellapi.h>
 
@@ -31,5 +36,10 @@ void OpenPathAfterAsking(const wchar_t* path);
 void OpenDroppedFiles(HDROP drop);
 // Loads the file named on the command line; false when it could not be loaded.
 bool OpenCommandLineFile();
+// Loads the document's file again, as it is on disk now.
+void ReloadDocument();
+// A recovered text, already in the edit control, becomes the document: modified, of the file at
+// the path (or new, for none), in the encoding, with the stamp its file had.
+void RestoreDocument(const wchar_t* path, EncodingId encoding, std::optional<FileStamp> stamp);
 
 #endif

@@ -3,9 +3,11 @@
 #include "app/handles.h"
 #include "app/main_window.h"
 #include "app/wait_cursor.h"
+#include "document/disk_changes.h"
 #include "document/document_path.h"
 #include "document/encoding_io.h"
 #include "document/file_reading.h"
+#include "document/recovery.h"
 #include "document/safe_write.h"
 #include "document/typing.h"
 #include "language/language_library.h"
@@ -35,10 +37,11 @@ bool ReadDocumentFile(FileText& text) {
     return file && ReadFileText(file.Get(), ReadWayFor(DocumentPath), text);
 }
 
-// The document now belongs to the file at DocumentPath.
+// The document now belongs to the file at DocumentPath, as the file is now.
 void TakeFile() {
     Untitled = 0;
     lstrcpynW(DocumentFilePath, DocumentPath, MAX_PATH);
+    RecordDocumentStamp();
 }
 
 // A failed load or type-out: the document keeps the file it had.
@@ -61,6 +64,7 @@ BOOL LoadDocument() {
     SetCurrentEncoding(text.encoding);
     RefreshStatus();
     TakeFile();
+    DiscardRecovery();
     // Saving would drop everything after the NUL, or write other bytes for those the code page
     // cannot read: say so while the file is still whole.
     if (text.stopsAtNul) {
@@ -127,6 +131,7 @@ BOOL SaveDocument() {
     }
     EditSetModify(EditControl, false);
     TakeFile();
+    DiscardRecovery();
     return TRUE;
 }
 
@@ -142,6 +147,7 @@ BOOL TypeOutDocument() {
     SetCurrentEncoding(encoding);
     EditSetModify(EditControl, false);
     TakeFile();
+    DiscardRecovery();
     return TRUE;
 }
 
@@ -170,6 +176,11 @@ void ShowKeptCopy() {
 }
 
 } // namespace
+
+void AdoptFile(const wchar_t* path) {
+    lstrcpynW(DocumentPath, path, MAX_PATH);
+    TakeFile();
+}
 
 BOOL FileOperation(int mode) {
     lstrcpynW(OperationPath, DocumentPath, MAX_PATH);

@@ -26,5 +26,7 @@ BOOL FileOperation(int mode);
 BOOL ReportFileError(BOOL result);
 // String 7 with the path: the file is not there.
 void ShowFileNotFound(const wchar_t* path);
+// The document belongs to the file at the path from now on (a recovered text of it).
+void AdoptFile(const wchar_t* path);
 
 #endif

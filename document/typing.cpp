@@ -1,6 +1,8 @@
 #include "document/typing.h"
 
 #include "app/main_window.h"
+#include "app/window_procedure.h"
+#include "document/recovery.h"
 #include "document/typing_walk.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
@@ -81,6 +83,8 @@ void FinishPlayback(UINT number) {
     }
     EditEmptyUndoBuffer(EditControl);
     RefreshStatus();
+    // Nothing of a playback is kept for recovery until it has ended.
+    NoteRecoveryChange();
 }
 
 } // namespace

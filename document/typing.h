@@ -12,10 +12,6 @@
 // character.
 extern std::atomic<LONG> TypingActive;
 
-// Posted to the main window by the typing thread when a playback has ended by itself; wParam
-// is the playback's number.
-inline constexpr UINT kPlaybackEndedMessage = WM_USER + 7;
-
 // Starts typing the zero-terminated text at the start of the block, which the typing thread
 // then owns and frees. length is the number of characters in the text: with none, nothing is
 // typed. A typing still running is stopped first. False, with the system's error

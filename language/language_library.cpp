@@ -35,6 +35,14 @@ constexpr OwnText kOwnTexts[] = {
      L"The file contains bytes that the ANSI code page cannot show. They are shown replaced, "
      L"and saving the file would change them."},
     {IDS_TEXT_KEPT_IN, L"The file could not be written. A copy of its text is kept in %."},
+    {IDS_RESTORE_QUESTION,
+     L"Tarnwick ended without saving the changes to %. Do you want to restore them?"},
+    {IDS_CHANGED_ON_DISK,
+     L"% was changed by another program. Do you want to load it again? Changes made here that "
+     L"are not saved would be lost."},
+    {IDS_SAVE_OVER_CHANGES,
+     L"% was changed by another program since it was opened here. Do you want to save over "
+     L"those changes? Yes: save over them. No: save under another name. Cancel: do not save."},
 };
 
 // The template as the status bar loads it (cut to 256 units) takes these arguments.

@@ -1,6 +1,7 @@
 #include "search/replace_all.h"
 
 #include "app/wait_cursor.h"
+#include "document/recovery.h"
 #include "document/typing.h"
 #include "language/language_library.h"
 #include "language/percent_template.h"
@@ -114,6 +115,7 @@ void RunReplaceAll() {
     InvalidateRect(EditControl, nullptr, TRUE);
     EditSetModify(EditControl, true);
     NoteWholeTextChange();
+    NoteRecoveryChange();
     ReportReplacements(result.count);
 }
 
@@ -127,6 +129,7 @@ void UndoReplaceAll() {
     GiveTextBlock(saved);
     EditSetModify(EditControl, true);
     NoteWholeTextChange();
+    NoteRecoveryChange();
     RefreshStatus();
 }
 

@@ -137,13 +137,17 @@ void Program::Start(const std::wstring& exe, std::wstring commandLine, const std
     }
 }
 
+void Program::Kill() const {
+    TerminateProcess(info_.hProcess, 255);
+    WaitForSingleObject(info_.hProcess, kPatience);
+}
+
 Program::~Program() {
     if (info_.hProcess == nullptr) {
         return;
     }
     if (Running()) {
-        TerminateProcess(info_.hProcess, 255);
-        WaitForSingleObject(info_.hProcess, kPatience);
+        Kill();
     }
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);

@@ -94,6 +94,8 @@ class Program {
 
     DWORD Id() const { return info_.dwProcessId; }
     bool Running() const;
+    // Ends the process at once, as a crash or a power cut would.
+    void Kill() const;
     // The exit code, or nullopt (with a test failure naming what was awaited) on time-out.
     std::optional<DWORD> WaitForExit(DWORD milliseconds = kPatience) const;
 

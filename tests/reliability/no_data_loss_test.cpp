@@ -78,6 +78,38 @@ Names SaveFilesIn(const std::wstring& folder) {
     return names;
 }
 
+// The recovery files beside the sandbox's settings file.
+Names RecoveryFiles(const Sandbox& sandbox) {
+    return FilesIn(sandbox / L"Recovery\\");
+}
+
+// Waits until the copy's recovery file holds the text, which the program writes two seconds
+// after the last change.
+void WaitForRecovery(const Sandbox& sandbox, const Program& tarnwick, const std::wstring& text) {
+    const std::string prefix = "Tarnwick-" + std::to_string(tarnwick.Id()) + "-";
+    const std::string tail(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    EXPECT_TRUE(WaitUntil([&] {
+        for (const std::wstring& name : RecoveryFiles(sandbox)) {
+            if (Utf8(name).starts_with(prefix) &&
+                ReadBytes(sandbox / (L"Recovery\\" + name)).ends_with(tail)) {
+                return true;
+            }
+        }
+        return false;
+    })) << "no recovery file holds \"" << Utf8(text) << "\"";
+}
+
+// Another window takes the foreground and gives it back: the program is activated again.
+void ActivateAgain(HWND main) {
+    HWND other = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(other);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
+    // Not waited for: a question the activation brings up takes the foreground at once.
+    SetForegroundWindow(main);
+    DestroyWindow(other);
+}
+
 bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
@@ -263,8 +295,10 @@ void EndDuringSave(Ledger& ledger) {
                                   : "LOST, ");
     }
     // A copy still running, in the middle of a save of its own, and an ended copy's leftover
-    // beside its copy of an old content.
-    Program running(sandbox);
+    // beside its copy of an old content. (Started with a file of its own, it offers none of the
+    // ended copies' texts.)
+    WriteBytes(folder + L"running.txt", "running");
+    Program running(sandbox, Quoted(folder + L"running.txt"));
     ASSERT_NE(running.MainWindow(), nullptr);
     // An ended copy's new content goes only where its file is there: without one it may be the
     // only copy of a text.
@@ -357,6 +391,106 @@ void RelativeNameAndAnOpenElsewhere(Ledger& ledger) {
     ledger.outcome = "full path asked about; Save wrote the document's own file";
 }
 
+// Killed after typing into a file and into a new document: started again, the program offers
+// the text. Yes gives it back, modified and of its file; No drops it for good; a damaged
+// recovery file goes without a question.
+void KilledBeforeASave(Ledger& ledger) {
+    Sandbox sandbox;
+    const std::wstring path = sandbox / L"notes.txt";
+    WriteBytes(path, "saved");
+    {
+        Program tarnwick(sandbox, Quoted(path));
+        ASSERT_NE(tarnwick.MainWindow(), nullptr);
+        Retype(tarnwick.EditControl(), L"typed, not saved");
+        WaitForRecovery(sandbox, tarnwick, L"typed, not saved");
+        tarnwick.Kill();
+    }
+    {
+        Program again(sandbox, Quoted(path));
+        again.Answer(English(sandbox, IDS_RESTORE_QUESTION, path), L"Tarnwick", L"&Yes");
+        ledger.KeepsText(again, L"typed, not saved", true);
+        ExpectTitle(again.MainWindow(), Title(L"notes.txt", true));
+        ledger.KeepsFile(path, "saved");
+        SendCommand(again.MainWindow(), IDM_FILE_SAVE);
+        ExpectTitle(again.MainWindow(), Title(L"notes.txt"));
+        ledger.KeepsFile(path, "typed, not saved");
+        again.CloseNormally();
+    }
+    EXPECT_EQ(RecoveryFiles(sandbox), Names{});
+    {
+        Program tarnwick(sandbox);
+        ASSERT_NE(tarnwick.MainWindow(), nullptr);
+        InsertText(tarnwick.EditControl(), L"never saved");
+        WaitForRecovery(sandbox, tarnwick, L"never saved");
+        tarnwick.Kill();
+    }
+    // No, then a damaged recovery file of a copy that is not running: neither asks again.
+    for (const bool damaged : {false, true}) {
+        if (damaged) {
+            CreateDirectoryW((sandbox / L"Recovery").c_str(), nullptr);
+            WriteBytes(sandbox / L"Recovery\\Tarnwick-4294967292-0000000000000001.recovery",
+                       "TWKRCV01");
+        }
+        Program again(sandbox);
+        if (!damaged) {
+            again.Answer(English(sandbox, IDS_RESTORE_QUESTION, Untitled(sandbox)), L"Tarnwick",
+                         L"&No");
+        }
+        again.ExpectDocument(Title(Untitled(sandbox)), L"", false);
+        EXPECT_EQ(again.Windows(L"#32770"), std::vector<HWND>{}) << "asked again";
+        again.CloseNormally();
+        EXPECT_EQ(RecoveryFiles(sandbox), Names{});
+    }
+    ledger.outcome = "typed text offered after a kill: Yes restored and saved, No dropped it";
+}
+
+// Another program rewrites or deletes the open file. Activated again, the program asks before
+// loading it over the window's text, and a Save asks before writing over the other program's
+// changes; a deleted file makes the document modified so that closing asks.
+void ChangedByAnotherProgram(Ledger& ledger) {
+    Sandbox sandbox;
+    const std::wstring path = sandbox / L"shared.txt";
+    WriteBytes(path, "first");
+    Program tarnwick(sandbox, Quoted(path));
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+    tarnwick.ExpectDocument(Title(L"shared.txt"), L"first", false);
+    WriteBytes(path, "second, longer");
+    ActivateAgain(main);
+    tarnwick.Answer(English(sandbox, IDS_CHANGED_ON_DISK, path), L"Tarnwick", L"&Yes");
+    tarnwick.ExpectDocument(Title(L"shared.txt"), L"second, longer", false);
+
+    Retype(tarnwick.EditControl(), L"mine");
+    WriteBytes(path, "third, from elsewhere");
+    ActivateAgain(main);
+    tarnwick.Answer(English(sandbox, IDS_CHANGED_ON_DISK, path), L"Tarnwick", L"&No");
+    ledger.KeepsText(tarnwick, L"mine", true);
+    ActivateAgain(main);
+    const std::wstring saveOver = English(sandbox, IDS_SAVE_OVER_CHANGES, path);
+    SendCommand(main, IDM_FILE_SAVE);
+    tarnwick.Answer(saveOver, L"Tarnwick", L"Cancel");
+    SendCommand(main, IDM_FILE_SAVE);
+    tarnwick.Answer(saveOver, L"Tarnwick", L"&No");
+    const HWND saveAs = tarnwick.WaitForDialog(L"Save As");
+    ASSERT_NE(saveAs, nullptr);
+    PressDialogButton(saveAs, IDCANCEL);
+    ledger.KeepsFile(path, "third, from elsewhere");
+    ledger.KeepsText(tarnwick, L"mine", true);
+    SendCommand(main, IDM_FILE_SAVE);
+    tarnwick.Answer(saveOver, L"Tarnwick", L"&Yes");
+    ExpectTitle(main, Title(L"shared.txt"));
+    ledger.KeepsFile(path, "mine");
+
+    DeleteFileW(path.c_str());
+    ActivateAgain(main);
+    ExpectTitle(main, Title(L"shared.txt", true));
+    SendCommand(main, IDM_FILE_SAVE);
+    ExpectTitle(main, Title(L"shared.txt"));
+    ledger.KeepsFile(path, "mine");
+    tarnwick.CloseNormally();
+    ledger.outcome = "asked before loading over and saving over; a deleted file saved again";
+}
+
 // Two copies save the same file as close together as two commands can be, three times over.
 void TwoCopiesSaveTogether(Ledger& ledger) {
     Sandbox sandbox;
@@ -372,6 +506,7 @@ void TwoCopiesSaveTogether(Ledger& ledger) {
     ASSERT_NE(second.MainWindow(), nullptr);
     const Program* copies[] = {&first, &second};
     int refused = 0;
+    int savedOver = 0;
     for (char round = '1'; round <= '3'; ++round) {
         // Under a mebibyte: Wine ends a program that is sent that much text from another process.
         const std::string texts[] = {Lines(768 << 10, 'a') + round, Lines(768 << 10, 'b') + round};
@@ -381,12 +516,26 @@ void TwoCopiesSaveTogether(Ledger& ledger) {
         SendCommand(first.MainWindow(), IDM_FILE_SAVE);
         SendCommand(second.MainWindow(), IDM_FILE_SAVE);
         for (int c = 0; c < 2; ++c) {
-            // The save goes through, or the other copy held the file: the file error.
+            // The save goes through, or asks first since the other copy saved the file since
+            // (Yes), or the other copy held the file: the file error.
             bool refusedNow = false;
-            WaitUntil([&] {
-                refusedNow = !copies[c]->Windows(L"#32770").empty();
-                return refusedNow || WindowText(copies[c]->MainWindow()) == Title(L"shared.txt");
-            });
+            for (;;) {
+                bool asked = false;
+                WaitUntil([&] {
+                    asked = !copies[c]->Windows(L"#32770").empty();
+                    return asked || WindowText(copies[c]->MainWindow()) == Title(L"shared.txt");
+                });
+                if (!asked) {
+                    break;
+                }
+                const MessageBoxView box = copies[c]->WaitForMessageBox();
+                if (box.text != English(sandbox, IDS_SAVE_OVER_CHANGES, path)) {
+                    refusedNow = true;
+                    break;
+                }
+                ++savedOver;
+                copies[c]->Press(box, L"&Yes");
+            }
             if (refusedNow) {
                 ++refused;
                 // WineOnly: the other copy's swap leaves a moment without the file (see the
@@ -409,7 +558,8 @@ void TwoCopiesSaveTogether(Ledger& ledger) {
         });
         EXPECT_EQ(left, Names{L"shared.txt"}) << "a file stayed behind";
     }
-    ledger.outcome = "one whole text each time; " + std::to_string(refused) + " of 6 refused";
+    ledger.outcome = "one whole text each time; " + std::to_string(savedOver) +
+                     " saves asked before saving over; " + std::to_string(refused) + " of 6 refused";
 }
 
 // Settings full of garbage, and texts with line breaks typed into the fields the program keeps
@@ -611,6 +761,8 @@ constexpr std::pair<const char*, void (*)(Ledger&)> kFaults[] = {
     {"two copies saving one file", TwoCopiesSaveTogether},
     {"save and edit in a type-out", SaveAndEditDuringATypeOut},
     {"relative name, Open elsewhere", RelativeNameAndAnOpenElsewhere},
+    {"program killed before a save", KilledBeforeASave},
+    {"file changed by another program", ChangedByAnotherProgram},
     {"settings full of garbage", GarbageSettings},
     {"code in a language library", CodeInALanguageLibrary},
     {"refused byte-order marks", RefusedByteOrderMarks},
