@@ -127,11 +127,12 @@ TEST(FormatAndOptions, TakeEffectAndAreWrittenAtOnceWhenConfirmedAndWordWrapKeep
 }
 
 TEST(Typing, ANewDocumentIsMarkedUntilEmptyInsertSwitchesOverwriteAndClosingAsksFirst) {
-    // The longest name the command line takes: 259 units.
+    // The longest name the command line takes, 259 units, relative to the program's folder:
+    // as a full path it is too long, and refused as such rather than cut.
     Sandbox sandbox;
     const std::wstring name = std::wstring(255, L'n') + L".txt";
     Program tarnwick(sandbox, Quoted(name));
-    tarnwick.Answer(English(sandbox, IDS_FILE_NOT_FOUND, name), L"Tarnwick", L"OK");
+    tarnwick.Answer(English(sandbox, IDS_NAME_TOO_LONG), L"Tarnwick", L"OK");
     const std::wstring untitled = Untitled(sandbox);
     tarnwick.ExpectDocument(Title(untitled), L"", false);
     const HWND main = tarnwick.MainWindow();
