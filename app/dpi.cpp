@@ -1,5 +1,6 @@
 #include "app/dpi.h"
 
+#include "app/window_modes.h"
 #include "view/fonts.h"
 #include "view/status_bar.h"
 
@@ -53,7 +54,7 @@ void OnDpiChanged(HWND window, WPARAM dpis, const RECT* suggested) {
     WindowDpi = dpi;
     ApplyFontSize();
     SetStatusParts();
-    if (suggested != nullptr) {
+    if (!CoverMonitorInFullScreen() && suggested != nullptr) {
         SetWindowPos(window, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);

@@ -15,7 +15,8 @@ void TakeWindowDpi(HWND window);
 // Pixels at 96 DPI to pixels at the window's DPI, and back.
 int ScaleToDpi(int pixelsAt96);
 int ScaleTo96(int pixels);
-// WM_DPICHANGED: the new DPI, the font and the status bar for it, and the suggested rectangle.
+// WM_DPICHANGED: the new DPI, the font and the status bar for it, and the suggested rectangle
+// (in full screen, the whole monitor instead).
 void OnDpiChanged(HWND window, WPARAM dpis, const RECT* suggested);
 
 #endif

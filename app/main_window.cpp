@@ -59,8 +59,9 @@ void RegisterWindowClass(HINSTANCE instance) {
 
 HWND CreateMainWindow(HINSTANCE instance, HMENU menu) {
     const DWORD exStyle = WS_EX_ACCEPTFILES | (Setting(IntKey::StayOnTop) != 0 ? WS_EX_TOPMOST : 0);
-    const DWORD style = Setting(IntKey::FullScr) != 0 ? WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN
-                                                      : WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    // Created with its normal frame and place even for full screen, which it enters when first
+    // shown: leaving full screen then gives back that place.
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     return CreateWindowExW(exStyle, kClassName, L"Tarnwick", style, ScaleToDpi(Setting(IntKey::x)),
                            ScaleToDpi(Setting(IntKey::y)), ScaleToDpi(Setting(IntKey::Width)),
                            ScaleToDpi(Setting(IntKey::Height)), nullptr, menu, instance, nullptr);
@@ -133,7 +134,7 @@ int RunMainWindow(HINSTANCE instance, const wchar_t* commandLine, int showComman
         SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
                         RefreshStatusOnCaretMove, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     OpenFirstDocument();
-    ShowWindow(MainWindow, showCommand);
+    ShowMainWindow(showCommand);
     UpdateWindow(MainWindow);
     return RunMessageLoop();
 }
