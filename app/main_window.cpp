@@ -62,9 +62,10 @@ HWND CreateMainWindow(HINSTANCE instance, HMENU menu) {
     // Created with its normal frame and place even for full screen, which it enters when first
     // shown: leaving full screen then gives back that place.
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    return CreateWindowExW(exStyle, kClassName, L"Tarnwick", style, ScaleToDpi(Setting(IntKey::x)),
-                           ScaleToDpi(Setting(IntKey::y)), ScaleToDpi(Setting(IntKey::Width)),
-                           ScaleToDpi(Setting(IntKey::Height)), nullptr, menu, instance, nullptr);
+    const Placement placed = MainWindowCreationPlacement(
+        {Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width), Setting(IntKey::Height)});
+    return CreateWindowExW(exStyle, kClassName, L"Tarnwick", style, placed.x, placed.y,
+                           placed.width, placed.height, nullptr, menu, instance, nullptr);
 }
 
 void OpenFirstDocument() {
