@@ -50,8 +50,8 @@ void CheckFullScreenItem() {
 }
 
 // FullScr is set first: no size or place the window passes through on the way is recorded as
-// its own. A maximized window is taken out of that state first, since a zoomed window does
-// not take a new size.
+// its own. A maximized window is restored first: a zoomed window given a new rectangle does not
+// keep it.
 void EnterFullScreen() {
     PlacementBeforeFullScreen.length = sizeof(PlacementBeforeFullScreen);
     GetWindowPlacement(MainWindow, &PlacementBeforeFullScreen);
@@ -65,8 +65,8 @@ void EnterFullScreen() {
 }
 
 // The window returns as it was: maximized, or at its own place and size, which are recorded
-// again. It takes its old place before it is maximized again, so that the placement keeps it
-// as the size to restore to.
+// again. It is maximized last, once its normal frame is in place: maximized together with the
+// placement, it was seen put back to its normal size right after.
 void LeaveFullScreen() {
     const bool maximized = PlacementBeforeFullScreen.showCmd == SW_SHOWMAXIMIZED;
     SetSetting(IntKey::FullScr, 0);

@@ -71,6 +71,16 @@ void ExpectWindowed(HWND main, const RECT& rect, bool maximized) {
         << " at " << Describe(seen);
 }
 
+// The user maximizes the window. Wine without a window manager restores a window maximized
+// before the X server's report of its last showing came in: it is maximized until it stays.
+void MaximizeByUser(HWND main) {
+    EXPECT_TRUE(WaitUntil([&] {
+        PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        Sleep(500);
+        return IsZoomed(main) != FALSE;
+    })) << "the window does not stay maximized";
+}
+
 TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
     Sandbox sandbox;
     sandbox.WriteIni("[Tarnwick]\r\nx=40\r\ny=30\r\nWidth=500\r\nHeight=400\r\n");
@@ -86,8 +96,7 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
         ExpectWindowed(main, normal, false);
 
-        PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-        EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
+        MaximizeByUser(main);
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
         ExpectFullScreen(main);
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
@@ -114,8 +123,7 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         SendCommand(main, IDM_TRAY_RESTORE);
         ExpectShown(main, true, false);
         // A window maximized by the user comes back maximized from a click on the icon.
-        PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-        EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
+        MaximizeByUser(main);
         SendCommand(main, IDM_FILE_TO_TRAY);
         ExpectShown(main, false, true);
         PostMessageW(main, kNotifyIconMessage, 0, WM_LBUTTONDOWN);
