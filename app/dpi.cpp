@@ -1,7 +1,10 @@
 #include "app/dpi.h"
 
+#include "app/window_modes.h"
 #include "view/fonts.h"
 #include "view/status_bar.h"
+
+#include <shellscalingapi.h>
 
 UINT WindowDpi = USER_DEFAULT_SCREEN_DPI;
 
@@ -17,13 +20,36 @@ UINT SystemDpi() {
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-// GetDpiForWindow exists from Windows 10 version 1607 on; earlier systems have one DPI.
+// GetDpiForMonitor (shcore.dll) exists from Windows 8.1 on; 0 on earlier systems, which have
+// one DPI for all monitors.
+UINT DpiOfMonitor(HMONITOR monitor) {
+    static const auto getDpiForMonitor = [] {
+        HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return shcore != nullptr
+                   ? reinterpret_cast<decltype(&GetDpiForMonitor)>(
+                         reinterpret_cast<void (*)()>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                   : nullptr;
+    }();
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (getDpiForMonitor == nullptr || monitor == nullptr ||
+        FAILED(getDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY))) {
+        return 0;
+    }
+    return dpiY;
+}
+
+// GetDpiForWindow exists from Windows 10 version 1607 on; on Windows 8.1 a window has the DPI
+// of its monitor, and earlier systems have one DPI.
 UINT DpiOfWindow(HWND window) {
     using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow =
         reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(
             GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+    UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+    if (dpi == 0) {
+        dpi = DpiOfMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+    }
     return dpi != 0 ? dpi : SystemDpi();
 }
 
@@ -37,12 +63,21 @@ void TakeWindowDpi(HWND window) {
     WindowDpi = DpiOfWindow(window);
 }
 
+Placement MainWindowCreationPlacement(Placement stored) {
+    const auto systemDpi = static_cast<std::int32_t>(SystemDpi());
+    const Placement atSystemDpi = ScalePlacement(stored, kStoredDpi, systemDpi);
+    const RECT area{atSystemDpi.x, atSystemDpi.y, atSystemDpi.x + atSystemDpi.width,
+                    atSystemDpi.y + atSystemDpi.height};
+    const UINT monitorDpi = DpiOfMonitor(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST));
+    return CreationPlacement(stored, systemDpi, static_cast<std::int32_t>(monitorDpi));
+}
+
 int ScaleToDpi(int pixelsAt96) {
-    return MulDiv(pixelsAt96, static_cast<int>(WindowDpi), USER_DEFAULT_SCREEN_DPI);
+    return ScalePixels(pixelsAt96, kStoredDpi, static_cast<std::int32_t>(WindowDpi));
 }
 
 int ScaleTo96(int pixels) {
-    return MulDiv(pixels, USER_DEFAULT_SCREEN_DPI, static_cast<int>(WindowDpi));
+    return ScalePixels(pixels, static_cast<std::int32_t>(WindowDpi), kStoredDpi);
 }
 
 void OnDpiChanged(HWND window, WPARAM dpis, const RECT* suggested) {
@@ -53,7 +88,7 @@ void OnDpiChanged(HWND window, WPARAM dpis, const RECT* suggested) {
     WindowDpi = dpi;
     ApplyFontSize();
     SetStatusParts();
-    if (suggested != nullptr) {
+    if (!CoverMonitorInFullScreen() && suggested != nullptr) {
         SetWindowPos(window, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);

@@ -74,11 +74,13 @@ void RegisterWindowClass(HINSTANCE instance) {
 
 HWND CreateMainWindow(HINSTANCE instance, HMENU menu) {
     const DWORD exStyle = WS_EX_ACCEPTFILES | (Setting(IntKey::StayOnTop) != 0 ? WS_EX_TOPMOST : 0);
-    const DWORD style = Setting(IntKey::FullScr) != 0 ? WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN
-                                                      : WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    return CreateWindowExW(exStyle, kClassName, L"Tarnwick", style, ScaleToDpi(Setting(IntKey::x)),
-                           ScaleToDpi(Setting(IntKey::y)), ScaleToDpi(Setting(IntKey::Width)),
-                           ScaleToDpi(Setting(IntKey::Height)), nullptr, menu, instance, nullptr);
+    // Created with its normal frame and place even for full screen, which it enters when first
+    // shown: leaving full screen then gives back that place.
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    const Placement placed = MainWindowCreationPlacement(
+        {Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width), Setting(IntKey::Height)});
+    return CreateWindowExW(exStyle, kClassName, L"Tarnwick", style, placed.x, placed.y,
+                           placed.width, placed.height, nullptr, menu, instance, nullptr);
 }
 
 // A text that an ended copy could not save comes first, when the user takes it back.
@@ -149,7 +151,7 @@ int RunMainWindow(HINSTANCE instance, const wchar_t* commandLine, int showComman
         SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
                         RefreshStatusOnCaretMove, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     OpenFirstDocument();
-    ShowWindow(MainWindow, showCommand);
+    ShowMainWindow(showCommand);
     UpdateWindow(MainWindow);
     return RunMessageLoop();
 }

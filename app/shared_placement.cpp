@@ -88,8 +88,8 @@ void RecordWindowPosition(HWND window) {
 
 void RecordWindowSize(HWND window, UINT sizeType) {
     RECT outer;
-    if (SharedPlacement == nullptr || sizeType == SIZE_MAXIMIZED || sizeType == SIZE_MINIMIZED ||
-        !GetWindowRect(window, &outer)) {
+    if (SharedPlacement == nullptr || Setting(IntKey::FullScr) != 0 || sizeType == SIZE_MAXIMIZED ||
+        sizeType == SIZE_MINIMIZED || !GetWindowRect(window, &outer)) {
         return;
     }
     SharedPlacement->width = ScaleTo96(outer.right - outer.left);

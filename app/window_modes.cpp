@@ -17,18 +17,31 @@ bool IconShown;
 // Where the window was before full screen, so that leaving it puts the window back exactly.
 WINDOWPLACEMENT PlacementBeforeFullScreen;
 
-constexpr DWORD kFullScreenStyle = WS_POPUP | WS_SYSMENU;
-constexpr DWORD kNormalStyle = WS_OVERLAPPEDWINDOW;
+// Only the frame changes: the window keeps its state bits (visible, clipping its children).
+constexpr LONG_PTR kFullScreenFrame = WS_POPUP | WS_SYSMENU;
+constexpr LONG_PTR kNormalFrame = WS_OVERLAPPEDWINDOW;
 
 bool AddIcon() {
     IconShown = Shell_NotifyIconW(NIM_ADD, &NotifyIcon) != FALSE;
     return IconShown;
 }
 
-void SetStyle(DWORD style) {
-    SetWindowLongPtrW(MainWindow, GWL_STYLE, static_cast<LONG_PTR>(style));
-    SetWindowPos(MainWindow, nullptr, 0, 0, 0, 0,
-                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+void SwapFrame(LONG_PTR from, LONG_PTR to) {
+    const LONG_PTR style = GetWindowLongPtrW(MainWindow, GWL_STYLE);
+    SetWindowLongPtrW(MainWindow, GWL_STYLE, (style & ~from) | to);
+}
+
+// The whole monitor the window is on, its menu bar at the top of the screen. A maximized
+// popup would not do: its menu bar would sit above the screen.
+void CoverMonitor(UINT flags) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromWindow(MainWindow, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    const RECT& screen = monitor.rcMonitor;
+    SetWindowPos(MainWindow, HWND_TOP, screen.left, screen.top, screen.right - screen.left,
+                 screen.bottom - screen.top, flags | SWP_NOOWNERZORDER);
 }
 
 void CheckFullScreenItem() {
@@ -36,32 +49,38 @@ void CheckFullScreenItem() {
                   MF_BYCOMMAND | (Setting(IntKey::FullScr) != 0 ? MF_CHECKED : MF_UNCHECKED));
 }
 
+// FullScr is set first: no size or place the window passes through on the way is recorded as
+// its own. A maximized window is restored first: a zoomed window given a new rectangle does not
+// keep it.
 void EnterFullScreen() {
     PlacementBeforeFullScreen.length = sizeof(PlacementBeforeFullScreen);
     GetWindowPlacement(MainWindow, &PlacementBeforeFullScreen);
     SetSetting(IntKey::FullScr, 1);
     SetSetting(IntKey::Maximized, 1);
-    SetStyle(kFullScreenStyle);
-    ShowWindow(MainWindow, SW_SHOWMAXIMIZED);
+    if (IsZoomed(MainWindow)) {
+        ShowWindow(MainWindow, SW_RESTORE);
+    }
+    SwapFrame(kNormalFrame, kFullScreenFrame);
+    CoverMonitor(SWP_FRAMECHANGED | SWP_SHOWWINDOW);
 }
 
-// The window returns as it was: maximized, or at its own place and size. Moves are recorded
-// again unless it is maximized.
+// The window returns as it was: maximized, or at its own place and size, which are recorded
+// again. It is maximized last, once its normal frame is in place: maximized together with the
+// placement, it was seen put back to its normal size right after.
 void LeaveFullScreen() {
-    ShowWindow(MainWindow, SW_RESTORE);
+    const bool maximized = PlacementBeforeFullScreen.showCmd == SW_SHOWMAXIMIZED;
     SetSetting(IntKey::FullScr, 0);
-    SetStyle(kNormalStyle);
-    if (PlacementBeforeFullScreen.length == sizeof(PlacementBeforeFullScreen)) {
-        PlacementBeforeFullScreen.showCmd = PlacementBeforeFullScreen.showCmd == SW_SHOWMAXIMIZED
-                                                ? SW_SHOWMAXIMIZED
-                                                : SW_SHOWNORMAL;
-        SetWindowPlacement(MainWindow, &PlacementBeforeFullScreen);
-    } else {
-        ShowWindow(MainWindow, SW_SHOWNORMAL);
-    }
-    const bool maximized = IsZoomed(MainWindow) != FALSE;
     SetSetting(IntKey::Maximized, maximized ? 1 : 0);
     WindowIsMinMax = maximized ? 1 : 0;
+    SwapFrame(kFullScreenFrame, kNormalFrame);
+    WINDOWPLACEMENT placement = PlacementBeforeFullScreen;
+    placement.showCmd = SW_SHOWNORMAL;
+    SetWindowPlacement(MainWindow, &placement);
+    SetWindowPos(MainWindow, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (maximized) {
+        ShowWindow(MainWindow, SW_SHOWMAXIMIZED);
+    }
 }
 
 } // namespace
@@ -97,6 +116,14 @@ void ExitFromTray() {
     SendMessageW(MainWindow, WM_CLOSE, 0, 0);
     if (IsWindow(MainWindow)) {
         ShowWindow(MainWindow, SW_SHOW);
+    }
+}
+
+void ShowMainWindow(int showCommand) {
+    if (Setting(IntKey::FullScr) != 0) {
+        EnterFullScreen();
+    } else {
+        ShowWindow(MainWindow, showCommand);
     }
 }
 
@@ -154,6 +181,14 @@ bool RestoreLeavesFullScreen(WPARAM systemCommand) {
         return false;
     }
     ToggleFullScreen();
+    return true;
+}
+
+bool CoverMonitorInFullScreen() {
+    if (Setting(IntKey::FullScr) == 0) {
+        return false;
+    }
+    CoverMonitor(SWP_NOACTIVATE);
     return true;
 }
 

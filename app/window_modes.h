@@ -7,6 +7,8 @@
 // The notification icon's record, owned by the main window, and the shell's "TaskbarCreated"
 // message, after which the icon must be added again.
 void InitNotifyIcon(HWND owner, HICON icon);
+// The first show of the main window: in full screen when the settings say so, else as asked.
+void ShowMainWindow(int showCommand);
 // Commands 310, 700, 701, 404 and 502.
 void HideInTray();
 void RestoreFromTray();
@@ -19,6 +21,9 @@ void OnNotifyIcon(LPARAM event);
 bool OnTaskbarCreated(UINT message);
 // SC_RESTORE while in full screen leaves it as command 404 does; true when it was handled.
 bool RestoreLeavesFullScreen(WPARAM systemCommand);
+// WM_DPICHANGED and WM_DISPLAYCHANGE: a full-screen window covers its monitor again, whatever
+// rectangle the system suggests; true when the window is in full screen.
+bool CoverMonitorInFullScreen();
 // WM_DESTROY: the icon goes with the window.
 void RemoveTrayIcon();
 

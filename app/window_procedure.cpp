@@ -101,6 +101,11 @@ LRESULT OnDpiChange(HWND window, WPARAM dpis, LPARAM suggested) {
     return 0;
 }
 
+LRESULT OnDisplayChange() {
+    CoverMonitorInFullScreen();
+    return 0;
+}
+
 LRESULT OnFindMessage(LPARAM record) {
     FindMessageHandler(record);
     return 0;
@@ -148,6 +153,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnColourEdit(wParam);
     case WM_DPICHANGED:
         return OnDpiChange(window, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        return OnDisplayChange();
     case WM_CREATE:
         return OnCreate(window);
     case WM_CLOSE:

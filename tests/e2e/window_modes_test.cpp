@@ -7,6 +7,8 @@
 
 #include <shellapi.h>
 
+#include <string>
+
 namespace {
 
 constexpr UINT kNotifyIconMessage = WM_USER + 5;
@@ -33,36 +35,72 @@ bool HasCaption(HWND main) {
     return (GetWindowLongW(main, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
 }
 
-void ExpectFullScreen(HWND main, bool fullScreen) {
+std::string Describe(const RECT& rect) {
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + " to " +
+           std::to_string(rect.right) + "," + std::to_string(rect.bottom);
+}
+
+// Full screen as the user sees it: the window shown without a caption over the whole monitor,
+// its menu bar inside the screen above the client area.
+void ExpectFullScreen(HWND main) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT seen{};
+    POINT client{};
     EXPECT_TRUE(WaitUntil([&] {
-        return HasCaption(main) != fullScreen && (!fullScreen || IsZoomed(main));
-    })) << (fullScreen ? "not in full screen" : "still in full screen");
+        seen = WindowRect(main);
+        client = {};
+        ClientToScreen(main, &client);
+        return IsWindowVisible(main) && !HasCaption(main) && EqualRect(&seen, &monitor.rcMonitor) &&
+               client.y > seen.top;
+    })) << "not in full screen: "
+        << (IsWindowVisible(main) ? "shown" : "hidden") << " at " << Describe(seen)
+        << ", client area from y " << client.y;
+}
+
+// Back in its window with a caption: shown at this rectangle, or maximized.
+void ExpectWindowed(HWND main, const RECT& rect, bool maximized) {
+    RECT seen{};
+    EXPECT_TRUE(WaitUntil([&] {
+        seen = WindowRect(main);
+        return IsWindowVisible(main) && HasCaption(main) &&
+               (IsZoomed(main) != FALSE) == maximized && (maximized || EqualRect(&seen, &rect));
+    })) << "not back in its window: "
+        << (IsWindowVisible(main) ? "shown" : "hidden") << (IsZoomed(main) ? " maximized" : "")
+        << " at " << Describe(seen);
+}
+
+// The user maximizes the window. Wine without a window manager restores a window maximized
+// before the X server's report of its last showing came in: it is maximized until it stays.
+void MaximizeByUser(HWND main) {
+    EXPECT_TRUE(WaitUntil([&] {
+        PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        Sleep(500);
+        return IsZoomed(main) != FALSE;
+    })) << "the window does not stay maximized";
 }
 
 TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
     Sandbox sandbox;
     sandbox.WriteIni("[Tarnwick]\r\nx=40\r\ny=30\r\nWidth=500\r\nHeight=400\r\n");
+    const RECT normal{40, 30, 540, 430};
     {
         Program tarnwick(sandbox);
         const HWND main = tarnwick.MainWindow();
         ASSERT_NE(main, nullptr);
-        const RECT before = WindowRect(main);
+        ExpectWindowed(main, normal, false);
+        BringToFront(main);
+        PressKey(VK_F11);
+        ExpectFullScreen(main);
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
-        ExpectFullScreen(main, true);
-        SendCommand(main, IDM_VIEW_FULL_SCREEN);
-        ExpectFullScreen(main, false);
-        EXPECT_TRUE(WaitUntil([&] {
-            const RECT now = WindowRect(main);
-            return EqualRect(&before, &now) != FALSE;
-        })) << "the window is not back at its place and size";
+        ExpectWindowed(main, normal, false);
 
-        PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-        EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
+        MaximizeByUser(main);
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
-        ExpectFullScreen(main, true);
+        ExpectFullScreen(main);
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
-        EXPECT_TRUE(WaitUntil([&] { return HasCaption(main) && IsZoomed(main); }))
-            << "a maximized window comes back maximized";
+        ExpectWindowed(main, normal, true);
 
         // Stay on top, also while maximized, written at once.
         for (const bool onTop : {true, false}) {
@@ -85,8 +123,7 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         SendCommand(main, IDM_TRAY_RESTORE);
         ExpectShown(main, true, false);
         // A window maximized by the user comes back maximized from a click on the icon.
-        PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-        EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
+        MaximizeByUser(main);
         SendCommand(main, IDM_FILE_TO_TRAY);
         ExpectShown(main, false, true);
         PostMessageW(main, kNotifyIconMessage, 0, WM_LBUTTONDOWN);
@@ -99,26 +136,34 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         tarnwick.AnswerSaveQuestion(sandbox, Untitled(sandbox), L"Cancel");
         ExpectShown(main, true, false);
 
+        // Full screen follows its monitor through a change of DPI or of the display (which a
+        // change of resolution first shrinks the window for), and none of it is recorded.
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
-        ExpectFullScreen(main, true);
+        ExpectFullScreen(main);
+        SendDpiChanged(main, 120, {10, 10, 310, 310});
+        ExpectFullScreen(main);
+        SetWindowPos(main, nullptr, 10, 10, 300, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(WaitUntil([&] { return WindowRect(main).right == 310; }));
+        PostMessageW(main, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
+        ExpectFullScreen(main);
         tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
     }
-    EXPECT_EQ(sandbox.IniValues({L"FullScr", L"Maximized"}),
-              (std::vector<std::wstring>{L"1", L"1"}));
+    EXPECT_EQ(sandbox.IniValues({L"FullScr", L"Maximized", L"x", L"y", L"Width", L"Height"}),
+              (std::vector<std::wstring>{L"1", L"1", L"40", L"30", L"500", L"400"}));
 
-    // The next start is in full screen; Restore leaves it, and a move is recorded again.
+    // The next start is in full screen; Restore leaves it for the window's own place, and a
+    // move is recorded again.
     Program again(sandbox);
     const HWND main = again.MainWindow();
     ASSERT_NE(main, nullptr);
-    ExpectFullScreen(main, true);
+    ExpectFullScreen(main);
     PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
-    ExpectFullScreen(main, false);
-    EXPECT_FALSE(IsZoomed(main));
+    ExpectWindowed(main, normal, false);
     SetWindowPos(main, nullptr, 70, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_TRUE(WaitUntil([&] { return WindowRect(main).left == 70; }));
     again.CloseNormally();
-    EXPECT_EQ(sandbox.IniValues({L"FullScr", L"Maximized", L"x", L"y"}),
-              (std::vector<std::wstring>{L"0", L"0", L"70", L"60"}));
+    EXPECT_EQ(sandbox.IniValues({L"FullScr", L"Maximized", L"x", L"y", L"Width", L"Height"}),
+              (std::vector<std::wstring>{L"0", L"0", L"70", L"60", L"500", L"400"}));
 }
 
 } // namespace
