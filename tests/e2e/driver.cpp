@@ -332,7 +332,7 @@ MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {
         [&] {
             for (HWND window : Windows(L"#32770")) {
                 textControl = GetDlgItem(window, kMessageBoxTextId);
-                if (textControl != nullptr &&
+                if (textControl != nullptr && GetWindowTextLengthW(textControl) > 0 &&
                     FindWindowExW(window, nullptr, L"Edit", nullptr) == nullptr) {
                     box.window = window;
                     return true;
