@@ -64,8 +64,8 @@ void TakeStamp(StampRead read, const FileStamp& stamp) {
     }
     AskedStamp = stamp;
     const bool modified = EditGetModify(EditControl);
-    if (AskAboutFile(IDS_CHANGED_ON_DISK, MB_YESNO | MB_ICONQUESTION |
-                                              (modified ? MB_DEFBUTTON2 : MB_DEFBUTTON1)) ==
+    if (AskAboutFile(IDS_CHANGED_ON_DISK,
+                     MB_YESNO | MB_ICONQUESTION | (modified ? MB_DEFBUTTON2 : MB_DEFBUTTON1)) ==
         IDYES) {
         ReloadDocument();
     }

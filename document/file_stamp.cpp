@@ -8,9 +8,8 @@ StampRead ReadFileStamp(const wchar_t* path, FileStamp& stamp) {
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                   ? StampRead::Missing
-                   : StampRead::Unknown;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? StampRead::Missing
+                                                                              : StampRead::Unknown;
     }
     BY_HANDLE_FILE_INFORMATION information;
     if (!GetFileInformationByHandle(file.Get(), &information)) {

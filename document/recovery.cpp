@@ -180,8 +180,9 @@ void StartWrite() {
     std::unique_ptr<RecoveryJob> job(new (std::nothrow) RecoveryJob{
         Generation.load(),
         OwnPath,
-        {std::u16string(AsUnits(IniPath)), Untitled ? std::u16string() : std::u16string(AsUnits(DocumentPath)),
-         DocumentStamp, static_cast<std::uint32_t>(CurrentEncoding)},
+        {std::u16string(AsUnits(IniPath)),
+         Untitled ? std::u16string() : std::u16string(AsUnits(DocumentPath)), DocumentStamp,
+         static_cast<std::uint32_t>(CurrentEncoding)},
         nullptr,
         0});
     if (!job) {
@@ -233,15 +234,15 @@ std::vector<Candidate> EndedCopiesFiles() {
             continue;
         }
         WIN32_FIND_DATAW entry;
-        HANDLE search = FindFirstFileW((folder + AsWide(UnitView(kRecoveryFilePattern))).c_str(),
-                                       &entry);
+        HANDLE search =
+            FindFirstFileW((folder + AsWide(UnitView(kRecoveryFilePattern))).c_str(), &entry);
         if (search == INVALID_HANDLE_VALUE) {
             continue;
         }
         do {
             const auto owner = RecoveryFileOwner(AsUnits(entry.cFileName));
-            if (owner && *owner != own && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-                !OwnerRunning(*owner)) {
+            if (owner && *owner != own &&
+                (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !OwnerRunning(*owner)) {
                 found.push_back({folder + entry.cFileName,
                                  ULARGE_INTEGER{{entry.ftLastWriteTime.dwLowDateTime,
                                                  entry.ftLastWriteTime.dwHighDateTime}}
@@ -256,8 +257,8 @@ std::vector<Candidate> EndedCopiesFiles() {
 }
 
 bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
     if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFFll * 2 + 4096) {
         return false;
@@ -293,7 +294,7 @@ bool TakeBack(const RecoveredText& recovered) {
     const std::u16string& path = recovered.header.documentPath;
     RestoreDocument(path.empty() ? nullptr : AsWide(path),
                     recovered.header.encoding == kEncodingUtf16Le ? kEncodingUtf16Le
-                                                                   : kEncodingAnsi,
+                                                                  : kEncodingAnsi,
                     recovered.header.stamp);
     return true;
 }
@@ -309,32 +310,37 @@ int AskToRestore(const std::u16string& path) {
     return MessageBoxW(MainWindow, question, L"Tarnwick", MB_YESNO | MB_ICONQUESTION);
 }
 
+enum class Offered { Restored, Declined, TakenByAnother };
+
 // Taken over first (renamed to this copy's name), so that copies started together never offer
-// one text twice; a file that cannot be taken is offered all the same, and left on No.
-bool Offer(const std::wstring& path, const RecoveredText& recovered) {
+// one text twice: a file gone meanwhile was taken by another copy. A file that cannot be taken
+// otherwise is offered all the same, and left on No.
+Offered Offer(const std::wstring& path, const RecoveredText& recovered) {
     const std::wstring taken = FolderOf(path) + OwnName();
     const bool took = MoveFileExW(path.c_str(), taken.c_str(), 0) != FALSE;
     if (took) {
         OwnPath = taken;
+    } else if (GetLastError() == ERROR_FILE_NOT_FOUND) {
+        return Offered::TakenByAnother;
     }
     if (AskToRestore(recovered.header.documentPath) != IDYES) {
         if (took) {
             DeleteFileW(taken.c_str());
         }
-        return false;
+        return Offered::Declined;
     }
     if (!TakeBack(recovered)) {
         // No memory for the text: it waits for a later start.
         if (took && MoveFileExW(taken.c_str(), path.c_str(), 0)) {
             OwnPath.clear();
         }
-        return false;
+        return Offered::Declined;
     }
     if (!took) {
         DeleteFileW(path.c_str());
     }
     NoteRecoveryChange();
-    return true;
+    return Offered::Restored;
 }
 
 } // namespace
@@ -435,13 +441,15 @@ bool RestoreRecoveredText() {
             continue;
         }
         const std::u16string& path = recovered->header.documentPath;
-        if (path.size() >= MAX_PATH ||
-            !SamePath(AsWide(recovered->header.settingsPath), IniPath) ||
+        if (path.size() >= MAX_PATH || !SamePath(AsWide(recovered->header.settingsPath), IniPath) ||
             (named && (path.empty() || !SamePath(AsWide(path), DocumentPath)))) {
             continue;
         }
         // One question for each start.
-        return Offer(candidate.path, *recovered);
+        const Offered offered = Offer(candidate.path, *recovered);
+        if (offered != Offered::TakenByAnother) {
+            return offered == Offered::Restored;
+        }
     }
     return false;
 }

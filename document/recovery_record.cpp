@@ -124,8 +124,8 @@ std::optional<RecoveredText> ReadRecoveryFile(std::span<const std::uint8_t> byte
     if (!read.Number(settingsUnits, 4) || !read.Number(documentUnits, 4) ||
         !read.Number(encoding, 4) || !read.Number(stamped, 4) || !read.Number(stamp.lastWrite, 8) ||
         !read.Number(stamp.size, 8) || !read.Number(volume, 4) || !read.Number(padding, 4) ||
-        !read.Number(stamp.index, 8) || !read.Number(textBytes, 8) ||
-        !read.Number(checksum, 8) || stamped > 1 || textBytes % 2 != 0 ||
+        !read.Number(stamp.index, 8) || !read.Number(textBytes, 8) || !read.Number(checksum, 8) ||
+        stamped > 1 || textBytes % 2 != 0 ||
         !read.Units(recovered.header.settingsPath, settingsUnits) ||
         !read.Units(recovered.header.documentPath, documentUnits) ||
         read.Rest().size() != textBytes ||

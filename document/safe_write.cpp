@@ -211,8 +211,8 @@ SwapResult AfterFailedSwap(const wchar_t* path, const std::wstring& replacement,
 // moment, the target holds its old or its new content. (A backup name would make the swap two
 // renames, with a moment when the target is missing. Wine's ReplaceFileW has that moment even
 // without one: it moves the old file aside and deletes it before renaming the new one in.)
-SwapResult ReplaceThroughNewFile(const wchar_t* path, const std::wstring& folder,
-                                 BytePieces pieces, std::wstring& keptCopy) {
+SwapResult ReplaceThroughNewFile(const wchar_t* path, const std::wstring& folder, BytePieces pieces,
+                                 std::wstring& keptCopy) {
     UniqueFile file;
     const std::wstring replacement = NewSaveFile(folder, NewContentTail(folder, path), file);
     if (replacement.empty()) {
@@ -307,9 +307,8 @@ bool WriteWholeFile(const wchar_t* path, BytePieces pieces, std::wstring& keptCo
         written = WriteCreatedFile(path, probe, pieces);
     } else {
         BY_HANDLE_FILE_INFORMATION information;
-        const DWORD links = GetFileInformationByHandle(probe.Get(), &information)
-                                ? information.nNumberOfLinks
-                                : 1;
+        const DWORD links =
+            GetFileInformationByHandle(probe.Get(), &information) ? information.nNumberOfLinks : 1;
         probe.Close();
         // A file with several names must be written in place, or its other names would keep
         // the old content.

@@ -89,8 +89,7 @@ void FinishPlayback(UINT number) {
 
 } // namespace
 
-PlaybackCharacterScope::PlaybackCharacterScope()
-    : outer_(HandlingPlaybackCharacter) {
+PlaybackCharacterScope::PlaybackCharacterScope() : outer_(HandlingPlaybackCharacter) {
     // A character sent by another thread while the typing thread is sending one is the
     // playback's; keys, clicks and other programs' messages are the user's.
     if (InSendMessage() && SendingCharacter.load()) {

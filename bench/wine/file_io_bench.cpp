@@ -133,9 +133,8 @@ Row Measure(const std::wstring& folder, std::size_t size, EncodingId encoding) {
     row.write = Seconds(
         [&] {
             std::wstring kept;
-            (void)WriteWholeFile(out.c_str(),
-                                 BytePieces(encoded.pieces, encoded.pieces[1].empty() ? 1 : 2),
-                                 kept);
+            (void)WriteWholeFile(
+                out.c_str(), BytePieces(encoded.pieces, encoded.pieces[1].empty() ? 1 : 2), kept);
         },
         repeats);
     LocalUnlock(EditGetHandle(EditControl));

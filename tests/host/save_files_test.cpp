@@ -21,10 +21,9 @@ TEST(NewContentName, IsReadOnlyFromTheSavesOwnNames) {
         EXPECT_TRUE(read->target == c.target) << std::string(c.name.begin(), c.name.end());
     }
     // Backups, foreign files and near misses belong to nobody.
-    for (const UnitView name :
-         {u"twk42-1.bak", u"twk1A2B.tmp", u"twk-1.tmp", u"twk42-.tmp", u"twk42-1.tmp.txt",
-          u"xtwk42-1.tmp", u"twk4294967296-1.tmp", u"twk42-1-2.tmp", u"twk42-1~.tmp",
-          u"twk42-1x.txt.tmp"}) {
+    for (const UnitView name : {u"twk42-1.bak", u"twk1A2B.tmp", u"twk-1.tmp", u"twk42-.tmp",
+                                u"twk42-1.tmp.txt", u"xtwk42-1.tmp", u"twk4294967296-1.tmp",
+                                u"twk42-1-2.tmp", u"twk42-1~.tmp", u"twk42-1x.txt.tmp"}) {
         EXPECT_EQ(ReadNewContentName(name), std::nullopt) << std::string(name.begin(), name.end());
     }
 }

@@ -150,11 +150,10 @@ TEST_F(LanguageResources, EveryLibraryHasTheSameMenusShortcutsAndDialogsWithKnow
 
 TEST_F(LanguageResources, StringsHaveThePlaceholdersTheProgramFillsAndTheirOwnLetters) {
     // The texts filled by "%" take one; no other text holds one.
-    const std::set<UINT> percentFills = {IDS_ASK_SAVE_CHANGES, IDS_FILE_NOT_FOUND,
-                                         IDS_REPLACE_ALL_COUNT, IDS_STATUS_LINES,
-                                         IDS_LANGUAGE_NOT_LOADED, IDS_TEXT_KEPT_IN,
-                                         IDS_RESTORE_QUESTION, IDS_CHANGED_ON_DISK,
-                                         IDS_SAVE_OVER_CHANGES};
+    const std::set<UINT> percentFills = {
+        IDS_ASK_SAVE_CHANGES, IDS_FILE_NOT_FOUND,      IDS_REPLACE_ALL_COUNT,
+        IDS_STATUS_LINES,     IDS_LANGUAGE_NOT_LOADED, IDS_TEXT_KEPT_IN,
+        IDS_RESTORE_QUESTION, IDS_CHANGED_ON_DISK,     IDS_SAVE_OVER_CHANGES};
     for (const Library& library : libraries) {
         for (UINT id = IDS_FIRST; id <= IDS_LAST; ++id) {
             SCOPED_TRACE(Utf8(library.name) + " string " + std::to_string(id));
