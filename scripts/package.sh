@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packs the portable program of dist/Tarnwick/ for Windows users: the folder as
 # dist/Tarnwick-<version>-x64.zip, and the per-user installer
-# dist/Tarnwick-<version>-x64-setup.exe (NSIS). The version comes from app/version.h.
+# dist/Tarnwick-<version>-x64-setup.exe (NSIS), and dist/SHA256SUMS listing both. The version
+# comes from app/version.h.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,16 @@ copyright=$(sed -n 's/^#define TARNWICK_COPYRIGHT "\(.*\)"$/\1/p' app/version.h)
 [ -n "$version" ] || { echo "no version in app/version.h" >&2; exit 1; }
 zip="Tarnwick-$version-x64.zip"
 setup="Tarnwick-$version-x64-setup.exe"
+
+# Debug information stays in the build tree (out/windows/Tarnwick.exe.debug); a program file
+# carrying some is a build fault, not something to ship.
+while read -r binary; do
+    sections=$(x86_64-w64-mingw32-objdump -h "$binary")
+    if grep -q ' \.debug_' <<<"$sections"; then
+        echo "$binary carries debug sections (.debug_*), which are never shipped" >&2
+        exit 1
+    fi
+done < <(find dist -type f \( -iname '*.exe' -o -iname '*.dll' \))
 
 # The zip holds the folder Tarnwick/ with fixed times, so the same build gives the same bytes.
 rm -f "dist/$zip"
@@ -43,3 +54,6 @@ makensis -V2 -NOCD -INPUTCHARSET UTF8 "-DVERSION=$version" "-DCOPYRIGHT=$copyrig
     "-DICON=$PWD/app/tarnwick.ico" \
     "-DDIST=$PWD/dist/Tarnwick" "-DOUTFILE=$PWD/dist/$setup" "-X!include $PWD/$files" \
     installer/tarnwick.nsi >/dev/null
+
+# The checksums that a user compares with certutil -hashfile or Get-FileHash on Windows.
+(cd dist && sha256sum "$zip" "$setup" >SHA256SUMS)

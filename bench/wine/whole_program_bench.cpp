@@ -1,10 +1,13 @@
 // The whole program as a user waits for it, under Wine: Tarnwick.exe started empty (to its
 // window), started on a file (to the title showing the file's name) with its peak working set,
-// and saving it (to the file's new write time). Beside each open, the edit control's own share
-// in the same run: a visible control of the program's kind, with the program's default font,
-// taking the same text as its buffer (EM_SETHANDLE). The program's own share is the open less
-// the empty start and the control's share. Beside each peak working set, that of a bare control
-// given the same text in a process of its own.
+// and saving it (to the file's new write time). Each open is timed beside Wine's notepad, a peer
+// editor on the same edit control, opening the same file the same way: the two programs' takes
+// interleaved, the first of each pair alternating, so that neither gains from the order or from
+// what the machine did meanwhile. Beside each open, the edit control's own share in the same run:
+// a visible control of the program's kind, with the program's default font, taking the same
+// text as its buffer (EM_SETHANDLE). The program's own share is the open less the empty start
+// and the control's share. Beside each peak working set, that of a bare control given the same
+// text in a process of its own.
 // Usage: whole_program_bench.exe TARNWICK_EXE FOLDER SIZE_MB...
 #include "app/handles.h"
 #include "bench/wine/bench_window.h"
@@ -21,6 +24,9 @@
 #include <vector>
 
 namespace {
+
+constexpr int kTakes = 5;
+constexpr wchar_t kNotepad[] = L"C:\\windows\\system32\\notepad.exe";
 
 double Now() {
     LARGE_INTEGER frequency;
@@ -274,6 +280,37 @@ void MeasureReplaceAll(const std::wstring& exe, const std::wstring& folder) {
     DeleteFileW(path.c_str());
 }
 
+// The takes of both programs opening the file, interleaved: Tarnwick first in even pairs,
+// notepad first in odd ones.
+struct PeerTakes {
+    std::vector<double> tarnwick;
+    std::vector<double> notepad;
+};
+
+PeerTakes OpenBesideNotepad(const std::wstring& exe, const std::wstring& path,
+                            const std::wstring& name) {
+    PeerTakes takes;
+    for (int pair = 0; pair < kTakes; ++pair) {
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool tarnwick = (pair + turn) % 2 == 0;
+            double seconds = 0;
+            Running running = Start(tarnwick ? exe : kNotepad, path, name.c_str(), seconds);
+            Stop(running);
+            (tarnwick ? takes.tarnwick : takes.notepad).push_back(seconds);
+        }
+    }
+    return takes;
+}
+
+// "median (min–max)" in milliseconds.
+std::string Spread(const std::vector<double>& seconds) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f (%.0f–%.0f)", Median(seconds) * 1000,
+                  *std::min_element(seconds.begin(), seconds.end()) * 1000,
+                  *std::max_element(seconds.begin(), seconds.end()) * 1000);
+    return text;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -310,6 +347,7 @@ int wmain(int argc, wchar_t** argv) {
         "| own share | peak working set, MB | a bare control's, MB | over it, MB | file, MB "
         "| save, ms |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
+    std::string peerRows;
     for (int size = 3; size < argc; ++size) {
         const std::size_t megabytes = static_cast<std::size_t>(_wtoi(argv[size]));
         for (bool utf16 : {false, true}) {
@@ -321,8 +359,16 @@ int wmain(int argc, wchar_t** argv) {
                 std::printf("cannot write %ls\n", path.c_str());
                 return 1;
             }
-            double open = 0;
-            Running running = Start(exe, path, name.c_str(), open);
+            const PeerTakes takes = OpenBesideNotepad(exe, path, name);
+            const double open = Median(takes.tarnwick);
+            char row[256];
+            std::snprintf(row, sizeof row, "| %zu MB | %s | %s | %s | %.2f× |\n", megabytes,
+                          utf16 ? "UTF-16 LE" : "ANSI", Spread(takes.tarnwick).c_str(),
+                          Spread(takes.notepad).c_str(), open / Median(takes.notepad));
+            peerRows += row;
+            // One more open, outside the comparison, for the working set and the save.
+            double once = 0;
+            Running running = Start(exe, path, name.c_str(), once);
             PROCESS_MEMORY_COUNTERS memory{};
             memory.cb = sizeof memory;
             GetProcessMemoryInfo(running.process.hProcess, &memory, sizeof memory);
@@ -350,6 +396,12 @@ int wmain(int argc, wchar_t** argv) {
             DeleteFileW(path.c_str());
         }
     }
+    std::printf("\nBeside Wine's notepad, start on the file to the title naming it, %d interleaved "
+                "takes each, ms as median (min–max):\n\n",
+                kTakes);
+    std::printf("| file | encoding | Tarnwick | notepad | Tarnwick / notepad |\n");
+    std::printf("|---|---|---|---|---|\n");
+    std::printf("%s", peerRows.c_str());
     MeasureReplaceAll(exe, folder);
     return 0;
 }

@@ -1,6 +1,7 @@
-// The installer as a Windows user runs it, silently here: a per-user installation that starts,
-// keeps its settings writable beside the program, and an uninstaller that removes what was
-// installed and keeps the settings unless told otherwise.
+// The installer as a Windows user runs it, silently here: a per-user installation in the
+// user's language that starts, offers the program under Explorer's "Open with", keeps its
+// settings writable beside the program, and an uninstaller that removes what was installed and
+// keeps the settings unless told otherwise.
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
@@ -18,15 +19,33 @@ std::wstring KnownFolder(int folder) {
 
 const std::wstring kUninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick";
+const std::wstring kClasses = L"Software\\Classes\\";
+const std::wstring kAbsent = L"(absent)";
+const std::wstring kRegNone = L"(REG_NONE)";
 
-std::optional<std::wstring> UninstallValue(const std::wstring& name) {
-    wchar_t value[MAX_PATH];
+// A string value of the user's registry; kRegNone for a value of type REG_NONE.
+std::wstring RegistryValue(const std::wstring& key, const std::wstring& name) {
+    wchar_t value[MAX_PATH] = L"";
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, kUninstallKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
-                     value, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
+    DWORD type = REG_NONE;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_ANY, &type, value,
+                     &size) != ERROR_SUCCESS) {
+        return kAbsent;
     }
-    return value;
+    return type == REG_NONE ? kRegNone : value;
+}
+
+std::wstring UninstallValue(const std::wstring& name) {
+    return RegistryValue(kUninstallKey, name);
+}
+
+bool KeyExists(const std::wstring& key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(opened);
+    return true;
 }
 
 // The sizes of the icon that Tarnwick.exe shows in Explorer, the taskbar and the Start menu.
@@ -63,10 +82,10 @@ void UninstallSilently(const std::wstring& folder, const std::wstring& switches)
     RunSilently(folder + L"uninstall.exe", switches);
     EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder + L"uninstall.exe"); }, 60000))
         << "the uninstaller left itself behind";
-    WaitUntil([] { return !UninstallValue(L"DisplayName"); }, 60000);
+    WaitUntil([] { return UninstallValue(L"DisplayName") == kAbsent; }, 60000);
 }
 
-TEST(Installer, InstallsForTheUserStartsAndUninstallsKeepingTheSettingsUnlessAsked) {
+TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeepingTheSettings) {
     const std::wstring setup = Environment(L"TARNWICK_SETUP");
     ASSERT_TRUE(FileExists(setup)) << "no installer at " << Utf8(setup) << "; ./build makes it";
     const std::wstring folder = KnownFolder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\Tarnwick\\";
@@ -75,45 +94,95 @@ TEST(Installer, InstallsForTheUserStartsAndUninstallsKeepingTheSettingsUnlessAsk
                                                  L"Languages\\English.dll", L"Languages\\Czech.dll",
                                                  L"Languages\\Slovak.dll",  L"Help\\English.chm",
                                                  L"Help\\Slovak.chm"};
+    const std::wstring command = Quoted(folder + L"Tarnwick.exe") + L" \"%1\"";
+    // Another program is the default for .log files, and stays it.
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, (kClasses + L".log").c_str(), nullptr, REG_SZ,
+                              L"logfile", sizeof L"logfile"),
+              ERROR_SUCCESS);
+    const struct {
+        std::wstring key, name, installed, uninstalled;
+    } classes[] = {
+        {L"Tarnwick.txt\\shell\\open\\command", L"", command, kAbsent},
+        {L"Tarnwick.txt\\DefaultIcon", L"", folder + L"Tarnwick.exe,0", kAbsent},
+        {L"Applications\\Tarnwick.exe", L"FriendlyAppName", L"Tarnwick", kAbsent},
+        {L"Applications\\Tarnwick.exe\\shell\\open\\command", L"", command, kAbsent},
+        {L"Applications\\Tarnwick.exe\\SupportedTypes", L".txt", L"", kAbsent},
+        {L"Applications\\Tarnwick.exe\\SupportedTypes", L".log", L"", kAbsent},
+        {L"Applications\\Tarnwick.exe\\SupportedTypes", L".ini", L"", kAbsent},
+        {L".txt\\OpenWithProgids", L"Tarnwick.txt", kRegNone, kAbsent},
+        {L".log\\OpenWithProgids", L"Tarnwick.txt", kRegNone, kAbsent},
+        {L".ini\\OpenWithProgids", L"Tarnwick.txt", kRegNone, kAbsent},
+        {L".txt", L"", kAbsent, kAbsent},
+        {L".log", L"", L"logfile", L"logfile"},
+    };
 
-    RunSilently(setup, L"/S");
+    RunSilently(setup, L"/S /LANG=sk");
     for (const std::wstring& file : installed) {
         EXPECT_TRUE(FileExists(folder + file)) << Utf8(file) << " was not installed";
     }
     EXPECT_TRUE(FileExists(shortcut)) << "no Start menu shortcut";
-    EXPECT_EQ(UninstallValue(L"DisplayName").value_or(L"(absent)"), L"Tarnwick");
-    EXPECT_EQ(UninstallValue(L"UninstallString").value_or(L"(absent)"),
-              Quoted(folder + L"uninstall.exe"));
-    EXPECT_FALSE(UninstallValue(L"DisplayVersion").value_or(L"").empty());
+    EXPECT_EQ(UninstallValue(L"DisplayName"), L"Tarnwick");
+    EXPECT_EQ(UninstallValue(L"UninstallString"), Quoted(folder + L"uninstall.exe"));
+    EXPECT_NE(UninstallValue(L"DisplayVersion"), kAbsent);
+    EXPECT_EQ(UninstallValue(L"InstallerLanguage"), L"1051");
     EXPECT_EQ(IconSizes(folder + L"Tarnwick.exe"), (std::vector<int>{16, 24, 32, 48, 256}));
+    for (const auto& entry : classes) {
+        EXPECT_EQ(RegistryValue(kClasses + entry.key, entry.name), entry.installed)
+            << Utf8(entry.key) << " " << Utf8(entry.name) << " after installing";
+    }
+    EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"),
+              Utf16LeFile(L"[Tarnwick]\r\nLanguage=10002\r\n"));
 
-    // The installed program starts in English and writes its settings beside itself.
+    // The installed program starts in the installer's language, and the "Open with" command,
+    // given a file's name as Explorer gives it, opens that file.
     {
         Program tarnwick(folder + L"Tarnwick.exe", Quoted(folder + L"Tarnwick.exe"), folder);
         ExpectTitle(tarnwick.MainWindow(),
-                    Title(LibraryString(folder + L"Languages\\English.dll", IDS_UNTITLED)));
+                    Title(LibraryString(folder + L"Languages\\Slovak.dll", IDS_UNTITLED)));
         tarnwick.CloseNormally();
     }
-    ASSERT_TRUE(FileExists(folder + L"Tarnwick.ini")) << "the settings were not written";
+    {
+        TempFolder documents;
+        WriteBytes(documents / L"a letter.txt", "Dear reader");
+        std::wstring line = RegistryValue(kClasses + classes[0].key, L"");
+        ASSERT_NE(line.find(L"%1"), std::wstring::npos) << Utf8(line);
+        line.replace(line.find(L"%1"), 2, documents / L"a letter.txt");
+        Program tarnwick(folder + L"Tarnwick.exe", line, documents.Path());
+        tarnwick.ExpectDocument(Title(L"a letter.txt"), L"Dear reader", false);
+        tarnwick.CloseNormally();
+    }
     const std::string settings = ReadBytes(folder + L"Tarnwick.ini");
+    CreateDirectoryW((folder + L"Recovery").c_str(), nullptr);
+    WriteBytes(folder + L"Recovery\\unsaved.txt", "kept for recovery");
 
     UninstallSilently(folder, L"/S");
     for (const std::wstring& file : installed) {
         EXPECT_FALSE(FileExists(folder + file)) << Utf8(file) << " was not removed";
     }
     EXPECT_FALSE(FileExists(shortcut)) << "the Start menu shortcut stayed";
-    EXPECT_FALSE(UninstallValue(L"DisplayName")) << "the uninstall entry stayed";
+    EXPECT_EQ(UninstallValue(L"DisplayName"), kAbsent) << "the uninstall entry stayed";
+    for (const auto& entry : classes) {
+        EXPECT_EQ(RegistryValue(kClasses + entry.key, entry.name), entry.uninstalled)
+            << Utf8(entry.key) << " " << Utf8(entry.name) << " after uninstalling";
+    }
+    for (const wchar_t* key : {L"Tarnwick.txt", L"Applications\\Tarnwick.exe", L".txt",
+                               L".log\\OpenWithProgids", L".ini"}) {
+        EXPECT_FALSE(KeyExists(kClasses + key)) << Utf8(key) << " stayed";
+    }
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"Tarnwick.ini"});
     EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"), settings);
+    EXPECT_TRUE(FileExists(folder + L"Recovery\\unsaved.txt")) << "the recovered text went";
 
-    // Installed over the kept settings, then removed with them.
-    RunSilently(setup, L"/S");
+    // Installed in another language over the kept settings, which stay as they are; then
+    // removed with them.
+    RunSilently(setup, L"/S /LANG=cs");
     EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"), settings)
         << "the installer touched the settings";
     UninstallSilently(folder, L"/S /REMOVESETTINGS");
     EXPECT_TRUE(WaitUntil([&] {
         return GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
     })) << "the program's folder stayed";
+    RegDeleteTreeW(HKEY_CURRENT_USER, (kClasses + L".log").c_str());
 }
 
 } // namespace
