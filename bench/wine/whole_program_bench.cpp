@@ -313,6 +313,65 @@ std::string Spread(const std::vector<double>& seconds) {
 
 } // namespace
 
+// The last bytes of a file, or none while it cannot be read.
+std::string FileTail(const std::wstring& path, std::size_t count) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::string tail(count, '\0');
+    LARGE_INTEGER size{};
+    DWORD read = 0;
+    const bool whole = GetFileSizeEx(file, &size) && size.QuadPart >= LONGLONG(count) &&
+                       SetFilePointerEx(file, {.QuadPart = size.QuadPart - LONGLONG(count)},
+                                        nullptr, FILE_BEGIN) &&
+                       ReadFile(file, tail.data(), DWORD(count), &read, nullptr) && read == count;
+    CloseHandle(file);
+    return whole ? tail : std::string();
+}
+
+// Unsaved text kept for recovery: from a change at the end of a document to the copy's recovery
+// file holding it. The program writes 2 s after the last change, on a thread of its own.
+void MeasureRecoveryDelay(const std::wstring& exe, const std::wstring& folder) {
+    const std::wstring recovery = exe.substr(0, exe.rfind(L'\\') + 1) + L"Recovery\\";
+    static const wchar_t kMark[] = L" kept for recovery";
+    const std::string tail(reinterpret_cast<const char*>(kMark), sizeof kMark - sizeof(wchar_t));
+    std::printf("\nUnsaved text kept for recovery, from the change to the recovery file holding "
+                "it:\n\n| file | delay, ms |\n|---|---|\n");
+    for (const std::size_t megabytes : {1u, 10u}) {
+        const std::wstring name = L"bench-recovery.txt";
+        const std::wstring path = folder + name;
+        WriteFileBytes(path, FileBytes(megabytes, false));
+        double opened = 0;
+        Running running = Start(exe, path, name.c_str(), opened);
+        const HWND edit = FindWindowExW(running.window, nullptr, L"Edit", nullptr);
+        const WPARAM end = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+        SendMessageW(edit, EM_SETSEL, end, end);
+        const double changed = Now();
+        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kMark));
+        const std::wstring own =
+            recovery + L"Tarnwick-" + std::to_wstring(running.process.dwProcessId) + L"-";
+        double kept = 0;
+        while (kept == 0 && Now() - changed < 60) {
+            WIN32_FIND_DATAW found;
+            HANDLE search = FindFirstFileW((own + L"*.recovery").c_str(), &found);
+            if (search != INVALID_HANDLE_VALUE) {
+                FindClose(search);
+                if (FileTail(recovery + found.cFileName, tail.size()) == tail) {
+                    kept = Now() - changed;
+                }
+            }
+            Sleep(5);
+        }
+        std::printf("| %zu MB | %.0f |\n", megabytes, kept * 1000);
+        // Unmodified, the program closes without asking and removes its recovery file.
+        SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
+        Stop(running);
+        DeleteFileW(path.c_str());
+    }
+}
+
 int wmain(int argc, wchar_t** argv) {
     const bool bare = argc == 4 && std::wstring(argv[1]) == L"--bare";
     if (argc < 4) {
@@ -403,5 +462,6 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("|---|---|---|---|---|\n");
     std::printf("%s", peerRows.c_str());
     MeasureReplaceAll(exe, folder);
+    MeasureRecoveryDelay(exe, folder);
     return 0;
 }
