@@ -51,9 +51,10 @@ set_source_files_properties(app/tarnwick.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/app/tarnwick.ico;${CMAKE_SOURCE_DIR}/app/tarnwick.manifest;${CMAKE_SOURCE_DIR}/app/version.h")
 target_include_directories(Tarnwick PRIVATE ${CMAKE_SOURCE_DIR})
 tarnwick_warnings(Tarnwick)
-# The static C and C++ runtimes bring their debug information into the link. It is kept beside
-# the build as Tarnwick.exe.debug, which a debugger finds through the exe's .gnu_debuglink, for
-# reading a crash; the exe itself is shipped without it or its symbols.
+# The statically linked mingw-w64 runtime (its C library and threads) brings its debug
+# information into the link. It is kept beside the build as Tarnwick.exe.debug, which a debugger
+# finds through the exe's .gnu_debuglink, for reading a crash; the exe itself is shipped without
+# it or its symbols.
 add_custom_command(TARGET Tarnwick POST_BUILD
     COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:Tarnwick> $<TARGET_FILE:Tarnwick>.debug
     COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE:Tarnwick>.debug
