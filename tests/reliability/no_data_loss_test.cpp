@@ -528,13 +528,22 @@ void TwoCopiesSaveTogether(Ledger& ledger) {
                     break;
                 }
                 const MessageBoxView box = copies[c]->WaitForMessageBox();
+                // A save command that arrives while a question is up runs inside it and may ask
+                // a question of its own: the answered box then goes only after the newer one.
+                const auto answer = [&](int button) {
+                    PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+                    EXPECT_TRUE(WaitUntil([&] {
+                        return !IsWindow(box.window) || copies[c]->Windows(L"#32770").size() > 1;
+                    })) << "the box stayed: "
+                        << Utf8(box.text);
+                };
                 if (box.text == English(sandbox, IDS_SAVE_OVER_CHANGES, path)) {
                     ++savedOver;
-                    copies[c]->Press(box, L"&Yes");
+                    answer(IDYES);
                     continue;
                 }
                 if (box.text == English(sandbox, IDS_CHANGED_ON_DISK, path)) {
-                    copies[c]->Press(box, L"&No");
+                    answer(IDNO);
                     continue;
                 }
                 ++refused;
