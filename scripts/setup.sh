@@ -4,7 +4,6 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
-    clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth x11-utils imagemagick
     fp-utils

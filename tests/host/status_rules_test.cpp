@@ -12,10 +12,8 @@ TEST(GroupDigits, SplitsIntoGroupsOfThreeFromTheRight) {
         UnitView source;
         const char* grouped;
     } cases[] = {{u"", ""},
-                 {u"0", "0"},
                  {u"999", "999"},
                  {u"1000", "1 000"},
-                 {u"123456", "123 456"},
                  {u"1234567", "1 234 567"},
                  {u"4294967295", "4 294 967 295"}};
     for (const auto& c : cases) {

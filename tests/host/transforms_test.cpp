@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <span>
 #include <string>
 #include <tuple>
@@ -145,25 +144,6 @@ TEST(Transforms, GiveNoTextWhenTheResultCannotBeHad) {
     EXPECT_EQ(ItalicTransform(UnitView(text, 0x7FFFFFF8)).units, nullptr);
     EXPECT_EQ(BoldTransform(UnitView(text, 0xFFFFFFFA)).units, nullptr);
     EXPECT_EQ(ParagraphTransform(UnitView(text, 0xFFFFFFFA)).units, nullptr);
-}
-
-TEST(Transforms, ReverseAndInvertTwiceGiveTheTextBack) {
-    // No LF before a CR and no low surrogate before a high one: reversing would join those.
-    const UnitView alphabet = u"aZ\u00E9\u0416 1\r\n\xD800\xDC00";
-    std::mt19937 random(20240611);
-    for (int round = 0; round < 2000; ++round) {
-        std::u16string text;
-        for (std::size_t length = random() % 12; text.size() < length;) {
-            const Unit unit = alphabet[random() % alphabet.size()];
-            const Unit last = text.empty() ? u'\0' : text.back();
-            if (!(last == u'\n' && unit == u'\r') && !(last == 0xDC00 && unit == 0xD800)) {
-                text += unit;
-            }
-        }
-        SCOPED_TRACE(testing::PrintToString(text));
-        EXPECT_EQ(Text(ReverseTransform(Text(ReverseTransform(text)))), text);
-        EXPECT_EQ(Text(InvertCaseTransform(Text(InvertCaseTransform(text, Rules)), Rules)), text);
-    }
 }
 
 } // namespace
