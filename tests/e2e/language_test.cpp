@@ -53,16 +53,14 @@ std::wstring FirstFileItem(const std::wstring& library) {
 class HelpOpenings {
   public:
     explicit HelpOpenings(std::wstring record) : record_(std::move(record)) {
-        wchar_t old[256] = L"";
-        DWORD size = sizeof(old);
-        RegGetValueW(HKEY_CLASSES_ROOT, L".chm", nullptr, RRF_RT_REG_SZ, nullptr, old, &size);
-        oldType_ = old;
+        DWORD size = sizeof(oldType_);
+        RegGetValueW(HKEY_CLASSES_ROOT, L".chm", nullptr, RRF_RT_REG_SZ, nullptr, oldType_, &size);
         Set(L".chm", L"TarnwickTestHelp");
         Set(L"TarnwickTestHelp\\shell\\open\\command", L"cmd.exe /c echo %1>\"" + record_ + L"\"");
     }
     ~HelpOpenings() {
         RegDeleteTreeW(HKEY_CLASSES_ROOT, L"TarnwickTestHelp");
-        if (oldType_.empty()) {
+        if (oldType_[0] == L'\0') {
             RegDeleteTreeW(HKEY_CLASSES_ROOT, L".chm");
         } else {
             Set(L".chm", oldType_);
@@ -84,7 +82,7 @@ class HelpOpenings {
                   ERROR_SUCCESS);
     }
     std::wstring record_;
-    std::wstring oldType_;
+    wchar_t oldType_[256] = L"";
 };
 
 bool Checked(const std::vector<MenuItemView>& items, UINT command) {
