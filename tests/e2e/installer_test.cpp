@@ -2,6 +2,7 @@
 // user's language that starts, offers the program under Explorer's "Open with", keeps its
 // settings writable beside the program, and an uninstaller that removes what was installed and
 // keeps the settings unless told otherwise.
+#include "app/version.h"
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
@@ -17,31 +18,26 @@ std::wstring KnownFolder(int folder) {
     return path;
 }
 
-const std::wstring kUninstallKey =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick";
-const std::wstring kClasses = L"Software\\Classes\\";
+const std::wstring kUninstallKey = L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick";
 const std::wstring kAbsent = L"(absent)";
 const std::wstring kRegNone = L"(REG_NONE)";
 
-// A string value of the user's registry; kRegNone for a value of type REG_NONE.
+// A string value under the user's Software key; kRegNone for a value of type REG_NONE.
 std::wstring RegistryValue(const std::wstring& key, const std::wstring& name) {
     wchar_t value[MAX_PATH] = L"";
     DWORD size = sizeof value;
     DWORD type = REG_NONE;
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_ANY, &type, value,
-                     &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, (L"Software\\" + key).c_str(), name.c_str(), RRF_RT_ANY,
+                     &type, value, &size) != ERROR_SUCCESS) {
         return kAbsent;
     }
     return type == REG_NONE ? kRegNone : value;
 }
 
-std::wstring UninstallValue(const std::wstring& name) {
-    return RegistryValue(kUninstallKey, name);
-}
-
 bool KeyExists(const std::wstring& key) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, (L"Software\\" + key).c_str(), 0, KEY_READ, &opened) !=
+        ERROR_SUCCESS) {
         return false;
     }
     RegCloseKey(opened);
@@ -49,28 +45,26 @@ bool KeyExists(const std::wstring& key) {
 }
 
 // The sizes of the icon that Tarnwick.exe shows in Explorer, the taskbar and the Start menu.
+// Its group is a 6-byte header with the count at offset 4, then 14 bytes per image whose first
+// byte is its width (0 for 256).
 std::vector<int> IconSizes(const std::wstring& exe) {
-    HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    HRSRC group = image != nullptr
-                      ? FindResourceW(image, MAKEINTRESOURCEW(IDI_TARNWICK), RT_GROUP_ICON)
-                      : nullptr;
+    const HMODULE image = LoadResources(exe);
+    const HRSRC group = image != nullptr
+                            ? FindResourceW(image, MAKEINTRESOURCEW(IDI_TARNWICK), RT_GROUP_ICON)
+                            : nullptr;
     const auto* directory = group != nullptr
                                 ? static_cast<const BYTE*>(LockResource(LoadResource(image, group)))
                                 : nullptr;
     std::vector<int> sizes;
-    // The group: a 6-byte header with the count at offset 4, then 14 bytes per image whose first
-    // byte is its width (0 for 256).
     for (int entry = 0; directory != nullptr && entry < directory[4]; ++entry) {
         const int width = directory[6 + 14 * entry];
         sizes.push_back(width == 0 ? 256 : width);
     }
-    if (image != nullptr) {
-        FreeLibrary(image);
-    }
+    FreeLibrary(image);
     return sizes;
 }
 
-// Runs the program with the switches in the folder and expects it to end with code 0.
+// Runs the program with the switches and expects it to end with code 0.
 void RunSilently(const std::wstring& exe, const std::wstring& switches) {
     Program run(exe, Quoted(exe) + L" " + switches, KnownFolder(CSIDL_LOCAL_APPDATA));
     EXPECT_EQ(run.WaitForExit(60000), 0u) << Utf8(exe);
@@ -82,7 +76,7 @@ void UninstallSilently(const std::wstring& folder, const std::wstring& switches)
     RunSilently(folder + L"uninstall.exe", switches);
     EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder + L"uninstall.exe"); }, 60000))
         << "the uninstaller left itself behind";
-    WaitUntil([] { return UninstallValue(L"DisplayName") == kAbsent; }, 60000);
+    WaitUntil([] { return RegistryValue(kUninstallKey, L"DisplayName") == kAbsent; }, 60000);
 }
 
 TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeepingTheSettings) {
@@ -96,24 +90,28 @@ TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeep
                                                  L"Help\\Slovak.chm"};
     const std::wstring command = Quoted(folder + L"Tarnwick.exe") + L" \"%1\"";
     // Another program is the default for .log files, and stays it.
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, (kClasses + L".log").c_str(), nullptr, REG_SZ,
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\.log", nullptr, REG_SZ,
                               L"logfile", sizeof L"logfile"),
               ERROR_SUCCESS);
     const struct {
         std::wstring key, name, installed, uninstalled;
-    } classes[] = {
-        {L"Tarnwick.txt\\shell\\open\\command", L"", command, kAbsent},
-        {L"Tarnwick.txt\\DefaultIcon", L"", folder + L"Tarnwick.exe,0", kAbsent},
-        {L"Applications\\Tarnwick.exe", L"FriendlyAppName", L"Tarnwick", kAbsent},
-        {L"Applications\\Tarnwick.exe\\shell\\open\\command", L"", command, kAbsent},
-        {L"Applications\\Tarnwick.exe\\SupportedTypes", L".txt", L"", kAbsent},
-        {L"Applications\\Tarnwick.exe\\SupportedTypes", L".log", L"", kAbsent},
-        {L"Applications\\Tarnwick.exe\\SupportedTypes", L".ini", L"", kAbsent},
-        {L".txt\\OpenWithProgids", L"Tarnwick.txt", kRegNone, kAbsent},
-        {L".log\\OpenWithProgids", L"Tarnwick.txt", kRegNone, kAbsent},
-        {L".ini\\OpenWithProgids", L"Tarnwick.txt", kRegNone, kAbsent},
-        {L".txt", L"", kAbsent, kAbsent},
-        {L".log", L"", L"logfile", L"logfile"},
+    } values[] = {
+        {kUninstallKey, L"DisplayName", L"Tarnwick", kAbsent},
+        {kUninstallKey, L"DisplayVersion", L"" TARNWICK_VERSION_TEXT, kAbsent},
+        {kUninstallKey, L"UninstallString", Quoted(folder + L"uninstall.exe"), kAbsent},
+        {kUninstallKey, L"InstallerLanguage", L"1051", kAbsent}, // Slovak
+        {L"Classes\\Tarnwick.txt\\shell\\open\\command", L"", command, kAbsent},
+        {L"Classes\\Tarnwick.txt\\DefaultIcon", L"", folder + L"Tarnwick.exe,0", kAbsent},
+        {L"Classes\\Applications\\Tarnwick.exe", L"FriendlyAppName", L"Tarnwick", kAbsent},
+        {L"Classes\\Applications\\Tarnwick.exe\\shell\\open\\command", L"", command, kAbsent},
+        {L"Classes\\Applications\\Tarnwick.exe\\SupportedTypes", L".txt", L"", kAbsent},
+        {L"Classes\\Applications\\Tarnwick.exe\\SupportedTypes", L".log", L"", kAbsent},
+        {L"Classes\\Applications\\Tarnwick.exe\\SupportedTypes", L".ini", L"", kAbsent},
+        {L"Classes\\.txt\\OpenWithProgids", L"Tarnwick.txt", kRegNone, kAbsent},
+        {L"Classes\\.log\\OpenWithProgids", L"Tarnwick.txt", kRegNone, kAbsent},
+        {L"Classes\\.ini\\OpenWithProgids", L"Tarnwick.txt", kRegNone, kAbsent},
+        {L"Classes\\.txt", L"", kAbsent, kAbsent},
+        {L"Classes\\.log", L"", L"logfile", L"logfile"},
     };
 
     RunSilently(setup, L"/S /LANG=sk");
@@ -121,34 +119,26 @@ TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeep
         EXPECT_TRUE(FileExists(folder + file)) << Utf8(file) << " was not installed";
     }
     EXPECT_TRUE(FileExists(shortcut)) << "no Start menu shortcut";
-    EXPECT_EQ(UninstallValue(L"DisplayName"), L"Tarnwick");
-    EXPECT_EQ(UninstallValue(L"UninstallString"), Quoted(folder + L"uninstall.exe"));
-    EXPECT_NE(UninstallValue(L"DisplayVersion"), kAbsent);
-    EXPECT_EQ(UninstallValue(L"InstallerLanguage"), L"1051");
     EXPECT_EQ(IconSizes(folder + L"Tarnwick.exe"), (std::vector<int>{16, 24, 32, 48, 256}));
-    for (const auto& entry : classes) {
-        EXPECT_EQ(RegistryValue(kClasses + entry.key, entry.name), entry.installed)
-            << Utf8(entry.key) << " " << Utf8(entry.name) << " after installing";
+    for (const auto& value : values) {
+        EXPECT_EQ(RegistryValue(value.key, value.name), value.installed)
+            << Utf8(value.key) << " " << Utf8(value.name) << " after installing";
     }
     EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"),
               Utf16LeFile(L"[Tarnwick]\r\nLanguage=10002\r\n"));
 
-    // The installed program starts in the installer's language, and the "Open with" command,
-    // given a file's name as Explorer gives it, opens that file.
-    {
-        Program tarnwick(folder + L"Tarnwick.exe", Quoted(folder + L"Tarnwick.exe"), folder);
-        ExpectTitle(tarnwick.MainWindow(),
-                    Title(LibraryString(folder + L"Languages\\Slovak.dll", IDS_UNTITLED)));
-        tarnwick.CloseNormally();
-    }
+    // The "Open with" command, given a file's name as Explorer gives it, opens that file in the
+    // installed program, which speaks the installer's language.
     {
         TempFolder documents;
         WriteBytes(documents / L"a letter.txt", "Dear reader");
-        std::wstring line = RegistryValue(kClasses + classes[0].key, L"");
-        ASSERT_NE(line.find(L"%1"), std::wstring::npos) << Utf8(line);
+        std::wstring line = command;
         line.replace(line.find(L"%1"), 2, documents / L"a letter.txt");
         Program tarnwick(folder + L"Tarnwick.exe", line, documents.Path());
         tarnwick.ExpectDocument(Title(L"a letter.txt"), L"Dear reader", false);
+        SendCommand(tarnwick.MainWindow(), IDM_FILE_NEW);
+        ExpectTitle(tarnwick.MainWindow(),
+                    Title(LibraryString(folder + L"Languages\\Slovak.dll", IDS_UNTITLED)));
         tarnwick.CloseNormally();
     }
     const std::string settings = ReadBytes(folder + L"Tarnwick.ini");
@@ -160,14 +150,14 @@ TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeep
         EXPECT_FALSE(FileExists(folder + file)) << Utf8(file) << " was not removed";
     }
     EXPECT_FALSE(FileExists(shortcut)) << "the Start menu shortcut stayed";
-    EXPECT_EQ(UninstallValue(L"DisplayName"), kAbsent) << "the uninstall entry stayed";
-    for (const auto& entry : classes) {
-        EXPECT_EQ(RegistryValue(kClasses + entry.key, entry.name), entry.uninstalled)
-            << Utf8(entry.key) << " " << Utf8(entry.name) << " after uninstalling";
+    for (const auto& value : values) {
+        EXPECT_EQ(RegistryValue(value.key, value.name), value.uninstalled)
+            << Utf8(value.key) << " " << Utf8(value.name) << " after uninstalling";
     }
-    for (const wchar_t* key : {L"Tarnwick.txt", L"Applications\\Tarnwick.exe", L".txt",
-                               L".log\\OpenWithProgids", L".ini"}) {
-        EXPECT_FALSE(KeyExists(kClasses + key)) << Utf8(key) << " stayed";
+    for (const wchar_t* key :
+         {L"Classes\\Tarnwick.txt", L"Classes\\Applications\\Tarnwick.exe", L"Classes\\.txt",
+          L"Classes\\.log\\OpenWithProgids", L"Classes\\.ini"}) {
+        EXPECT_FALSE(KeyExists(key)) << Utf8(key) << " stayed";
     }
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"Tarnwick.ini"});
     EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"), settings);
@@ -182,7 +172,7 @@ TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeep
     EXPECT_TRUE(WaitUntil([&] {
         return GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
     })) << "the program's folder stayed";
-    RegDeleteTreeW(HKEY_CURRENT_USER, (kClasses + L".log").c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.log");
 }
 
 } // namespace

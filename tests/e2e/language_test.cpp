@@ -12,21 +12,11 @@ namespace {
 
 constexpr int kOptionsPopup = 5;
 
-// The command of the Language submenu's entry with this name.
-UINT EntryCommand(const Program& tarnwick, const std::wstring& name) {
-    for (const MenuItemView& item : tarnwick.MenuItems(kOptionsPopup, 0)) {
-        if (item.text == name) {
-            return item.id;
-        }
-    }
-    ADD_FAILURE() << "no entry " << Utf8(name) << " in the Language submenu";
-    return 0;
-}
-
-// The user opens Options and its Language submenu, which lists the folder, then closes them.
-// The mnemonics of Options and of its Language submenu differ by language ('P' and 'L' in
-// English, 'M' and 'J' in Czech).
-void OpenLanguageSubmenu(const Program& tarnwick, WORD options, WORD language) {
+// The user opens Options and its Language submenu, so that the program lists the folder in it,
+// closes them, and chooses the entry with this name. The mnemonics of Options and of Language
+// differ by language ('P' and 'L' in English, 'M' and 'J' in Czech). Gives the entries listed.
+std::vector<MenuItemView> ChooseLanguage(const Program& tarnwick, WORD options, WORD language,
+                                         const std::wstring& name) {
     BringToFront(tarnwick.MainWindow());
     PressKey(options, {VK_MENU});
     PressKey(language);
@@ -37,12 +27,18 @@ void OpenLanguageSubmenu(const Program& tarnwick, WORD options, WORD language) {
     }
     EXPECT_TRUE(WaitUntil([&] { return tarnwick.Windows(L"#32768").empty(); }))
         << "the menus stayed open";
+    const std::vector<MenuItemView> entries = tarnwick.MenuItems(kOptionsPopup, 0);
+    const auto entry = std::ranges::find(entries, name, &MenuItemView::text);
+    EXPECT_NE(entry, entries.end()) << "no entry " << Utf8(name) << " in the Language submenu";
+    if (entry != entries.end()) {
+        SendCommand(tarnwick.MainWindow(), entry->id);
+    }
+    return entries;
 }
 
 // The first item of the File popup of a library's own menu.
 std::wstring FirstFileItem(const std::wstring& library) {
-    HMODULE module = LoadLibraryExW(library.c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+    const HMODULE module = LoadResources(library);
     HMENU menu = LoadMenuW(module, MAKEINTRESOURCEW(IDR_MAIN_MENU));
     wchar_t text[256] = L"";
     GetMenuStringW(GetSubMenu(menu, 0), 0, text, 256, MF_BYPOSITION);
@@ -57,18 +53,14 @@ std::wstring FirstFileItem(const std::wstring& library) {
 class HelpOpenings {
   public:
     explicit HelpOpenings(std::wstring record) : record_(std::move(record)) {
-        wchar_t old[256] = L"";
-        DWORD size = sizeof(old);
-        if (RegGetValueW(HKEY_CLASSES_ROOT, L".chm", nullptr, RRF_RT_REG_SZ, nullptr, old, &size) ==
-            ERROR_SUCCESS) {
-            oldType_ = old;
-        }
+        DWORD size = sizeof(oldType_);
+        RegGetValueW(HKEY_CLASSES_ROOT, L".chm", nullptr, RRF_RT_REG_SZ, nullptr, oldType_, &size);
         Set(L".chm", L"TarnwickTestHelp");
         Set(L"TarnwickTestHelp\\shell\\open\\command", L"cmd.exe /c echo %1>\"" + record_ + L"\"");
     }
     ~HelpOpenings() {
         RegDeleteTreeW(HKEY_CLASSES_ROOT, L"TarnwickTestHelp");
-        if (oldType_.empty()) {
+        if (oldType_[0] == L'\0') {
             RegDeleteTreeW(HKEY_CLASSES_ROOT, L".chm");
         } else {
             Set(L".chm", oldType_);
@@ -90,7 +82,7 @@ class HelpOpenings {
                   ERROR_SUCCESS);
     }
     std::wstring record_;
-    std::wstring oldType_;
+    wchar_t oldType_[256] = L"";
 };
 
 bool Checked(const std::vector<MenuItemView>& items, UINT command) {
@@ -131,11 +123,11 @@ TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) 
     SendCommand(main, IDM_HELP_CONTENTS);
     EXPECT_EQ(help.Opened(), sandbox / L"Help\\English.chm");
 
-    OpenLanguageSubmenu(tarnwick, 'P', 'L');
-    // The submenu, first in Options, lists the folder with the library in use checked.
+    // The submenu, first in Options, lists the folder with the library in use checked. Broken.dll
+    // comes first, so the entries are not in the program's own order.
     std::vector<std::wstring> listed;
     std::vector<std::wstring> checked;
-    for (const MenuItemView& item : tarnwick.MenuItems(kOptionsPopup, 0)) {
+    for (const MenuItemView& item : ChooseLanguage(tarnwick, 'P', 'L', L"Czech")) {
         listed.push_back(item.text);
         if (item.checked) {
             checked.push_back(item.text);
@@ -145,8 +137,6 @@ TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) 
     EXPECT_EQ(listed,
               (std::vector<std::wstring>{L"Broken", L"Czech", L"English", L"Fourth", L"Slovak"}));
     EXPECT_EQ(checked, std::vector<std::wstring>{L"English"});
-    // Broken.dll comes first, so the entries are not in the program's own order.
-    SendCommand(main, EntryCommand(tarnwick, L"Czech"));
     EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Language") == L"10000"; }));
     const std::wstring czechLibrary = sandbox / L"Languages\\Czech.dll";
     const std::wstring czech = FirstFileItem(czechLibrary);
@@ -175,16 +165,14 @@ TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) 
     tarnwick.Answer(inCzech(IDS_FILE_NOT_FOUND, guide), L"Tarnwick", L"OK");
 
     // A file that is no library: the program says so in its current language and keeps it.
-    OpenLanguageSubmenu(tarnwick, 'M', 'J');
-    SendCommand(main, EntryCommand(tarnwick, L"Broken"));
+    ChooseLanguage(tarnwick, 'M', 'J', L"Broken");
     tarnwick.Answer(inCzech(IDS_LANGUAGE_NOT_LOADED, L"Broken.dll"),
                     LibraryString(czechLibrary, IDS_ERROR_CAPTION), L"OK");
     EXPECT_EQ(tarnwick.MenuItems(0)[0].text, czech);
     EXPECT_EQ(sandbox.IniValue(L"Language"), L"10000");
 
     // A library of no known name is taken, and gives way to English at the next start.
-    OpenLanguageSubmenu(tarnwick, 'M', 'J');
-    SendCommand(main, EntryCommand(tarnwick, L"Fourth"));
+    ChooseLanguage(tarnwick, 'M', 'J', L"Fourth");
     const std::wstring slovak = FirstFileItem(sandbox / L"Languages\\Slovak.dll");
     EXPECT_TRUE(WaitUntil([&] { return tarnwick.MenuItems(0)[0].text == slovak; }));
     EXPECT_EQ(sandbox.IniValue(L"Language"), L"10003");
