@@ -6,8 +6,6 @@
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
 
-#include <algorithm>
-
 EditWindow::EditWindow() {
     // The first program of a fresh Wine session may start while Wine's desktop is still being
     // made, and no window can be created until it is there.
@@ -64,60 +62,36 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     return true;
 }
 
+namespace {
+
+MessageBoxAnswerer* Answerer;
+
+// A message box has just filled in its text: it is kept, and the box answered once its own
+// message loop runs.
+LRESULT CALLBACK AnswerBox(int code, WPARAM sent, LPARAM message) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(message);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
+        if (HWND text = GetDlgItem(call->hwnd, 0xFFFF)) {
+            wchar_t said[1024] = L"";
+            GetWindowTextW(text, said, 1024);
+            Answerer->texts.push_back(said);
+            const bool question = GetDlgItem(call->hwnd, IDYES) != nullptr;
+            PostMessageW(call->hwnd, WM_COMMAND, question ? IDYES : IDOK, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, sent, message);
+}
+
+} // namespace
+
 MessageBoxAnswerer::MessageBoxAnswerer()
-    : thread_(GetCurrentThreadId()), watcher_([this] { Watch(); }) {}
+    : hook_(SetWindowsHookExW(WH_CALLWNDPROCRET, AnswerBox, nullptr, GetCurrentThreadId())) {
+    Answerer = this;
+}
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    watcher_.join();
-}
-
-std::vector<MessageBoxAnswerer::Seen> MessageBoxAnswerer::Boxes() const {
-    std::lock_guard lock(mutex_);
-    return seen_;
-}
-
-void MessageBoxAnswerer::Watch() {
-    for (;;) {
-        {
-            std::lock_guard lock(mutex_);
-            if (stop_) {
-                return;
-            }
-        }
-        struct Found {
-            std::vector<HWND> boxes;
-        } found;
-        EnumThreadWindows(
-            thread_,
-            [](HWND window, LPARAM parameter) -> BOOL {
-                wchar_t name[16];
-                GetClassNameW(window, name, 16);
-                if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
-                    reinterpret_cast<Found*>(parameter)->boxes.push_back(window);
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        for (HWND box : found.boxes) {
-            std::lock_guard lock(mutex_);
-            if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) {
-                continue;
-            }
-            wchar_t caption[512] = L"";
-            wchar_t text[1024] = L"";
-            GetWindowTextW(box, caption, 512);
-            GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 1024);
-            seen_.push_back({caption, text});
-            answered_.push_back(box);
-            // The first button: Yes of a question, else OK.
-            PostMessageW(box, WM_COMMAND, GetDlgItem(box, IDYES) != nullptr ? IDYES : IDOK, 0);
-        }
-        Sleep(20);
-    }
+    UnhookWindowsHookEx(hook_);
+    Answerer = nullptr;
 }
 
 std::wstring LanguageString(UINT id) {

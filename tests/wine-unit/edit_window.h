@@ -6,9 +6,7 @@
 #include <windows.h>
 
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 class EditWindow {
@@ -28,31 +26,19 @@ class EditWindow {
 // Handles this thread's messages until the condition holds; false after the time-out.
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000);
 
-// Answers every message box this process shows while it lives, pressing its first button,
-// and keeps what they said.
+// Answers every message box this thread shows while it lives, pressing its first button, and
+// keeps their texts.
 class MessageBoxAnswerer {
   public:
-    struct Seen {
-        std::wstring caption;
-        std::wstring text;
-    };
-
     MessageBoxAnswerer();
     ~MessageBoxAnswerer();
     MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
 
-    std::vector<Seen> Boxes() const;
+    std::vector<std::wstring> texts;
 
   private:
-    void Watch();
-
-    DWORD thread_;
-    mutable std::mutex mutex_;
-    std::vector<Seen> seen_;
-    std::vector<HWND> answered_;
-    bool stop_ = false;
-    std::thread watcher_;
+    HHOOK hook_;
 };
 
 // A string of the language library in use.

@@ -1,4 +1,6 @@
-// Loading, saving and typing out through a real edit control.
+// Loading, saving and typing out through a real edit control. This program links a substitute
+// of its own in place of the system's ReplaceFileW: it passes every call on unless a test asks
+// for a failure, and then leaves the files as that failure would.
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/settings.h"
@@ -10,6 +12,7 @@
 #include "document/typing.h"
 #include "document/view_guard.h"
 #include "language/language_library.h"
+#include "language/percent_template.h"
 #include "language/resource_ids.h"
 #include "tests/support/files.h"
 #include "tests/wine-unit/edit_window.h"
@@ -25,6 +28,43 @@ namespace {
 using namespace std::string_literals;
 using Names = std::vector<std::wstring>;
 
+// The failure the next swap meets: 0 for none, else the error it reports.
+DWORD SwapFailure;
+// Where the failure lets another program put a file of its own in the target's place.
+bool FileAppearsInItsPlace;
+
+BOOL WINAPI SubstituteReplaceFileW(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup,
+                                   DWORD flags, LPVOID exclude, LPVOID reserved) {
+    const DWORD failure = std::exchange(SwapFailure, 0);
+    if (failure == 0) {
+        using Function = decltype(&ReplaceFileW);
+        const auto system = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "ReplaceFileW")));
+        return system(replaced, replacement, backup, flags, exclude, reserved);
+    }
+    // 1176: the target is gone, the new content still under its own name; 1177: the target
+    // was moved aside. 1175 and a refusal leave both files as they were.
+    if (failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+        DeleteFileW(replaced);
+    } else if (failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        MoveFileW(replaced, (std::wstring(replaced) + L".aside").c_str());
+    }
+    if (FileAppearsInItsPlace) {
+        WriteBytes(replaced, "theirs");
+    }
+    SetLastError(failure);
+    return FALSE;
+}
+
+} // namespace
+
+// Calls of the program to the imported ReplaceFileW go through this pointer.
+extern "C" {
+decltype(&ReplaceFileW) __imp_ReplaceFileW = SubstituteReplaceFileW;
+}
+
+namespace {
+
 class FileOperations : public testing::Test {
   protected:
     void SetUp() override {
@@ -38,6 +78,8 @@ class FileOperations : public testing::Test {
     }
     void TearDown() override {
         StopTyping();
+        SwapFailure = 0;
+        FileAppearsInItsPlace = false;
         FreeLibrary(LanguageLibrary);
         LanguageLibrary = nullptr;
         IniPath[0] = L'\0';
@@ -63,11 +105,6 @@ class FileOperations : public testing::Test {
         return std::wstring(locked.As<wchar_t>(), text.length);
     }
     BOOL Save(const std::wstring& path) { return Run(kFileSave, path); }
-    // Waits until the typing has ended and its thread is gone.
-    void FinishTyping() {
-        ASSERT_TRUE(PumpUntil([] { return TypingActive.load() == 0; }));
-        StopTyping();
-    }
 
     TempFolder folder;
     EditWindow edit;
@@ -96,17 +133,16 @@ TEST_F(FileOperations, KeepTheBytesOfEachEncodingUpToTheFirstNulWithAWarning) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
-        const std::size_t before = answers.Boxes().size();
+        const std::size_t before = answers.texts.size();
         WriteBytes(folder / L"in.txt", c.bytes);
         ASSERT_TRUE(Load(folder / L"in.txt"));
         EXPECT_EQ(CurrentEncoding, c.encoding);
         if (c.text != nullptr) {
             EXPECT_EQ(edit.Text(), c.text);
         }
-        const auto boxes = answers.Boxes();
-        ASSERT_EQ(boxes.size(), before + (c.warned ? 1 : 0));
+        ASSERT_EQ(answers.texts.size(), before + (c.warned ? 1 : 0));
         if (c.warned) {
-            EXPECT_EQ(boxes.back().text, LanguageString(IDS_TEXT_STOPS_AT_NUL));
+            EXPECT_EQ(answers.texts.back(), LanguageString(IDS_TEXT_STOPS_AT_NUL));
         }
         EXPECT_FALSE(EditGetModify(EditControl));
         EXPECT_FALSE(EditCanUndo(EditControl));
@@ -156,9 +192,11 @@ TEST_F(FileOperations, ChangeTheEncodingWithoutTouchingTheTextAndStoreTheNewFile
     EXPECT_EQ(CurrentEncoding, kEncodingUtf16Le) << "the open document keeps its encoding";
 }
 
-// The lone carriage return is dropped; the lone line feed is typed, and the control takes it
-// as a line break of its own. A file without text types nothing.
-TEST_F(FileOperations, TypeOutAFileCharacterByCharacter) {
+// A file typed out to its end: the lone carriage return is dropped; the lone line feed is
+// typed, and the control takes it as a line break of its own; a file without text types
+// nothing. A command the window does not know stops a typing, and only the next one closes the
+// window.
+TEST_F(FileOperations, TypeOutAFileToItsEndOrUntilAnUnknownCommand) {
     const struct {
         std::string bytes;
         const wchar_t* typed;
@@ -168,15 +206,13 @@ TEST_F(FileOperations, TypeOutAFileCharacterByCharacter) {
         edit.SetText(L"");
         WriteBytes(folder / L"typed.txt", c.bytes);
         ASSERT_TRUE(Run(kFileTypeOut, folder / L"typed.txt"));
-        FinishTyping();
+        ASSERT_TRUE(PumpUntil([] { return TypingActive.load() == 0; }));
+        StopTyping();
         EXPECT_EQ(edit.Text(), c.typed);
         EXPECT_FALSE(EditGetModify(EditControl));
         EXPECT_FALSE(EditCanUndo(EditControl));
     }
-}
 
-// A command the window does not know stops a typing, and only the next one closes the window.
-TEST_F(FileOperations, StopTypingForAnUnknownCommand) {
     WriteBytes(folder / L"long.txt", "\xFF\xFE"s + "a\0b\0c\0d\0e\0f\0g\0h\0"s);
     ASSERT_TRUE(Run(kFileTypeOut, folder / L"long.txt"));
     ASSERT_TRUE(PumpUntil([&] { return edit.Text().size() >= 2; }));
@@ -240,8 +276,8 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
         EXPECT_EQ(ReadWith(ReadWay::Read, folder / L"cp.txt", true), ReadText(folder / L"cp.txt"));
         ASSERT_TRUE(Load(folder / L"cp.txt"));
         EXPECT_EQ(edit.Text(), ReadText(folder / L"cp.txt"));
-        ASSERT_EQ(answers.Boxes().size(), 1u);
-        EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_ANSI_BYTES_REPLACED));
+        ASSERT_EQ(answers.texts.size(), 1u);
+        EXPECT_EQ(answers.texts[0], LanguageString(IDS_ANSI_BYTES_REPLACED));
         return;
     }
     if (codePage == 1250) {
@@ -255,14 +291,14 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     edit.SetText(codePage == 1250 ? L"\u010D" : L"\u00E8");
     ASSERT_TRUE(Save(folder / L"cp-out.txt"));
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), "\xE8");
-    EXPECT_TRUE(answers.Boxes().empty());
+    EXPECT_TRUE(answers.texts.empty());
     // A character the code page lacks is asked about first; Yes (the first button) saves its
     // closest letter or the default character.
     edit.SetText(L"\u010D\u4E2D");
     ASSERT_TRUE(Save(folder / L"cp-out.txt"));
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), codePage == 1250 ? "\xE8?" : "c?");
-    ASSERT_EQ(answers.Boxes().size(), 1u);
-    EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_ANSI_CHANGES_CHARACTERS));
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_EQ(answers.texts[0], LanguageString(IDS_ANSI_CHANGES_CHARACTERS));
 }
 
 // A page of a mapped file that cannot be read ends the read with an error instead of the
@@ -314,6 +350,65 @@ TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
     CloseHandle(mapping);
     file.Close();
     DeleteFileW(path.c_str());
+}
+
+class FailedSwap : public FileOperations {};
+
+// The target ends with the new text, or, where that cannot be made sure, the new text stays
+// in the save's own file and the message names it. Nothing is ever deleted that holds a text.
+TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
+    const struct {
+        const char* failure;
+        DWORD error;
+        bool appears;
+        bool hidden;
+        Names files;
+    } cases[] = {
+        {"refused, hidden file written in place", ERROR_ACCESS_DENIED, false, true, {L"doc.txt"}},
+        {"replaced file not removed", ERROR_UNABLE_TO_REMOVE_REPLACED, false, false, {L"doc.txt"}},
+        {"target gone", ERROR_UNABLE_TO_MOVE_REPLACEMENT, false, false, {L"doc.txt"}},
+        {"target moved aside",
+         ERROR_UNABLE_TO_MOVE_REPLACEMENT_2,
+         false,
+         false,
+         {L"doc.txt", L"doc.txt.aside"}},
+        {"target gone, another file there", ERROR_UNABLE_TO_MOVE_REPLACEMENT, true, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failure);
+        TempFolder here;
+        const std::wstring doc = here / L"doc.txt";
+        WriteBytes(doc, "old");
+        SetFileAttributesW(doc.c_str(), c.hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_ARCHIVE);
+        edit.SetText(L"new");
+        lstrcpynW(DocumentPath, doc.c_str(), MAX_PATH);
+        SwapFailure = c.error;
+        FileAppearsInItsPlace = c.appears;
+        const std::size_t boxesBefore = answers.texts.size();
+        const BOOL saved = ReportFileError(FileOperation(kFileSave));
+        Names files = FilesIn(here.Path());
+        EXPECT_EQ(SwapFailure, 0u) << "the save never tried the swap";
+        if (!c.appears) {
+            EXPECT_TRUE(saved);
+            EXPECT_EQ(ReadBytes(doc), "new");
+            EXPECT_EQ(files, c.files);
+            EXPECT_EQ((GetFileAttributesW(doc.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0, c.hidden);
+            EXPECT_EQ(answers.texts.size(), boxesBefore) << "a successful save said something";
+            continue;
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(ReadBytes(doc), "theirs") << "the file that appeared was overwritten";
+        ASSERT_EQ(files.size(), 2u);
+        const std::wstring kept = here / files[1];
+        EXPECT_TRUE(files[1].starts_with(L"twk") && files[1].ends_with(L"~doc.txt.tmp"))
+            << Utf8(files[1]);
+        EXPECT_EQ(ReadBytes(kept), "new");
+        ASSERT_EQ(answers.texts.size(), boxesBefore + 1);
+        wchar_t message[512];
+        FillPercentTemplate(AsUnits(LanguageString(IDS_TEXT_KEPT_IN).c_str()),
+                            AsUnits(kept.c_str()), AsUnitBuffer(message));
+        EXPECT_EQ(answers.texts.back(), message);
+    }
 }
 
 } // namespace
