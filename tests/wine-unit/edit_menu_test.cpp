@@ -39,19 +39,6 @@ class EditMenu : public testing::Test {
         }
     }
 
-    static void PutOnClipboard(const wchar_t* text) {
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        EmptyClipboard();
-        if (text != nullptr) {
-            const SIZE_T bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-            HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-            memcpy(GlobalLock(block), text, bytes);
-            GlobalUnlock(block);
-            SetClipboardData(CF_UNICODETEXT, block);
-        }
-        CloseClipboard();
-    }
-
     EditWindow edit;
     HMODULE library = nullptr;
     HMENU menu = nullptr;
@@ -76,9 +63,11 @@ TEST_F(EditMenu, GraysTheTextCommandsOfAnEmptyDocumentAndTheSelectionCommandsByT
 }
 
 TEST_F(EditMenu, OffersPasteForUnicodeTextAndUndoAfterAChangeOrAReplaceAll) {
-    PutOnClipboard(nullptr);
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
     Expect({IDM_EDIT_PASTE, IDM_EDIT_CLEAR_CLIPBOARD, IDM_EDIT_UNDO}, false);
-    PutOnClipboard(L"unicode only");
+    edit.SetText(L"unicode");
+    EditSetSel(EditControl, 0, 7);
+    EditCopy(EditControl); // the control puts only Unicode text on the clipboard
     ReplaceAllUndoAvailable = 1;
     Expect({IDM_EDIT_PASTE, IDM_EDIT_CLEAR_CLIPBOARD, IDM_EDIT_UNDO}, true);
     ReplaceAllUndoAvailable = 0;

@@ -1,7 +1,6 @@
 #include "tests/wine-unit/edit_window.h"
 
 #include "app/main_window.h"
-#include "language/language_library.h"
 #include "tests/support/files.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
@@ -60,40 +59,4 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
         }
     }
     return true;
-}
-
-namespace {
-
-MessageBoxAnswerer* Answerer;
-
-// A message box has just filled in its text: it is kept, and the box answered once its own
-// message loop runs.
-LRESULT CALLBACK AnswerBox(int code, WPARAM sent, LPARAM message) {
-    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(message);
-    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
-        if (HWND text = GetDlgItem(call->hwnd, 0xFFFF)) {
-            wchar_t said[1024] = L"";
-            GetWindowTextW(text, said, 1024);
-            Answerer->texts.push_back(said);
-            const bool question = GetDlgItem(call->hwnd, IDYES) != nullptr;
-            PostMessageW(call->hwnd, WM_COMMAND, question ? IDYES : IDOK, 0);
-        }
-    }
-    return CallNextHookEx(nullptr, code, sent, message);
-}
-
-} // namespace
-
-MessageBoxAnswerer::MessageBoxAnswerer()
-    : hook_(SetWindowsHookExW(WH_CALLWNDPROCRET, AnswerBox, nullptr, GetCurrentThreadId())) {
-    Answerer = this;
-}
-
-MessageBoxAnswerer::~MessageBoxAnswerer() {
-    UnhookWindowsHookEx(hook_);
-    Answerer = nullptr;
-}
-
-std::wstring LanguageString(UINT id) {
-    return ResourceString(LanguageLibrary, id);
 }

@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 class EditWindow {
   public:
@@ -25,23 +24,5 @@ class EditWindow {
 
 // Handles this thread's messages until the condition holds; false after the time-out.
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000);
-
-// Answers every message box this thread shows while it lives, pressing its first button, and
-// keeps their texts.
-class MessageBoxAnswerer {
-  public:
-    MessageBoxAnswerer();
-    ~MessageBoxAnswerer();
-    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
-    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
-
-    std::vector<std::wstring> texts;
-
-  private:
-    HHOOK hook_;
-};
-
-// A string of the language library in use.
-std::wstring LanguageString(UINT id);
 
 #endif

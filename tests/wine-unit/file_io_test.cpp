@@ -56,6 +56,24 @@ BOOL WINAPI SubstituteReplaceFileW(LPCWSTR replaced, LPCWSTR replacement, LPCWST
     return FALSE;
 }
 
+// The texts of the message boxes shown on this thread while a test runs. Each box is answered
+// with its first button (Yes of a question, else OK) once its own message loop runs.
+std::vector<std::wstring> Boxes;
+
+LRESULT CALLBACK AnswerBox(int code, WPARAM sent, LPARAM message) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(message);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
+        if (HWND text = GetDlgItem(call->hwnd, 0xFFFF)) {
+            wchar_t said[1024] = L"";
+            GetWindowTextW(text, said, 1024);
+            Boxes.push_back(said);
+            const bool question = GetDlgItem(call->hwnd, IDYES) != nullptr;
+            PostMessageW(call->hwnd, WM_COMMAND, question ? IDYES : IDOK, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, sent, message);
+}
+
 } // namespace
 
 // Calls of the program to the imported ReplaceFileW go through this pointer.
@@ -75,8 +93,11 @@ class FileOperations : public testing::Test {
         SettingValues = DefaultIntegerSettings();
         CurrentEncoding = kEncodingAnsi;
         Untitled = 1;
+        Boxes.clear();
+        answerer = SetWindowsHookExW(WH_CALLWNDPROCRET, AnswerBox, nullptr, GetCurrentThreadId());
     }
     void TearDown() override {
+        UnhookWindowsHookEx(answerer);
         StopTyping();
         SwapFailure = 0;
         FileAppearsInItsPlace = false;
@@ -108,11 +129,12 @@ class FileOperations : public testing::Test {
 
     TempFolder folder;
     EditWindow edit;
-    MessageBoxAnswerer answers;
+    HHOOK answerer = nullptr;
 };
 
-// Each file is loaded and saved again. A NUL ends the text, with a warning while the file is
-// still whole; an odd last byte of UTF-16 is a unit with a zero high byte.
+// Each file is loaded, while another program has it open for writing, and saved again. A NUL
+// ends the text, with a warning while the file is still whole; an odd last byte of UTF-16 is a
+// unit with a zero high byte.
 TEST_F(FileOperations, KeepTheBytesOfEachEncodingUpToTheFirstNulWithAWarning) {
     const std::string ansi = "first line\r\nsecond\tline\r\n\r\nlast \x80\xE8\xFF";
     const std::wstring wide = L"\u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148\r\n\u4E2D\U0001F600";
@@ -133,16 +155,18 @@ TEST_F(FileOperations, KeepTheBytesOfEachEncodingUpToTheFirstNulWithAWarning) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
-        const std::size_t before = answers.texts.size();
+        const std::size_t before = Boxes.size();
         WriteBytes(folder / L"in.txt", c.bytes);
+        const HeldFile writer(folder / L"in.txt", GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_TRUE(Load(folder / L"in.txt"));
         EXPECT_EQ(CurrentEncoding, c.encoding);
         if (c.text != nullptr) {
             EXPECT_EQ(edit.Text(), c.text);
         }
-        ASSERT_EQ(answers.texts.size(), before + (c.warned ? 1 : 0));
+        ASSERT_EQ(Boxes.size(), before + (c.warned ? 1 : 0));
         if (c.warned) {
-            EXPECT_EQ(answers.texts.back(), LanguageString(IDS_TEXT_STOPS_AT_NUL));
+            EXPECT_EQ(Boxes.back(), ResourceString(LanguageLibrary, IDS_TEXT_STOPS_AT_NUL));
         }
         EXPECT_FALSE(EditGetModify(EditControl));
         EXPECT_FALSE(EditCanUndo(EditControl));
@@ -169,14 +193,6 @@ TEST_F(FileOperations, ReplaceTheFileWithoutLeavingFilesBehindAndKeepItsOtherNam
     EXPECT_EQ(FilesIn(folder.Path()), (Names{L"doc.txt", L"other name.txt"}));
 }
 
-TEST_F(FileOperations, LoadAFileAnotherProgramHasOpenForWriting) {
-    const std::wstring path = folder / L"shared.txt";
-    WriteBytes(path, "shared");
-    const HeldFile writer(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    EXPECT_TRUE(Load(path));
-    EXPECT_EQ(edit.Text(), L"shared");
-}
-
 TEST_F(FileOperations, ChangeTheEncodingWithoutTouchingTheTextAndStoreTheNewFilesOneAtOnce) {
     edit.SetText(L"text");
     ChangeCurrentEncoding(kEncodingAnsi);
@@ -192,34 +208,23 @@ TEST_F(FileOperations, ChangeTheEncodingWithoutTouchingTheTextAndStoreTheNewFile
     EXPECT_EQ(CurrentEncoding, kEncodingUtf16Le) << "the open document keeps its encoding";
 }
 
-// A file typed out to its end: the lone carriage return is dropped; the lone line feed is
-// typed, and the control takes it as a line break of its own; a file without text types
-// nothing. A command the window does not know stops a typing, and only the next one closes the
-// window.
-TEST_F(FileOperations, TypeOutAFileToItsEndOrUntilAnUnknownCommand) {
-    const struct {
-        std::string bytes;
-        const wchar_t* typed;
-    } cases[] = {{"a\r\nb\rc\nd", L"a\r\nbc\r\nd"}, {"\xFF\xFE", L""}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.bytes);
-        edit.SetText(L"");
-        WriteBytes(folder / L"typed.txt", c.bytes);
-        ASSERT_TRUE(Run(kFileTypeOut, folder / L"typed.txt"));
-        ASSERT_TRUE(PumpUntil([] { return TypingActive.load() == 0; }));
-        StopTyping();
-        EXPECT_EQ(edit.Text(), c.typed);
-        EXPECT_FALSE(EditGetModify(EditControl));
-        EXPECT_FALSE(EditCanUndo(EditControl));
-    }
+// A file without text types nothing. A command the window does not know stops a typing, and
+// only the next one closes the window.
+TEST_F(FileOperations, TypeOutNothingOfAnEmptyFileAndStopForAnUnknownCommand) {
+    edit.SetText(L"");
+    WriteBytes(folder / L"empty.txt", "\xFF\xFE");
+    ASSERT_TRUE(Run(kFileTypeOut, folder / L"empty.txt"));
+    EXPECT_TRUE(PumpUntil([] { return TypingActive.load() == 0; }));
+    EXPECT_EQ(edit.Text(), L"");
 
     WriteBytes(folder / L"long.txt", "\xFF\xFE"s + "a\0b\0c\0d\0e\0f\0g\0h\0"s);
     ASSERT_TRUE(Run(kFileTypeOut, folder / L"long.txt"));
     ASSERT_TRUE(PumpUntil([&] { return edit.Text().size() >= 2; }));
     RunCommand(IDM_FILE_EXIT);
     EXPECT_EQ(TypingActive.load(), 0);
-    // The end of the playback is over by then: unmodified, and the title says so.
+    // The playback has ended by then: unmodified, nothing to undo, no mark in the title.
     EXPECT_FALSE(EditGetModify(EditControl));
+    EXPECT_FALSE(EditCanUndo(EditControl));
     wchar_t title[300];
     GetWindowTextW(MainWindow, title, 300);
     EXPECT_FALSE(std::wstring(title).starts_with(L"* ")) << "the title kept the modified mark";
@@ -276,8 +281,8 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
         EXPECT_EQ(ReadWith(ReadWay::Read, folder / L"cp.txt", true), ReadText(folder / L"cp.txt"));
         ASSERT_TRUE(Load(folder / L"cp.txt"));
         EXPECT_EQ(edit.Text(), ReadText(folder / L"cp.txt"));
-        ASSERT_EQ(answers.texts.size(), 1u);
-        EXPECT_EQ(answers.texts[0], LanguageString(IDS_ANSI_BYTES_REPLACED));
+        ASSERT_EQ(Boxes.size(), 1u);
+        EXPECT_EQ(Boxes[0], ResourceString(LanguageLibrary, IDS_ANSI_BYTES_REPLACED));
         return;
     }
     if (codePage == 1250) {
@@ -291,14 +296,14 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     edit.SetText(codePage == 1250 ? L"\u010D" : L"\u00E8");
     ASSERT_TRUE(Save(folder / L"cp-out.txt"));
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), "\xE8");
-    EXPECT_TRUE(answers.texts.empty());
+    EXPECT_TRUE(Boxes.empty());
     // A character the code page lacks is asked about first; Yes (the first button) saves its
     // closest letter or the default character.
     edit.SetText(L"\u010D\u4E2D");
     ASSERT_TRUE(Save(folder / L"cp-out.txt"));
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), codePage == 1250 ? "\xE8?" : "c?");
-    ASSERT_EQ(answers.texts.size(), 1u);
-    EXPECT_EQ(answers.texts[0], LanguageString(IDS_ANSI_CHANGES_CHARACTERS));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], ResourceString(LanguageLibrary, IDS_ANSI_CHANGES_CHARACTERS));
 }
 
 // A page of a mapped file that cannot be read ends the read with an error instead of the
@@ -384,7 +389,7 @@ TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
         lstrcpynW(DocumentPath, doc.c_str(), MAX_PATH);
         SwapFailure = c.error;
         FileAppearsInItsPlace = c.appears;
-        const std::size_t boxesBefore = answers.texts.size();
+        const std::size_t boxesBefore = Boxes.size();
         const BOOL saved = ReportFileError(FileOperation(kFileSave));
         Names files = FilesIn(here.Path());
         EXPECT_EQ(SwapFailure, 0u) << "the save never tried the swap";
@@ -393,7 +398,7 @@ TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
             EXPECT_EQ(ReadBytes(doc), "new");
             EXPECT_EQ(files, c.files);
             EXPECT_EQ((GetFileAttributesW(doc.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0, c.hidden);
-            EXPECT_EQ(answers.texts.size(), boxesBefore) << "a successful save said something";
+            EXPECT_EQ(Boxes.size(), boxesBefore) << "a successful save said something";
             continue;
         }
         EXPECT_FALSE(saved);
@@ -403,11 +408,11 @@ TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
         EXPECT_TRUE(files[1].starts_with(L"twk") && files[1].ends_with(L"~doc.txt.tmp"))
             << Utf8(files[1]);
         EXPECT_EQ(ReadBytes(kept), "new");
-        ASSERT_EQ(answers.texts.size(), boxesBefore + 1);
+        ASSERT_EQ(Boxes.size(), boxesBefore + 1);
         wchar_t message[512];
-        FillPercentTemplate(AsUnits(LanguageString(IDS_TEXT_KEPT_IN).c_str()),
+        FillPercentTemplate(AsUnits(ResourceString(LanguageLibrary, IDS_TEXT_KEPT_IN).c_str()),
                             AsUnits(kept.c_str()), AsUnitBuffer(message));
-        EXPECT_EQ(answers.texts.back(), message);
+        EXPECT_EQ(Boxes.back(), message);
     }
 }
 
