@@ -1,7 +1,8 @@
-// The three language libraries hold the same resources with the same ids, and every text
-// the program formats has the placeholders it needs.
+// The three language libraries hold the same resources with the same ids, every text the
+// program formats has the placeholders it needs, and an incomplete library is refused.
 #include "app/text_units.h"
 #include "language/format_template.h"
+#include "language/language_library.h"
 #include "language/resource_ids.h"
 #include "tests/support/files.h"
 
@@ -177,6 +178,27 @@ TEST_F(LanguageResources, StringsHaveThePlaceholdersTheProgramFillsAndTheirOwnLe
     }
     EXPECT_EQ(ResourceString(libraries[1].module, IDS_LANGUAGE_NAME), L"\u010Ce\u0161tina");
     EXPECT_EQ(ResourceString(libraries[2].module, IDS_LANGUAGE_NAME), L"Sloven\u010Dina");
+}
+
+// Strings from 25 on are optional: the program's own English stands in for them.
+TEST(LanguageLibraryLoad, RefusesWhatIsNoCompleteLibraryButTakesOneWithoutTheLaterStrings) {
+    const std::wstring testData = FolderFromEnvironment(L"TARNWICK_TEST_DATA");
+    EXPECT_EQ(LoadLanguageLibraryFrom(L""), nullptr) << "a path without the program's folder";
+    const std::pair<const wchar_t*, const char*> refused[] = {
+        {L"Missing.dll", "a missing library"},
+        {L"NoMenu.dll", "a library without the main menu"},
+        {L"BadTemplate.dll", "its position text would read an integer from a text"}};
+    for (const auto& [file, reason] : refused) {
+        EXPECT_EQ(LoadLanguageLibraryFrom((testData + file).c_str()), nullptr) << reason;
+    }
+    LanguageLibrary = LoadLanguageLibraryFrom((testData + L"Minimal.dll").c_str());
+    ASSERT_NE(LanguageLibrary, nullptr);
+    wchar_t text[512];
+    LoadLanguageString(IDS_ANSI_CHANGES_CHARACTERS, text);
+    EXPECT_STREQ(text, OwnLanguageText(IDS_ANSI_CHANGES_CHARACTERS));
+    EXPECT_NE(text[0], L'\0');
+    FreeLibrary(LanguageLibrary);
+    LanguageLibrary = nullptr;
 }
 
 } // namespace
