@@ -1,12 +1,9 @@
 #include "tests/wine-unit/edit_window.h"
 
 #include "app/main_window.h"
-#include "language/language_library.h"
 #include "tests/support/files.h"
 #include "view/edit_host.h"
 #include "view/edit_ops.h"
-
-#include <algorithm>
 
 EditWindow::EditWindow() {
     // The first program of a fresh Wine session may start while Wine's desktop is still being
@@ -62,64 +59,4 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
         }
     }
     return true;
-}
-
-MessageBoxAnswerer::MessageBoxAnswerer()
-    : thread_(GetCurrentThreadId()), watcher_([this] { Watch(); }) {}
-
-MessageBoxAnswerer::~MessageBoxAnswerer() {
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    watcher_.join();
-}
-
-std::vector<MessageBoxAnswerer::Seen> MessageBoxAnswerer::Boxes() const {
-    std::lock_guard lock(mutex_);
-    return seen_;
-}
-
-void MessageBoxAnswerer::Watch() {
-    for (;;) {
-        {
-            std::lock_guard lock(mutex_);
-            if (stop_) {
-                return;
-            }
-        }
-        struct Found {
-            std::vector<HWND> boxes;
-        } found;
-        EnumThreadWindows(
-            thread_,
-            [](HWND window, LPARAM parameter) -> BOOL {
-                wchar_t name[16];
-                GetClassNameW(window, name, 16);
-                if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
-                    reinterpret_cast<Found*>(parameter)->boxes.push_back(window);
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        for (HWND box : found.boxes) {
-            std::lock_guard lock(mutex_);
-            if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) {
-                continue;
-            }
-            wchar_t caption[512] = L"";
-            wchar_t text[1024] = L"";
-            GetWindowTextW(box, caption, 512);
-            GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 1024);
-            seen_.push_back({caption, text});
-            answered_.push_back(box);
-            // The first button: Yes of a question, else OK.
-            PostMessageW(box, WM_COMMAND, GetDlgItem(box, IDYES) != nullptr ? IDYES : IDOK, 0);
-        }
-        Sleep(20);
-    }
-}
-
-std::wstring LanguageString(UINT id) {
-    return ResourceString(LanguageLibrary, id);
 }

@@ -6,10 +6,7 @@
 #include <windows.h>
 
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
 class EditWindow {
   public:
@@ -27,35 +24,5 @@ class EditWindow {
 
 // Handles this thread's messages until the condition holds; false after the time-out.
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000);
-
-// Answers every message box this process shows while it lives, pressing its first button,
-// and keeps what they said.
-class MessageBoxAnswerer {
-  public:
-    struct Seen {
-        std::wstring caption;
-        std::wstring text;
-    };
-
-    MessageBoxAnswerer();
-    ~MessageBoxAnswerer();
-    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
-    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
-
-    std::vector<Seen> Boxes() const;
-
-  private:
-    void Watch();
-
-    DWORD thread_;
-    mutable std::mutex mutex_;
-    std::vector<Seen> seen_;
-    std::vector<HWND> answered_;
-    bool stop_ = false;
-    std::thread watcher_;
-};
-
-// A string of the language library in use.
-std::wstring LanguageString(UINT id);
 
 #endif

@@ -1,4 +1,6 @@
-// Loading, saving and typing out through a real edit control.
+// Loading, saving and typing out through a real edit control. This program links a substitute
+// of its own in place of the system's ReplaceFileW: it passes every call on unless a test asks
+// for a failure, and then leaves the files as that failure would.
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/settings.h"
@@ -10,6 +12,7 @@
 #include "document/typing.h"
 #include "document/view_guard.h"
 #include "language/language_library.h"
+#include "language/percent_template.h"
 #include "language/resource_ids.h"
 #include "tests/support/files.h"
 #include "tests/wine-unit/edit_window.h"
@@ -25,6 +28,61 @@ namespace {
 using namespace std::string_literals;
 using Names = std::vector<std::wstring>;
 
+// The failure the next swap meets: 0 for none, else the error it reports.
+DWORD SwapFailure;
+// Where the failure lets another program put a file of its own in the target's place.
+bool FileAppearsInItsPlace;
+
+BOOL WINAPI SubstituteReplaceFileW(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup,
+                                   DWORD flags, LPVOID exclude, LPVOID reserved) {
+    const DWORD failure = std::exchange(SwapFailure, 0);
+    if (failure == 0) {
+        using Function = decltype(&ReplaceFileW);
+        const auto system = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "ReplaceFileW")));
+        return system(replaced, replacement, backup, flags, exclude, reserved);
+    }
+    // 1176: the target is gone, the new content still under its own name; 1177: the target
+    // was moved aside. 1175 and a refusal leave both files as they were.
+    if (failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+        DeleteFileW(replaced);
+    } else if (failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        MoveFileW(replaced, (std::wstring(replaced) + L".aside").c_str());
+    }
+    if (FileAppearsInItsPlace) {
+        WriteBytes(replaced, "theirs");
+    }
+    SetLastError(failure);
+    return FALSE;
+}
+
+// The texts of the message boxes shown on this thread while a test runs. Each box is answered
+// with its first button (Yes of a question, else OK) once its own message loop runs.
+std::vector<std::wstring> Boxes;
+
+LRESULT CALLBACK AnswerBox(int code, WPARAM sent, LPARAM message) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(message);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
+        if (HWND text = GetDlgItem(call->hwnd, 0xFFFF)) {
+            wchar_t said[1024] = L"";
+            GetWindowTextW(text, said, 1024);
+            Boxes.push_back(said);
+            const bool question = GetDlgItem(call->hwnd, IDYES) != nullptr;
+            PostMessageW(call->hwnd, WM_COMMAND, question ? IDYES : IDOK, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, sent, message);
+}
+
+} // namespace
+
+// Calls of the program to the imported ReplaceFileW go through this pointer.
+extern "C" {
+decltype(&ReplaceFileW) __imp_ReplaceFileW = SubstituteReplaceFileW;
+}
+
+namespace {
+
 class FileOperations : public testing::Test {
   protected:
     void SetUp() override {
@@ -35,9 +93,14 @@ class FileOperations : public testing::Test {
         SettingValues = DefaultIntegerSettings();
         CurrentEncoding = kEncodingAnsi;
         Untitled = 1;
+        Boxes.clear();
+        answerer = SetWindowsHookExW(WH_CALLWNDPROCRET, AnswerBox, nullptr, GetCurrentThreadId());
     }
     void TearDown() override {
+        UnhookWindowsHookEx(answerer);
         StopTyping();
+        SwapFailure = 0;
+        FileAppearsInItsPlace = false;
         FreeLibrary(LanguageLibrary);
         LanguageLibrary = nullptr;
         IniPath[0] = L'\0';
@@ -63,19 +126,15 @@ class FileOperations : public testing::Test {
         return std::wstring(locked.As<wchar_t>(), text.length);
     }
     BOOL Save(const std::wstring& path) { return Run(kFileSave, path); }
-    // Waits until the typing has ended and its thread is gone.
-    void FinishTyping() {
-        ASSERT_TRUE(PumpUntil([] { return TypingActive.load() == 0; }));
-        StopTyping();
-    }
 
     TempFolder folder;
     EditWindow edit;
-    MessageBoxAnswerer answers;
+    HHOOK answerer = nullptr;
 };
 
-// Each file is loaded and saved again. A NUL ends the text, with a warning while the file is
-// still whole; an odd last byte of UTF-16 is a unit with a zero high byte.
+// Each file is loaded, while another program has it open for writing, and saved again. A NUL
+// ends the text, with a warning while the file is still whole; an odd last byte of UTF-16 is a
+// unit with a zero high byte.
 TEST_F(FileOperations, KeepTheBytesOfEachEncodingUpToTheFirstNulWithAWarning) {
     const std::string ansi = "first line\r\nsecond\tline\r\n\r\nlast \x80\xE8\xFF";
     const std::wstring wide = L"\u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148\r\n\u4E2D\U0001F600";
@@ -96,17 +155,18 @@ TEST_F(FileOperations, KeepTheBytesOfEachEncodingUpToTheFirstNulWithAWarning) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
-        const std::size_t before = answers.Boxes().size();
+        const std::size_t before = Boxes.size();
         WriteBytes(folder / L"in.txt", c.bytes);
+        const HeldFile writer(folder / L"in.txt", GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_TRUE(Load(folder / L"in.txt"));
         EXPECT_EQ(CurrentEncoding, c.encoding);
         if (c.text != nullptr) {
             EXPECT_EQ(edit.Text(), c.text);
         }
-        const auto boxes = answers.Boxes();
-        ASSERT_EQ(boxes.size(), before + (c.warned ? 1 : 0));
+        ASSERT_EQ(Boxes.size(), before + (c.warned ? 1 : 0));
         if (c.warned) {
-            EXPECT_EQ(boxes.back().text, LanguageString(IDS_TEXT_STOPS_AT_NUL));
+            EXPECT_EQ(Boxes.back(), ResourceString(LanguageLibrary, IDS_TEXT_STOPS_AT_NUL));
         }
         EXPECT_FALSE(EditGetModify(EditControl));
         EXPECT_FALSE(EditCanUndo(EditControl));
@@ -115,16 +175,10 @@ TEST_F(FileOperations, KeepTheBytesOfEachEncodingUpToTheFirstNulWithAWarning) {
     }
 }
 
-// A file with one name is replaced whole through a temporary file; one with a second name is
-// written in place, or the other name would keep the old content.
+// A file with a second name is written in place, or the other name would keep the old content.
 TEST_F(FileOperations, ReplaceTheFileWithoutLeavingFilesBehindAndKeepItsOtherNames) {
     const std::wstring doc = folder / L"doc.txt";
-    WriteBytes(doc, std::string(5000, 'o'));
-    edit.SetText(L"short");
-    ASSERT_TRUE(Save(doc));
-    EXPECT_EQ(ReadBytes(doc), "short");
-    EXPECT_EQ(FilesIn(folder.Path()), Names{L"doc.txt"}) << "a temporary file stayed behind";
-
+    WriteBytes(doc, "older");
     ASSERT_TRUE(CreateHardLinkW((folder / L"other name.txt").c_str(), doc.c_str(), nullptr));
     edit.SetText(L"new");
     ASSERT_TRUE(Save(doc));
@@ -133,46 +187,17 @@ TEST_F(FileOperations, ReplaceTheFileWithoutLeavingFilesBehindAndKeepItsOtherNam
     EXPECT_EQ(FilesIn(folder.Path()), (Names{L"doc.txt", L"other name.txt"}));
 }
 
-TEST_F(FileOperations, LoadAFileAnotherProgramHasOpenForWriting) {
-    const std::wstring path = folder / L"shared.txt";
-    WriteBytes(path, "shared");
-    const HeldFile writer(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    EXPECT_TRUE(Load(path));
-    EXPECT_EQ(edit.Text(), L"shared");
-}
-
+// Choosing the document's own encoding again changes nothing; the new files' encoding is
+// stored at once, and the open document keeps its own.
 TEST_F(FileOperations, ChangeTheEncodingWithoutTouchingTheTextAndStoreTheNewFilesOneAtOnce) {
-    edit.SetText(L"text");
     ChangeCurrentEncoding(kEncodingAnsi);
     EXPECT_FALSE(EditGetModify(EditControl)) << "the encoding that is current changes nothing";
     ChangeCurrentEncoding(kEncodingUtf16Le);
-    EXPECT_TRUE(EditGetModify(EditControl));
-    EXPECT_EQ(CurrentEncoding, kEncodingUtf16Le);
-
     ChooseNewFileEncoding(IDM_OPTIONS_NEW_FILE_UTF16LE);
     EXPECT_EQ(IniValue(IniPath, L"Tarnwick", L"NewFileType"), L"411");
     ChooseNewFileEncoding(IDM_OPTIONS_NEW_FILE_ANSI);
     EXPECT_EQ(IniValue(IniPath, L"Tarnwick", L"NewFileType"), L"410");
     EXPECT_EQ(CurrentEncoding, kEncodingUtf16Le) << "the open document keeps its encoding";
-}
-
-// The lone carriage return is dropped; the lone line feed is typed, and the control takes it
-// as a line break of its own. A file without text types nothing.
-TEST_F(FileOperations, TypeOutAFileCharacterByCharacter) {
-    const struct {
-        std::string bytes;
-        const wchar_t* typed;
-    } cases[] = {{"a\r\nb\rc\nd", L"a\r\nbc\r\nd"}, {"\xFF\xFE", L""}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.bytes);
-        edit.SetText(L"");
-        WriteBytes(folder / L"typed.txt", c.bytes);
-        ASSERT_TRUE(Run(kFileTypeOut, folder / L"typed.txt"));
-        FinishTyping();
-        EXPECT_EQ(edit.Text(), c.typed);
-        EXPECT_FALSE(EditGetModify(EditControl));
-        EXPECT_FALSE(EditCanUndo(EditControl));
-    }
 }
 
 // A command the window does not know stops a typing, and only the next one closes the window.
@@ -182,8 +207,9 @@ TEST_F(FileOperations, StopTypingForAnUnknownCommand) {
     ASSERT_TRUE(PumpUntil([&] { return edit.Text().size() >= 2; }));
     RunCommand(IDM_FILE_EXIT);
     EXPECT_EQ(TypingActive.load(), 0);
-    // The end of the playback is over by then: unmodified, and the title says so.
+    // The playback has ended by then: unmodified, nothing to undo, no mark in the title.
     EXPECT_FALSE(EditGetModify(EditControl));
+    EXPECT_FALSE(EditCanUndo(EditControl));
     wchar_t title[300];
     GetWindowTextW(MainWindow, title, 300);
     EXPECT_FALSE(std::wstring(title).starts_with(L"* ")) << "the title kept the modified mark";
@@ -240,8 +266,8 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
         EXPECT_EQ(ReadWith(ReadWay::Read, folder / L"cp.txt", true), ReadText(folder / L"cp.txt"));
         ASSERT_TRUE(Load(folder / L"cp.txt"));
         EXPECT_EQ(edit.Text(), ReadText(folder / L"cp.txt"));
-        ASSERT_EQ(answers.Boxes().size(), 1u);
-        EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_ANSI_BYTES_REPLACED));
+        ASSERT_EQ(Boxes.size(), 1u);
+        EXPECT_EQ(Boxes[0], ResourceString(LanguageLibrary, IDS_ANSI_BYTES_REPLACED));
         return;
     }
     if (codePage == 1250) {
@@ -255,22 +281,23 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     edit.SetText(codePage == 1250 ? L"\u010D" : L"\u00E8");
     ASSERT_TRUE(Save(folder / L"cp-out.txt"));
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), "\xE8");
-    EXPECT_TRUE(answers.Boxes().empty());
+    EXPECT_TRUE(Boxes.empty());
     // A character the code page lacks is asked about first; Yes (the first button) saves its
     // closest letter or the default character.
     edit.SetText(L"\u010D\u4E2D");
     ASSERT_TRUE(Save(folder / L"cp-out.txt"));
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), codePage == 1250 ? "\xE8?" : "c?");
-    ASSERT_EQ(answers.Boxes().size(), 1u);
-    EXPECT_EQ(answers.Boxes()[0].text, LanguageString(IDS_ANSI_CHANGES_CHARACTERS));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], ResourceString(LanguageLibrary, IDS_ANSI_CHANGES_CHARACTERS));
 }
 
 // A page of a mapped file that cannot be read ends the read with an error instead of the
 // program. Windows forbids shortening a mapped file; under Wine a Linux program can, and the
 // page beyond the new end then faults as it would on a failing disk.
 TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
-    const std::string linuxPath = "/tmp/tarnwick-mapped-" + std::to_string(GetCurrentProcessId());
-    const std::wstring path = L"Z:" + std::wstring(linuxPath.begin(), linuxPath.end());
+    const std::wstring linuxPath =
+        L"/tmp/tarnwick-mapped-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring path = L"Z:" + linuxPath;
     WriteBytes(path, std::string(1 << 20, 'm'));
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -278,8 +305,7 @@ TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
     ASSERT_NE(mapping, nullptr);
     void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
     ASSERT_NE(view, nullptr);
-    std::wstring truncate =
-        L"/usr/bin/truncate -s 4096 " + std::wstring(linuxPath.begin(), linuxPath.end());
+    std::wstring truncate = L"/usr/bin/truncate -s 4096 " + linuxPath;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -314,6 +340,65 @@ TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
     CloseHandle(mapping);
     file.Close();
     DeleteFileW(path.c_str());
+}
+
+class FailedSwap : public FileOperations {};
+
+// The target ends with the new text, or, where that cannot be made sure, the new text stays
+// in the save's own file and the message names it. Nothing is ever deleted that holds a text.
+TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
+    const struct {
+        const char* failure;
+        DWORD error;
+        bool appears;
+        bool hidden;
+        Names files;
+    } cases[] = {
+        {"refused, hidden file written in place", ERROR_ACCESS_DENIED, false, true, {L"doc.txt"}},
+        {"replaced file not removed", ERROR_UNABLE_TO_REMOVE_REPLACED, false, false, {L"doc.txt"}},
+        {"target gone", ERROR_UNABLE_TO_MOVE_REPLACEMENT, false, false, {L"doc.txt"}},
+        {"target moved aside",
+         ERROR_UNABLE_TO_MOVE_REPLACEMENT_2,
+         false,
+         false,
+         {L"doc.txt", L"doc.txt.aside"}},
+        {"target gone, another file there", ERROR_UNABLE_TO_MOVE_REPLACEMENT, true, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failure);
+        TempFolder here;
+        const std::wstring doc = here / L"doc.txt";
+        WriteBytes(doc, "old");
+        SetFileAttributesW(doc.c_str(), c.hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_ARCHIVE);
+        edit.SetText(L"new");
+        lstrcpynW(DocumentPath, doc.c_str(), MAX_PATH);
+        SwapFailure = c.error;
+        FileAppearsInItsPlace = c.appears;
+        const std::size_t boxesBefore = Boxes.size();
+        const BOOL saved = ReportFileError(FileOperation(kFileSave));
+        Names files = FilesIn(here.Path());
+        EXPECT_EQ(SwapFailure, 0u) << "the save never tried the swap";
+        if (!c.appears) {
+            EXPECT_TRUE(saved);
+            EXPECT_EQ(ReadBytes(doc), "new");
+            EXPECT_EQ(files, c.files);
+            EXPECT_EQ((GetFileAttributesW(doc.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0, c.hidden);
+            EXPECT_EQ(Boxes.size(), boxesBefore) << "a successful save said something";
+            continue;
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(ReadBytes(doc), "theirs") << "the file that appeared was overwritten";
+        ASSERT_EQ(files.size(), 2u);
+        const std::wstring kept = here / files[1];
+        EXPECT_TRUE(files[1].starts_with(L"twk") && files[1].ends_with(L"~doc.txt.tmp"))
+            << Utf8(files[1]);
+        EXPECT_EQ(ReadBytes(kept), "new");
+        ASSERT_EQ(Boxes.size(), boxesBefore + 1);
+        wchar_t message[512];
+        FillPercentTemplate(AsUnits(ResourceString(LanguageLibrary, IDS_TEXT_KEPT_IN).c_str()),
+                            AsUnits(kept.c_str()), AsUnitBuffer(message));
+        EXPECT_EQ(Boxes.back(), message);
+    }
 }
 
 } // namespace

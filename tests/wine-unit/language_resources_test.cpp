@@ -1,7 +1,8 @@
-// The three language libraries hold the same resources with the same ids, and every text
-// the program formats has the placeholders it needs.
+// The three language libraries hold the same resources with the same ids, every text the
+// program formats has the placeholders it needs, and an incomplete library is refused.
 #include "app/text_units.h"
 #include "language/format_template.h"
+#include "language/language_library.h"
 #include "language/resource_ids.h"
 #include "tests/support/files.h"
 
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace {
+
+using namespace std::string_literals;
 
 // The program's command table, as runs of ids: a menu or accelerator that carries any other
 // id closes the window.
@@ -28,12 +31,8 @@ bool KnownCommand(UINT id) {
         {IDM_OPTIONS_BACKGROUND_COLOR, IDM_OPTIONS_CENTER_AFTER_FIND},
         {IDM_HELP_ABOUT, IDM_HELP_CONTENTS},
         {IDM_HTML_PARAGRAPH, IDM_HTML_ITALIC}};
-    for (const auto& [first, last] : runs) {
-        if (id >= first && id <= last) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(std::begin(runs), std::end(runs),
+                       [id](const auto& run) { return id >= run.first && id <= run.second; });
 }
 
 // The menu's shape without its texts (ids, popups in brackets, "-" for a separator), and the
@@ -148,8 +147,9 @@ TEST_F(LanguageResources, EveryLibraryHasTheSameMenusShortcutsAndDialogsWithKnow
     }
 }
 
+// The texts filled by "%" take one, no other text holds one; the file filter is two pairs of a
+// description and a pattern, each part ending in a NUL, within the 128 units it is loaded into.
 TEST_F(LanguageResources, StringsHaveThePlaceholdersTheProgramFillsAndTheirOwnLetters) {
-    // The texts filled by "%" take one; no other text holds one.
     const std::set<UINT> percentFills = {
         IDS_ASK_SAVE_CHANGES, IDS_FILE_NOT_FOUND,      IDS_REPLACE_ALL_COUNT,
         IDS_STATUS_LINES,     IDS_LANGUAGE_NOT_LOADED, IDS_TEXT_KEPT_IN,
@@ -165,6 +165,11 @@ TEST_F(LanguageResources, StringsHaveThePlaceholdersTheProgramFillsAndTheirOwnLe
             } else if (id == IDS_STATUS_CHARACTER) {
                 EXPECT_TRUE(TemplateTakes(AsUnits(text.c_str()),
                                           {Conversion::Integer, Conversion::Integer}));
+            } else if (id == IDS_FILE_FILTER) {
+                EXPECT_LT(text.size(), 127u);
+                ASSERT_EQ(std::count(text.begin(), text.end(), L'\0'), 4);
+                EXPECT_EQ(text.substr(text.find(L'\0'), 7), L"\0*.txt\0"s);
+                EXPECT_TRUE(text.ends_with(L"\0*.*\0"s));
             } else {
                 EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), L'%')),
                           percentFills.count(id));
@@ -175,18 +180,25 @@ TEST_F(LanguageResources, StringsHaveThePlaceholdersTheProgramFillsAndTheirOwnLe
     EXPECT_EQ(ResourceString(libraries[2].module, IDS_LANGUAGE_NAME), L"Sloven\u010Dina");
 }
 
-// Two pairs of a description and a pattern, each part ending in a NUL, within the 128 units it
-// is loaded into.
-TEST_F(LanguageResources, TheFileFilterIsPairsSeparatedByNulls) {
-    using namespace std::string_literals;
-    for (const Library& library : libraries) {
-        const std::wstring filter = ResourceString(library.module, IDS_FILE_FILTER);
-        SCOPED_TRACE(Utf8(library.name) + ": " + testing::PrintToString(filter));
-        EXPECT_LT(filter.size(), 127u);
-        ASSERT_EQ(std::count(filter.begin(), filter.end(), L'\0'), 4);
-        EXPECT_EQ(filter.substr(filter.find(L'\0'), 7), L"\0*.txt\0"s);
-        EXPECT_TRUE(filter.ends_with(L"\0*.*\0"s));
+// Strings from 25 on are optional: the program's own English stands in for them.
+TEST(LanguageLibraryLoad, RefusesWhatIsNoCompleteLibraryButTakesOneWithoutTheLaterStrings) {
+    const std::wstring testData = FolderFromEnvironment(L"TARNWICK_TEST_DATA");
+    EXPECT_EQ(LoadLanguageLibraryFrom(L""), nullptr) << "a path without the program's folder";
+    const std::pair<const wchar_t*, const char*> refused[] = {
+        {L"Missing.dll", "a missing library"},
+        {L"NoMenu.dll", "a library without the main menu"},
+        {L"BadTemplate.dll", "its position text would read an integer from a text"}};
+    for (const auto& [file, reason] : refused) {
+        EXPECT_EQ(LoadLanguageLibraryFrom((testData + file).c_str()), nullptr) << reason;
     }
+    LanguageLibrary = LoadLanguageLibraryFrom((testData + L"Minimal.dll").c_str());
+    ASSERT_NE(LanguageLibrary, nullptr);
+    wchar_t text[512];
+    LoadLanguageString(IDS_ANSI_CHANGES_CHARACTERS, text);
+    EXPECT_STREQ(text, OwnLanguageText(IDS_ANSI_CHANGES_CHARACTERS));
+    EXPECT_NE(text[0], L'\0');
+    FreeLibrary(LanguageLibrary);
+    LanguageLibrary = nullptr;
 }
 
 } // namespace
