@@ -6,8 +6,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <iterator>
+#include <algorithm>
+#include <sstream>
 
 namespace {
 
@@ -16,12 +16,10 @@ constexpr int kMessageBoxIconId = 1088;
 // The static that holds the message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
-// Polls the reading until it is the awaited value; a failure shows the last reading.
-template <class Value, class Read>
-void ExpectReading(const std::string& what, const Value& awaited, const Read& read) {
-    Value seen{};
-    WaitUntil([&] { return (seen = read()) == awaited; });
-    EXPECT_EQ(seen, awaited) << what;
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, ARRAYSIZE(name));
+    return name;
 }
 
 // The window's children of this class, in window order.
@@ -70,12 +68,6 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[256] = L"";
-    GetClassNameW(window, name, ARRAYSIZE(name));
-    return name;
-}
-
 Sandbox::Sandbox() {
     CopyTree(FolderFromEnvironment(L"TARNWICK_DIST"), folder_.Path());
 }
@@ -92,8 +84,20 @@ std::vector<std::wstring> Sandbox::IniValues(std::initializer_list<std::wstring>
     return values;
 }
 
-void Sandbox::RemoveLanguage(const std::wstring& file) const {
-    ASSERT_TRUE(DeleteFileW((folder_ / L"Languages\\" + file).c_str())) << Utf8(file);
+void Sandbox::ExpectIni(const std::wstring& values) const {
+    std::wistringstream pairs(values);
+    std::vector<std::wstring> keys, awaited;
+    for (std::wstring pair; pairs >> pair;) {
+        keys.push_back(pair.substr(0, pair.find(L'=')));
+        awaited.push_back(pair.substr(pair.find(L'=') + 1));
+    }
+    ExpectSoon("the settings file", awaited, [&] {
+        std::vector<std::wstring> seen;
+        for (const std::wstring& key : keys) {
+            seen.push_back(IniValue(key).value_or(L"(absent)"));
+        }
+        return seen;
+    });
 }
 
 void Sandbox::PutLanguage(const std::wstring& from, const std::wstring& as) const {
@@ -117,7 +121,7 @@ std::wstring TestDataFile(const std::wstring& name) {
     return FolderFromEnvironment(L"TARNWICK_TEST_DATA") + name;
 }
 
-Program::Program(const Sandbox& sandbox, const std::wstring& arguments) {
+Program::Program(const Sandbox& sandbox, const std::wstring& arguments) : sandbox_(&sandbox) {
     const std::wstring exe = sandbox.Exe();
     Start(exe, arguments.empty() ? Quoted(exe) : Quoted(exe) + L" " + arguments, sandbox.Folder());
 }
@@ -186,49 +190,67 @@ std::vector<HWND> Program::Windows(const wchar_t* className) const {
     return found;
 }
 
-HWND Program::WaitForWindow(const wchar_t* className, DWORD milliseconds) const {
+HWND Program::Find(const std::function<bool(HWND)>& match, const std::string& what,
+                   DWORD milliseconds) const {
     HWND found = nullptr;
-    const bool appeared = WaitUntil(
+    WaitUntil(
         [&] {
-            const std::vector<HWND> windows = Windows(className);
-            found = windows.empty() ? nullptr : windows.front();
+            for (HWND window : Windows(nullptr)) {
+                found = found == nullptr && match(window) ? window : found;
+            }
             return found != nullptr || !Running();
         },
         milliseconds);
     if (found == nullptr) {
         DWORD code = 0;
         GetExitCodeProcess(info_.hProcess, &code);
-        ADD_FAILURE() << "no window of class " << Utf8(className) << " within " << milliseconds
-                      << " ms; "
-                      << (appeared ? "the process exited with code " + std::to_string(code)
-                                   : std::string("the process is still running"));
+        ADD_FAILURE() << "no " << what << " within " << milliseconds << " ms; "
+                      << (Running() ? std::string("the process is still running")
+                                    : "the process exited with code " + std::to_string(code));
     }
     return found;
 }
 
 HWND Program::WaitForDialog(const std::wstring& caption, DWORD milliseconds) const {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : Windows(L"#32770")) {
-                found = WindowText(window) == caption ? window : found;
-            }
-            return found != nullptr;
-        },
-        milliseconds);
-    EXPECT_NE(found, nullptr) << "no dialog \"" << Utf8(caption) << "\" within " << milliseconds
-                              << " ms";
-    return found;
+    return Find(
+        [&](HWND window) { return ClassOf(window) == L"#32770" && WindowText(window) == caption; },
+        "dialog \"" + Utf8(caption) + "\"", milliseconds);
 }
 
-void ChooseInList(HWND dialog, int list, const std::wstring& entry) {
-    const HWND box = GetDlgItem(dialog, list);
+void DialogView::Fill(int id, const std::wstring& text) const {
+    SendDlgItemMessageW(window, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void DialogView::Click(int id) const {
+    PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
+}
+
+void DialogView::Press(int id) const {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << "the dialog stayed open";
+}
+
+bool DialogView::Checked(int id) const {
+    return SendDlgItemMessageW(window, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::wstring DialogView::Text(int id) const {
+    return WindowText(GetDlgItem(window, id));
+}
+
+void DialogView::Choose(int list, const std::wstring& entry) const {
+    const HWND box = GetDlgItem(window, list);
     EXPECT_NE(SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                            reinterpret_cast<LPARAM>(entry.c_str())),
               CB_ERR)
         << "no entry " << Utf8(entry);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(box));
+}
+
+void ChooseInList(HWND dialog, int list, const std::wstring& entry) {
+    DialogView{dialog}.Choose(list, entry);
 }
 
 void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
@@ -237,19 +259,14 @@ void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
     constexpr int kFaceList = 1136;
     constexpr int kSizeList = 1138;
     SendCommand(tarnwick.MainWindow(), IDM_FORMAT_FONT);
-    const HWND fonts = tarnwick.WaitForDialog(L"Font");
-    if (fonts == nullptr) {
-        return;
-    }
-    ChooseInList(fonts, kFaceList, face);
-    ChooseInList(fonts, kSizeList, size);
-    PressDialogButton(fonts, IDOK);
+    const DialogView fonts = tarnwick.Dialog(L"Font");
+    fonts.Choose(kFaceList, face);
+    fonts.Choose(kSizeList, size);
+    fonts.Press(IDOK);
 }
 
 void PressDialogButton(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << "the dialog stayed open";
+    DialogView{dialog}.Press(id);
 }
 
 void ChooseFile(HWND dialog, const std::wstring& path) {
@@ -286,8 +303,14 @@ void Program::Answer(const std::wstring& text, const std::wstring& caption,
     Press(box, button);
 }
 
+void Program::Box(UINT text, UINT caption, const std::wstring& button,
+                  const std::wstring& insert) const {
+    Answer(insert.empty() ? English(*sandbox_, text) : English(*sandbox_, text, insert),
+           English(*sandbox_, caption), button);
+}
+
 void ExpectTitle(HWND window, const std::wstring& title) {
-    ExpectReading("the title", title, [&] { return WindowText(window); });
+    ExpectSoon("the title", title, [&] { return WindowText(window); });
 }
 
 void InsertText(HWND edit, const std::wstring& text) {
@@ -300,7 +323,7 @@ void Retype(HWND edit, const std::wstring& text) {
 }
 
 void ExpectFileBytes(const std::wstring& path, const std::string& bytes) {
-    ExpectReading(Utf8(path), bytes, [&] { return ReadBytes(path); });
+    ExpectSoon(Utf8(path), bytes, [&] { return ReadBytes(path); });
 }
 
 void Program::AnswerSaveQuestion(const Sandbox& sandbox, const std::wstring& named,
@@ -327,27 +350,18 @@ MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {
     // dialog may be open too. The box is created before its controls are filled; wait for its
     // text.
     MessageBoxView box;
-    HWND textControl = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : Windows(L"#32770")) {
-                textControl = GetDlgItem(window, kMessageBoxTextId);
-                if (textControl != nullptr && GetWindowTextLengthW(textControl) > 0 &&
-                    FindWindowExW(window, nullptr, L"Edit", nullptr) == nullptr) {
-                    box.window = window;
-                    return true;
-                }
-            }
-            return !Running();
+    box.window = Find(
+        [](HWND window) {
+            return ClassOf(window) == L"#32770" &&
+                   GetWindowTextLengthW(GetDlgItem(window, kMessageBoxTextId)) > 0 &&
+                   FindWindowExW(window, nullptr, L"Edit", nullptr) == nullptr;
         },
-        milliseconds);
+        "message box", milliseconds);
     if (box.window == nullptr) {
-        ADD_FAILURE() << "no message box within " << milliseconds << " ms"
-                      << (Running() ? "" : "; the process has exited");
         return box;
     }
     box.caption = WindowText(box.window);
-    box.text = WindowText(textControl);
+    box.text = WindowText(GetDlgItem(box.window, kMessageBoxTextId));
     for (HWND button : Children(box.window, L"Button")) {
         box.buttons.push_back(WindowText(button));
     }
@@ -407,23 +421,9 @@ std::string LinuxOutput(const std::string& command) {
     return text;
 }
 
-std::string Screenshot(const std::string& name) {
-    const std::string tool = Utf8(Environment(L"TARNWICK_SCREENSHOT_TOOL"));
-    std::string file = Utf8(Environment(L"TARNWICK_SCREENSHOTS"));
-    if (tool.empty() || file.empty()) {
-        return {};
-    }
-    file += "/";
-    for (char c : name) {
-        file += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    }
-    file += ".png";
-    // The helper prints the picture's path once it is saved.
-    return LinuxOutput("/bin/bash '" + tool + "' '" + file + "'") == file + "\n" ? file : "";
-}
-
 HWND Program::MainWindow(DWORD milliseconds) const {
-    return WaitForWindow(L"Tarnwick", milliseconds);
+    return Find([](HWND window) { return ClassOf(window) == L"Tarnwick"; },
+                "window of class Tarnwick", milliseconds);
 }
 
 HWND Program::EditControl() const {
@@ -487,19 +487,48 @@ INPUT KeyInput(WORD key, bool up) {
     return input;
 }
 
+// The chord's keys go down in order and come up in the reverse order.
+void PressChord(const std::vector<WORD>& chord) {
+    std::vector<INPUT> inputs;
+    for (WORD key : chord) {
+        inputs.push_back(KeyInput(key, false));
+    }
+    for (auto key = chord.rbegin(); key != chord.rend(); ++key) {
+        inputs.push_back(KeyInput(*key, true));
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 } // namespace
 
 void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
-    std::vector<INPUT> inputs;
-    for (WORD modifier : modifiers) {
-        inputs.push_back(KeyInput(modifier, false));
+    std::vector<WORD> chord(modifiers);
+    chord.push_back(key);
+    PressChord(chord);
+}
+
+void Keys(const std::wstring& chords) {
+    static const std::pair<std::wstring, WORD> kNames[] = {
+        {L"Ctrl", VK_CONTROL}, {L"Shift", VK_SHIFT},  {L"Alt", VK_MENU},     {L"Insert", VK_INSERT},
+        {L"Home", VK_HOME},    {L"End", VK_END},      {L"Left", VK_LEFT},    {L"Right", VK_RIGHT},
+        {L"Up", VK_UP},        {L"Down", VK_DOWN},    {L"Enter", VK_RETURN}, {L"Back", VK_BACK},
+        {L"Esc", VK_ESCAPE},   {L"Caps", VK_CAPITAL}, {L"F3", VK_F3},        {L"F5", VK_F5},
+        {L"F11", VK_F11}};
+    std::wistringstream text(chords);
+    for (std::wstring chord; text >> chord;) {
+        std::vector<WORD> keys;
+        std::wistringstream names(chord);
+        for (std::wstring name; std::getline(names, name, L'+');) {
+            const auto known = std::find_if(std::begin(kNames), std::end(kNames),
+                                            [&](const auto& entry) { return entry.first == name; });
+            // A letter or a digit is its own virtual key.
+            keys.push_back(known != std::end(kNames) ? known->second
+                           : name.size() == 1        ? WORD(name[0])
+                                                     : 0);
+            EXPECT_NE(keys.back(), 0) << "no key " << Utf8(name);
+        }
+        PressChord(keys);
     }
-    inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(key, true));
-    for (auto modifier = std::rbegin(modifiers); modifier != std::rend(modifiers); ++modifier) {
-        inputs.push_back(KeyInput(*modifier, true));
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void TypeText(const std::wstring& text) {
@@ -528,18 +557,18 @@ std::wstring EditText(HWND edit) {
     return text;
 }
 
-std::pair<DWORD, DWORD> EditSelection(HWND edit) {
+Selection EditSelection(HWND edit) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
     return {LOWORD(result), HIWORD(result)};
 }
 
 void ExpectText(HWND edit, const std::wstring& text) {
-    ExpectReading("the text", text, [&] { return EditText(edit); });
+    ExpectSoon("the text", text, [&] { return EditText(edit); });
 }
 
-void ExpectSelection(HWND edit, std::pair<DWORD, DWORD> selection) {
-    ExpectReading("the selection", selection, [&] { return EditSelection(edit); });
+void ExpectSelection(HWND edit, Selection selection) {
+    ExpectSoon("the selection", selection, [&] { return EditSelection(edit); });
 }
 
 namespace {
@@ -627,7 +656,7 @@ void SendDpiChanged(HWND main, UINT dpi, const RECT& suggested) {
 }
 
 void ExpectStatusText(HWND main, int part, const std::wstring& text) {
-    ExpectReading("part " + std::to_string(part), text, [&] {
+    ExpectSoon("part " + std::to_string(part), text, [&] {
         return StatusText(FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr), part);
     });
 }

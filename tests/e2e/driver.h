@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +19,15 @@ inline constexpr DWORD kPatience = 10000;
 
 // Polls until the condition holds or the time is up; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = kPatience);
+
+// Polls the reading until it is the awaited value; a failure shows the last reading.
+template <class Value, class Read>
+bool ExpectSoon(const std::string& what, const Value& awaited, const Read& read) {
+    Value seen{};
+    const bool held = WaitUntil([&] { return (seen = read()) == awaited; });
+    EXPECT_EQ(seen, awaited) << what;
+    return held;
+}
 
 // dist/Tarnwick copied into a fresh temporary folder: its own Tarnwick.ini and Languages.
 class Sandbox {
@@ -31,8 +42,10 @@ class Sandbox {
     std::optional<std::wstring> IniValue(const std::wstring& key) const;
     // The values of these keys in order, "(absent)" for a key the file lacks.
     std::vector<std::wstring> IniValues(std::initializer_list<std::wstring> keys) const;
+    // Waits until the file holds these values: "x=40 y=30 Wrap=(absent)"; the program writes
+    // some of them as it goes.
+    void ExpectIni(const std::wstring& values) const;
 
-    void RemoveLanguage(const std::wstring& file) const;
     void PutLanguage(const std::wstring& from, const std::wstring& as) const;
 
   private:
@@ -80,6 +93,20 @@ struct MessageBoxView {
     bool hasIcon = false;
 };
 
+// A dialog of the program (the system's Find, Color, Font, or its own), worked by control id.
+struct DialogView {
+    HWND window = nullptr;
+    void Fill(int id, const std::wstring& text) const;
+    // Clicks without waiting: a message box may follow.
+    void Click(int id) const;
+    // Clicks and waits until the dialog is gone.
+    void Press(int id) const;
+    bool Checked(int id) const;
+    std::wstring Text(int id) const;
+    // Chooses an entry of a drop-down list as a click on it would.
+    void Choose(int list, const std::wstring& entry) const;
+};
+
 // One running copy of Tarnwick.exe, ended when the test ends if it is still running.
 class Program {
   public:
@@ -101,15 +128,22 @@ class Program {
 
     // Visible top-level windows of this process with the class ("#32770" for dialogs).
     std::vector<HWND> Windows(const wchar_t* className) const;
-    HWND WaitForWindow(const wchar_t* className, DWORD milliseconds = kPatience) const;
+    // The first visible top-level window of this process that matches, once there; a failure
+    // names what was awaited and whether the process still runs.
+    HWND Find(const std::function<bool(HWND)>& match, const std::string& what,
+              DWORD milliseconds = kPatience) const;
 
     // A dialog of this process with this caption ("Open", "Save As", "Font"), once shown.
     HWND WaitForDialog(const std::wstring& caption, DWORD milliseconds = kPatience) const;
+    DialogView Dialog(const std::wstring& caption) const { return {WaitForDialog(caption)}; }
     // Chooses the path in the file dialog with this caption ("Open", "Save As") once shown.
     void ChooseInDialog(const std::wstring& caption, const std::wstring& path) const;
     // Expects the next message box to say this under this caption and presses the button.
     void Answer(const std::wstring& text, const std::wstring& caption,
                 const std::wstring& button) const;
+    // The same with the text and the caption from the sandbox's English library.
+    void Box(UINT text, UINT caption, const std::wstring& button,
+             const std::wstring& insert = L"") const;
     // The next message box of this process; a failure names what appeared instead.
     MessageBoxView WaitForMessageBox(DWORD milliseconds = kPatience) const;
     // Presses the box's button with this text ("OK", "&Yes", ...) and waits until it is gone.
@@ -118,6 +152,9 @@ class Program {
     // or the name of a new document), with Yes, No and Cancel, and presses the button.
     void AnswerSaveQuestion(const Sandbox& sandbox, const std::wstring& named,
                             const std::wstring& button) const;
+    void Ask(const std::wstring& named, const std::wstring& button) const {
+        AnswerSaveQuestion(*sandbox_, named, button);
+    }
 
     // The main window (class "Tarnwick") once it is shown, and its edit control.
     HWND MainWindow(DWORD milliseconds = kPatience) const;
@@ -145,12 +182,12 @@ class Program {
   private:
     void Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder);
     PROCESS_INFORMATION info_{};
+    const Sandbox* sandbox_ = nullptr;
 };
 
 std::wstring WindowText(HWND window);
 // Expects the dialog centred over the main window, as the program places its own dialogs.
 void ExpectCentredOver(HWND dialog, HWND main);
-std::wstring ClassOf(HWND window);
 RECT WindowRect(HWND window);
 
 // Chooses an entry of a dialog's drop-down list as a click on it would.
@@ -181,23 +218,24 @@ void SendCommand(HWND window, UINT command);
 // focused control through the system's input queue.
 void BringToFront(HWND window);
 void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+// Chords apart by blanks, keys of a chord joined by "+": "Ctrl+Shift+End F3 Alt+E".
+void Keys(const std::wstring& chords);
 void TypeText(const std::wstring& text);
 
 // The edit control's text and selection, read from outside.
+using Selection = std::pair<DWORD, DWORD>;
+// A selection neither set nor checked.
+inline constexpr Selection kAny{~DWORD{0}, ~DWORD{0}};
 std::wstring EditText(HWND edit);
-std::pair<DWORD, DWORD> EditSelection(HWND edit);
+Selection EditSelection(HWND edit);
 // Wait until the edit control holds this text, or this selection; a failure shows the last
 // one seen.
 void ExpectText(HWND edit, const std::wstring& text);
-void ExpectSelection(HWND edit, std::pair<DWORD, DWORD> selection);
+void ExpectSelection(HWND edit, Selection selection);
 
 // A string of a language library of the sandbox, for comparing with what the program shows.
 std::wstring LibraryString(const std::wstring& library, UINT id);
 
-// Saves a PNG of the whole screen as NAME.png in the folder TARNWICK_SCREENSHOTS and returns
-// its path, or an empty string when no picture could be taken. Under Wine this runs the
-// Linux helper scripts/screenshot.sh (Xvfb and ImageMagick); elsewhere it takes none.
-std::string Screenshot(const std::string& name);
 // What a Linux command line (run by /bin/sh, as Wine starts Linux programs) writes to its
 // output, once it has ended; empty when it could not run or gave nothing within kPatience.
 std::string LinuxOutput(const std::string& command);

@@ -3,123 +3,109 @@
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
-#include <gtest/gtest.h>
-
 #include <dlgs.h>
 
 namespace {
 
-// A button of a modeless dialog, clicked without waiting: a message box may follow.
-void Click(HWND dialog, int id) {
-    PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+// One step of a search: the dialog's buttons clicked or the keys pressed, then the message
+// box it brings up (with the count it reports), and the text and the selection it leaves.
+struct Step {
+    std::vector<int> clicks;
+    const wchar_t* keys = L"";
+    Selection selection = kAny;
+    UINT box = 0;
+    const wchar_t* count = L"";
+    const wchar_t* text = nullptr;
+};
+
+void Walk(const Program& tarnwick, const DialogView& dialog, std::initializer_list<Step> steps) {
+    const HWND edit = tarnwick.EditControl();
+    for (const Step& step : steps) {
+        SCOPED_TRACE(Utf8(step.keys) + " " + std::to_string(step.clicks.size()) + " clicks");
+        for (int id : step.clicks) {
+            dialog.Click(id);
+        }
+        Keys(step.keys);
+        if (step.box == IDS_SEARCH_NOT_FOUND) {
+            tarnwick.WaitForMessageBox();
+            EXPECT_FALSE(IsWindowEnabled(tarnwick.MainWindow()))
+                << "the text is in use by the search";
+        }
+        if (step.box != 0) {
+            tarnwick.Box(step.box, IDS_INFORMATION_CAPTION, L"OK", step.count);
+        }
+        if (step.text != nullptr) {
+            ExpectText(edit, step.text);
+        }
+        if (step.selection != kAny) {
+            ExpectSelection(edit, step.selection);
+        }
+    }
 }
 
-void Fill(HWND dialog, int id, const std::wstring& text) {
-    SendDlgItemMessageW(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-bool Checked(HWND dialog, int id) {
-    return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-HWND Focus(HWND main) {
+void ExpectFocusInText(const Program& tarnwick) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
-    return info.hwndFocus;
-}
-
-// The message that nothing was found, shown while neither the dialog nor the main window takes
-// input.
-void ExpectNothingFound(const Program& tarnwick, const Sandbox& sandbox) {
-    const MessageBoxView box = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(box.text, English(sandbox, IDS_SEARCH_NOT_FOUND));
-    EXPECT_EQ(box.caption, English(sandbox, IDS_INFORMATION_CAPTION));
-    EXPECT_FALSE(IsWindowEnabled(tarnwick.MainWindow())) << "the text is in use by the search";
-    tarnwick.Press(box, L"OK");
-}
-
-void ExpectReport(const Program& tarnwick, const Sandbox& sandbox, const std::wstring& count) {
-    tarnwick.Answer(English(sandbox, IDS_REPLACE_ALL_COUNT, count), L"Tarnwick", L"OK");
+    ExpectSoon("the focus", tarnwick.EditControl(), [&] {
+        GetGUIThreadInfo(GetWindowThreadProcessId(tarnwick.MainWindow(), nullptr), &info);
+        return info.hwndFocus;
+    });
 }
 
 TEST(Find, SearchesBothWaysWithAndWithoutCaseAndAgainWithTheSelectionAsTheString) {
     Sandbox sandbox;
     sandbox.WriteIni("[Tarnwick]\r\nFindString=\r\n");
     Program tarnwick(sandbox);
-    const HWND main = tarnwick.MainWindow();
     const HWND edit = tarnwick.EditControl();
-    BringToFront(main);
+    BringToFront(tarnwick.MainWindow());
     // The Edit menu opened on an empty document grays the search commands; typing makes
     // their keys work again.
-    PressKey('E', {VK_MENU});
-    PressKey(VK_ESCAPE);
-    PressKey(VK_ESCAPE);
+    Keys(L"Alt+E Esc Esc");
     TypeText(L"alpha beta Alpha beta alpha");
     ExpectText(edit, L"alpha beta Alpha beta alpha");
     // Nothing to search for yet: searching again opens the Find dialog, set for the command's
     // direction; Ctrl+F opens it as the settings say.
-    PressKey(VK_F3, {VK_SHIFT});
-    HWND find = tarnwick.WaitForDialog(L"Find");
-    ASSERT_NE(find, nullptr);
-    EXPECT_TRUE(Checked(find, rad1));
-    PressDialogButton(find, IDCANCEL);
-    PressKey('F', {VK_CONTROL});
-    find = tarnwick.WaitForDialog(L"Find");
-    ASSERT_NE(find, nullptr);
-    EXPECT_TRUE(Checked(find, chx2));
-    EXPECT_TRUE(Checked(find, rad2));
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(find, chx1))) << "whole words are not offered";
-
-    Fill(find, edt1, L"alpha");
-    Click(find, IDOK);
-    ExpectNothingFound(tarnwick, sandbox);
-    ExpectSelection(edit, {27, 27});
-    Click(find, rad1);
-    Click(find, IDOK);
-    ExpectSelection(edit, {22, 27});
-    Click(find, IDOK);
-    ExpectSelection(edit, {0, 5});
-    Click(find, chx2);
-    Click(find, rad2);
-    Click(find, IDOK);
-    ExpectSelection(edit, {11, 16});
-    PressDialogButton(find, IDCANCEL);
-    EXPECT_TRUE(WaitUntil([&] { return Focus(main) == edit; })) << "the focus is not in the text";
+    Keys(L"Shift+F3");
+    DialogView find = tarnwick.Dialog(L"Find");
+    EXPECT_TRUE(find.Checked(rad1));
+    find.Press(IDCANCEL);
+    Keys(L"Ctrl+F");
+    find = tarnwick.Dialog(L"Find");
+    EXPECT_TRUE(find.Checked(chx2));
+    EXPECT_TRUE(find.Checked(rad2));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(find.window, chx1))) << "whole words are not offered";
+    find.Fill(edt1, L"alpha");
+    Walk(tarnwick, find,
+         {{{IDOK}, L"", {27, 27}, IDS_SEARCH_NOT_FOUND},
+          {{rad1, IDOK}, L"", {22, 27}},
+          {{IDOK}, L"", {0, 5}},
+          {{chx2, rad2, IDOK}, L"", {11, 16}}});
+    find.Press(IDCANCEL);
+    ExpectFocusInText(tarnwick);
 
     // The selection "Alpha" becomes the search string; case is now ignored.
-    PressKey(VK_F3);
-    ExpectSelection(edit, {22, 27});
-    PressKey(VK_F3, {VK_SHIFT});
-    ExpectSelection(edit, {11, 16});
-    PressKey(VK_F3, {VK_SHIFT});
-    ExpectSelection(edit, {0, 5});
-    PressKey(VK_F3, {VK_SHIFT});
-    ExpectNothingFound(tarnwick, sandbox);
-    ExpectSelection(edit, {0, 5});
-    EXPECT_TRUE(WaitUntil([&] { return Focus(main) == edit; }));
+    Walk(tarnwick, find,
+         {{{}, L"F3", {22, 27}},
+          {{}, L"Shift+F3", {11, 16}},
+          {{}, L"Shift+F3", {0, 5}},
+          {{}, L"Shift+F3", {0, 5}, IDS_SEARCH_NOT_FOUND}});
+    ExpectFocusInText(tarnwick);
 
     // A selection across line breaks is taken; one of 129 units or more leaves the string.
     Retype(edit, L"foo bar\r\nfoo bar\r\nfoo end\r\n" + std::wstring(130, L'w'));
     SendMessageW(edit, EM_SETSEL, 4, 12); // "bar\r\nfoo"
-    PressKey(VK_F3);
-    ExpectSelection(edit, {13, 21});
-    PressKey(VK_F3, {VK_SHIFT});
-    ExpectSelection(edit, {4, 12});
-    PressKey('A', {VK_CONTROL});
-    ExpectSelection(edit, {0, 157});
-    PressKey(VK_F3);
-    ExpectSelection(edit, {4, 12});
+    Walk(tarnwick, find,
+         {{{}, L"F3", {13, 21}},
+          {{}, L"Shift+F3", {4, 12}},
+          {{}, L"Ctrl+A", {0, 157}},
+          {{}, L"F3", {4, 12}}});
     const DWORD w = 27;
     SendMessageW(edit, EM_SETSEL, w, w + 128);
-    PressKey(VK_F3);
-    ExpectSelection(edit, {w + 1, w + 129});
+    Walk(tarnwick, find, {{{}, L"F3", {w + 1, w + 129}}});
     SendMessageW(edit, EM_SETSEL, w, w + 129);
-    PressKey(VK_F3);
-    ExpectSelection(edit, {w, w + 128});
+    Walk(tarnwick, find, {{{}, L"F3", {w, w + 128}}});
     tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
-    EXPECT_EQ(sandbox.IniValues({L"FindString", L"FindCase", L"FindDirection"}),
-              (std::vector<std::wstring>{std::wstring(128, L'w'), L"0", L"1"}));
+    sandbox.ExpectIni(L"FindString=" + std::wstring(128, L'w') + L" FindCase=0 FindDirection=1");
 }
 
 TEST(Replace, OneByOneThenAllWithAGroupedCountAndUndoStaysWithItsDocument) {
@@ -130,132 +116,113 @@ TEST(Replace, OneByOneThenAllWithAGroupedCountAndUndoStaysWithItsDocument) {
     const HWND main = tarnwick.MainWindow();
     const HWND edit = tarnwick.EditControl();
     BringToFront(main);
-    PressKey('H', {VK_CONTROL});
-    const HWND replace = tarnwick.WaitForDialog(L"Replace");
-    ASSERT_NE(replace, nullptr);
-    Fill(replace, edt1, L"one");
-    Fill(replace, edt2, L"three");
-
+    Keys(L"Ctrl+H");
+    const DialogView replace = tarnwick.Dialog(L"Replace");
+    replace.Fill(edt1, L"one");
+    replace.Fill(edt2, L"three");
     // The caret is no occurrence: the first click only selects one.
-    Click(replace, psh1);
-    ExpectSelection(edit, {0, 3});
-    EXPECT_EQ(EditText(edit), L"one two one two one");
-    Click(replace, psh1);
-    ExpectText(edit, L"three two one two one");
-    ExpectSelection(edit, {10, 13});
-    Click(replace, psh1);
-    ExpectSelection(edit, {20, 23});
-    Click(replace, psh1);
-    ExpectNothingFound(tarnwick, sandbox);
-    ExpectText(edit, L"three two three two three");
-    ExpectSelection(edit, {20, 25});
-    ExpectTitle(main, L"* Tarnwick - a.txt");
+    Walk(tarnwick, replace,
+         {{{psh1}, L"", {0, 3}, 0, L"", L"one two one two one"},
+          {{psh1}, L"", {10, 13}, 0, L"", L"three two one two one"},
+          {{psh1}, L"", {20, 23}},
+          {{psh1}, L"", {20, 25}, IDS_SEARCH_NOT_FOUND, L"", L"three two three two three"}});
+    ExpectTitle(main, Title(L"a.txt", true));
 
-    Fill(replace, edt1, L"two");
-    Fill(replace, edt2, L"2");
-    Click(replace, psh2);
-    ExpectReport(tarnwick, sandbox, L"2");
-    ExpectText(edit, L"three 2 three 2 three");
+    replace.Fill(edt1, L"two");
+    replace.Fill(edt2, L"2");
+    Walk(tarnwick, replace,
+         {{{psh2}, L"", kAny, IDS_REPLACE_ALL_COUNT, L"2", L"three 2 three 2 three"}});
     SendCommand(main, IDM_EDIT_UNDO);
     ExpectText(edit, L"three two three two three");
-    ExpectTitle(main, L"* Tarnwick - a.txt");
+    ExpectTitle(main, Title(L"a.txt", true));
 
     // Typing after a Replace All: Undo takes back the typing, not the Replace All.
-    Click(replace, psh2);
-    ExpectReport(tarnwick, sandbox, L"2");
-    ExpectText(edit, L"three 2 three 2 three");
+    Walk(tarnwick, replace,
+         {{{psh2}, L"", kAny, IDS_REPLACE_ALL_COUNT, L"2", L"three 2 three 2 three"}});
     SendMessageW(edit, EM_SETSEL, 0, 0);
     InsertText(edit, L"!");
     SendCommand(main, IDM_EDIT_UNDO);
     ExpectText(edit, L"three 2 three 2 three");
-    Fill(replace, edt1, L"zzz");
-    Click(replace, psh2);
-    ExpectNothingFound(tarnwick, sandbox);
+    replace.Fill(edt1, L"zzz");
+    Walk(tarnwick, replace, {{{psh2}, L"", kAny, IDS_SEARCH_NOT_FOUND}});
 
     // The count in groups of three digits; then another document, into which Undo must not
     // bring the first one's text.
     std::wstring many;
-    for (int i = 0; i < 1234; ++i) {
+    while (many.size() < 3 * 1234) {
         many += L"ab ";
     }
     Retype(edit, many);
-    Fill(replace, edt1, L"ab");
-    Fill(replace, edt2, L"abc");
-    Click(replace, psh2);
-    ExpectReport(tarnwick, sandbox, L"1 234");
+    replace.Fill(edt1, L"ab");
+    replace.Fill(edt2, L"abc");
+    Walk(tarnwick, replace, {{{psh2}, L"", kAny, IDS_REPLACE_ALL_COUNT, L"1 234"}});
     EXPECT_EQ(EditText(edit).size(), 4 * 1234u);
-    PressDialogButton(replace, IDCANCEL);
+    replace.Press(IDCANCEL);
     tarnwick.DropFiles(main, {sandbox / L"b.txt"});
-    tarnwick.AnswerSaveQuestion(sandbox, sandbox / L"a.txt", L"&No");
-    ExpectTitle(main, L"Tarnwick - b.txt");
+    tarnwick.Ask(sandbox / L"a.txt", L"&No");
+    ExpectTitle(main, Title(L"b.txt"));
     SendCommand(main, IDM_EDIT_UNDO);
     SendCommand(main, IDM_EDIT_SELECT_ALL);
     ExpectSelection(edit, {0, 12});
     EXPECT_EQ(EditText(edit), L"another file");
-    ExpectTitle(main, L"Tarnwick - b.txt");
+    ExpectTitle(main, Title(L"b.txt"));
     tarnwick.CloseNormally();
-    EXPECT_EQ(sandbox.IniValue(L"ReplaceString"), L"abc");
+    sandbox.ExpectIni(L"ReplaceString=abc");
 }
 
 TEST(GoToLine, CentresFoundLinesAndTakesOnlyLinesTheTextHas) {
     Sandbox sandbox;
-    std::string text;
-    for (int line = 1; line <= 300; ++line) {
-        text += "line " + std::to_string(line) + (line < 300 ? "\r\n" : "");
+    std::string text = "line 1";
+    for (int line = 2; line <= 300; ++line) {
+        text += "\r\nline " + std::to_string(line);
     }
     WriteBytes(sandbox / L"a.txt", text);
     sandbox.WriteIni("[Tarnwick]\r\nCenterVertAfterFind=1\r\n");
     Program tarnwick(sandbox, sandbox / L"a.txt");
     const HWND main = tarnwick.MainWindow();
     const HWND edit = tarnwick.EditControl();
+    const auto lineStart = [edit](int line) {
+        return static_cast<DWORD>(SendMessageW(edit, EM_LINEINDEX, line, 0));
+    };
     BringToFront(main);
 
-    PressKey('F', {VK_CONTROL});
-    const HWND find = tarnwick.WaitForDialog(L"Find");
-    ASSERT_NE(find, nullptr);
-    Fill(find, edt1, L"line 100");
-    Click(find, IDOK);
-    const auto start = static_cast<DWORD>(SendMessageW(edit, EM_LINEINDEX, 99, 0));
-    ExpectSelection(edit, {start, start + 8});
+    Keys(L"Ctrl+F");
+    const DialogView find = tarnwick.Dialog(L"Find");
+    find.Fill(edt1, L"line 100");
+    Walk(tarnwick, find, {{{IDOK}, L"", {lineStart(99), lineStart(99) + 8}}});
     // The found line sits in the middle of the lines that fit in the control.
     const int first = static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     const auto top = [&](int line) {
-        const LPARAM index = SendMessageW(edit, EM_LINEINDEX, line, 0);
-        return static_cast<short>(HIWORD(SendMessageW(edit, EM_POSFROMCHAR, index, 0)));
+        return static_cast<short>(HIWORD(SendMessageW(edit, EM_POSFROMCHAR, lineStart(line), 0)));
     };
     RECT client;
     GetClientRect(edit, &client);
     const int visible = client.bottom / (top(first + 1) - top(first));
     EXPECT_EQ(first, 99 - visible / 2) << visible << " lines visible";
-    PressDialogButton(find, IDCANCEL);
+    find.Press(IDCANCEL);
 
-    PressKey('G', {VK_CONTROL});
-    HWND dialog = tarnwick.WaitForDialog(L"Go To Line");
-    ASSERT_NE(dialog, nullptr);
-    ExpectCentredOver(dialog, main);
-    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_GOTO_LINE_NUMBER)), L"100");
-    Fill(dialog, IDC_GOTO_LINE_NUMBER, L"300");
-    PressDialogButton(dialog, IDC_GOTO_LINE_OK);
-    const auto last = static_cast<DWORD>(SendMessageW(edit, EM_LINEINDEX, 299, 0));
-    ExpectSelection(edit, {last, last});
+    Keys(L"Ctrl+G");
+    DialogView dialog = tarnwick.Dialog(L"Go To Line");
+    ExpectCentredOver(dialog.window, main);
+    EXPECT_EQ(dialog.Text(IDC_GOTO_LINE_NUMBER), L"100");
+    dialog.Fill(IDC_GOTO_LINE_NUMBER, L"300");
+    dialog.Press(IDC_GOTO_LINE_OK);
+    ExpectSelection(edit, {lineStart(299), lineStart(299)});
 
-    PressKey('G', {VK_CONTROL});
-    dialog = tarnwick.WaitForDialog(L"Go To Line");
-    ASSERT_NE(dialog, nullptr);
-    const HWND field = GetDlgItem(dialog, IDC_GOTO_LINE_NUMBER);
+    Keys(L"Ctrl+G");
+    dialog = tarnwick.Dialog(L"Go To Line");
     for (const wchar_t* refused : {L"301", L"0", L"x7"}) {
-        Fill(dialog, IDC_GOTO_LINE_NUMBER, refused);
-        Click(dialog, IDC_GOTO_LINE_OK);
-        tarnwick.Answer(English(sandbox, IDS_GOTO_LINE_ERROR), English(sandbox, IDS_ERROR_CAPTION),
-                        L"OK");
-        std::wstring shown;
-        EXPECT_TRUE(WaitUntil([&] { return (shown = WindowText(field)) == L"300"; }))
-            << "after " << Utf8(refused) << " the field shows " << Utf8(shown);
+        SCOPED_TRACE(Utf8(refused));
+        dialog.Fill(IDC_GOTO_LINE_NUMBER, refused);
+        dialog.Click(IDC_GOTO_LINE_OK);
+        tarnwick.Box(IDS_GOTO_LINE_ERROR, IDS_ERROR_CAPTION, L"OK");
+        ExpectSoon("the field", std::wstring(L"300"),
+                   [&] { return dialog.Text(IDC_GOTO_LINE_NUMBER); });
     }
-    Fill(dialog, IDC_GOTO_LINE_NUMBER, L"299");
-    PressDialogButton(dialog, IDCANCEL);
-    ExpectSelection(edit, {last, last});
-    EXPECT_TRUE(WaitUntil([&] { return Focus(main) == edit; }));
+    dialog.Fill(IDC_GOTO_LINE_NUMBER, L"299");
+    dialog.Press(IDCANCEL);
+    ExpectSelection(edit, {lineStart(299), lineStart(299)});
+    ExpectFocusInText(tarnwick);
     tarnwick.CloseNormally();
 }
 

@@ -3,15 +3,12 @@
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <future>
 
 namespace {
 
 using Geometry = std::array<LONG, 4>;
-using Values = std::vector<std::wstring>;
 
 // The window's outer rectangle as x, y, width and height.
 Geometry GeometryOf(HWND window) {
@@ -25,12 +22,9 @@ TEST(Placement, AnOffScreenGeometryIsCorrectedASecondCopyCascadesAndTheLastPlace
     Sandbox sandbox;
     sandbox.WriteIni("[Tarnwick]\r\nx=10\r\ny=-5\r\nWidth=1000\r\nHeight=500\r\n");
     Program first(sandbox);
-    const HWND firstWindow = first.MainWindow();
-    ASSERT_NE(firstWindow, nullptr);
-    EXPECT_EQ(GeometryOf(firstWindow), (Geometry{10, 100, 1000, 500}));
+    EXPECT_EQ(GeometryOf(first.MainWindow()), (Geometry{10, 100, 1000, 500}));
     Program second(sandbox);
     const HWND secondWindow = second.MainWindow();
-    ASSERT_NE(secondWindow, nullptr);
     EXPECT_EQ(GeometryOf(secondWindow), (Geometry{40, 70, 984, 500}));
 
     // The user moves the second copy, then closes the first: the first saves where the
@@ -38,17 +32,14 @@ TEST(Placement, AnOffScreenGeometryIsCorrectedASecondCopyCascadesAndTheLastPlace
     SetWindowPos(secondWindow, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(secondWindow).left == 200; }));
     first.CloseNormally();
-    EXPECT_EQ(
-        sandbox.IniValues({L"x", L"y", L"Width", L"Height", L"MruCount", L"Maximized", L"FullScr"}),
-        (Values{L"200", L"150", L"984", L"500", L"0", L"0", L"0"}));
-    EXPECT_FALSE(sandbox.IniValue(L"Wrap")) << "only the exit keys are written at exit";
+    sandbox.ExpectIni(L"x=200 y=150 Width=984 Height=500 MruCount=0 Maximized=0 FullScr=0 "
+                      L"Wrap=(absent)");
 
     // Maximized, the second copy records no size: it keeps the placement to restore.
     PostMessageW(secondWindow, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     ASSERT_TRUE(WaitUntil([&] { return IsZoomed(secondWindow) != FALSE; }));
     second.CloseNormally();
-    EXPECT_EQ(sandbox.IniValues({L"Maximized", L"x", L"y", L"Width", L"Height"}),
-              (Values{L"1", L"200", L"150", L"984", L"500"}));
+    sandbox.ExpectIni(L"Maximized=1 x=200 y=150 Width=984 Height=500");
 }
 
 LONG_PTR Style(HWND window) {
@@ -69,59 +60,48 @@ TEST(FormatAndOptions, TakeEffectAndAreWrittenAtOnceWhenConfirmedAndWordWrapKeep
     WriteBytes(sandbox / L"a.txt", "one two three\r\nfour");
     Program tarnwick(sandbox, sandbox / L"a.txt");
     const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
     HWND edit = tarnwick.EditControl();
-    ASSERT_TRUE(WaitUntil([&] { return BackgroundOnScreen(edit) == RGB(255, 255, 255); }));
+    const auto background = [&] { return BackgroundOnScreen(edit); };
+    ExpectSoon("the background", RGB(255, 255, 255), background);
     for (const auto& [command, caption] :
          {std::pair{IDM_FORMAT_FONT, L"Font"}, std::pair{IDM_OPTIONS_BACKGROUND_COLOR, L"Color"}}) {
         SendCommand(main, command);
-        const HWND dialog = tarnwick.WaitForDialog(caption);
-        ASSERT_NE(dialog, nullptr);
-        PressDialogButton(dialog, IDCANCEL);
+        tarnwick.Dialog(caption).Press(IDCANCEL);
     }
     EXPECT_FALSE(FileExists(sandbox.Ini())) << "cancelling wrote settings";
 
     SendCommand(main, IDM_OPTIONS_BACKGROUND_COLOR);
-    const HWND dialog = tarnwick.WaitForDialog(L"Color");
-    ASSERT_NE(dialog, nullptr);
+    const DialogView colour = tarnwick.Dialog(L"Color");
     // The red, green and blue fields of the full dialog.
-    for (const auto& [field, value] :
-         {std::pair{706, L"255"}, std::pair{707, L"0"}, std::pair{708, L"0"}}) {
-        SendDlgItemMessageW(dialog, field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
-    }
-    PressDialogButton(dialog, IDOK);
-    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"BkgColor") == L"255"; }))
-        << Utf8(sandbox.IniValue(L"BkgColor").value_or(L"absent"));
-    EXPECT_EQ(sandbox.IniValues({L"TxtColor", L"Name"}), (Values{L"(absent)", L"(absent)"}))
-        << "only the chosen colour is written";
-    EXPECT_TRUE(WaitUntil([&] { return BackgroundOnScreen(edit) == RGB(255, 0, 0); }))
-        << std::hex << BackgroundOnScreen(edit);
+    colour.Fill(706, L"255");
+    colour.Fill(707, L"0");
+    colour.Fill(708, L"0");
+    colour.Press(IDOK);
+    // Only the chosen colour is written.
+    sandbox.ExpectIni(L"BkgColor=255 TxtColor=(absent) Name=(absent)");
+    ExpectSoon("the background", RGB(255, 0, 0), background);
 
-    // Word wrap re-creates the control, without the horizontal scroll bar.
-    EXPECT_NE(Style(edit) & WS_HSCROLL, 0) << "word wrap is off by default";
+    // Word wrap re-creates the control, without the horizontal scroll bar; unwrapped again,
+    // the text, the selection and the modified flag are kept, and nothing to undo.
     SendMessageW(edit, EM_SETSEL, 4, 7);
     SendMessageW(edit, EM_SETMODIFY, TRUE, 0);
-    SendCommand(main, IDM_FORMAT_WORD_WRAP);
-    ASSERT_TRUE(WaitUntil([&] { return tarnwick.EditControl() != edit; }));
-    edit = tarnwick.EditControl();
-    EXPECT_EQ(Style(edit) & WS_HSCROLL, 0);
-    EXPECT_NE(GetWindowLongPtrW(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0)
-        << "a re-created control has a client edge";
-    EXPECT_EQ(sandbox.IniValue(L"Wrap"), L"1") << "written at once";
-    EXPECT_TRUE(WaitUntil([&] { return BackgroundOnScreen(edit) == RGB(255, 0, 0); }))
-        << "the re-created control lost the colour";
-
-    SendCommand(main, IDM_FORMAT_WORD_WRAP);
-    ASSERT_TRUE(WaitUntil([&] { return tarnwick.EditControl() != edit; }));
-    edit = tarnwick.EditControl();
-    EXPECT_NE(Style(edit) & WS_HSCROLL, 0);
+    for (const bool wrap : {true, false}) {
+        EXPECT_EQ(Style(edit) & WS_HSCROLL, wrap ? WS_HSCROLL : 0);
+        SendCommand(main, IDM_FORMAT_WORD_WRAP);
+        ASSERT_TRUE(WaitUntil([&] { return tarnwick.EditControl() != edit; }));
+        edit = tarnwick.EditControl();
+        EXPECT_EQ(Style(edit) & WS_HSCROLL, wrap ? 0 : WS_HSCROLL);
+        EXPECT_NE(GetWindowLongPtrW(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0)
+            << "a re-created control has a client edge";
+        sandbox.ExpectIni(wrap ? L"Wrap=1" : L"Wrap=0"); // written at once
+        ExpectSoon("the re-created control's background", RGB(255, 0, 0), background);
+    }
     EXPECT_EQ(EditText(edit), L"one two three\r\nfour");
-    EXPECT_EQ(EditSelection(edit), (std::pair<DWORD, DWORD>{4, 7}));
+    EXPECT_EQ(EditSelection(edit), (Selection{4, 7}));
     EXPECT_NE(SendMessageW(edit, EM_GETMODIFY, 0, 0), 0);
     EXPECT_EQ(SendMessageW(edit, EM_CANUNDO, 0, 0), 0);
-    EXPECT_EQ(sandbox.IniValue(L"Wrap"), L"0");
     SendCommand(main, IDM_OPTIONS_CENTER_AFTER_FIND);
-    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"CenterVertAfterFind") == L"1"; }));
+    sandbox.ExpectIni(L"CenterVertAfterFind=1");
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
     tarnwick.CloseNormally();
 }
@@ -130,9 +110,8 @@ TEST(Typing, ANewDocumentIsMarkedUntilEmptyInsertSwitchesOverwriteAndClosingAsks
     // The longest name the command line takes, 259 units, relative to the program's folder:
     // as a full path it is too long, and refused as such rather than cut.
     Sandbox sandbox;
-    const std::wstring name = std::wstring(255, L'n') + L".txt";
-    Program tarnwick(sandbox, Quoted(name));
-    tarnwick.Answer(English(sandbox, IDS_NAME_TOO_LONG), L"Tarnwick", L"OK");
+    Program tarnwick(sandbox, Quoted(std::wstring(255, L'n') + L".txt"));
+    tarnwick.Box(IDS_NAME_TOO_LONG, IDS_INFORMATION_CAPTION, L"OK");
     const std::wstring untitled = Untitled(sandbox);
     tarnwick.ExpectDocument(Title(untitled), L"", false);
     const HWND main = tarnwick.MainWindow();
@@ -142,40 +121,39 @@ TEST(Typing, ANewDocumentIsMarkedUntilEmptyInsertSwitchesOverwriteAndClosingAsks
     BringToFront(main);
     TypeText(L"a");
     ExpectTitle(main, Title(untitled, true));
-    PressKey(VK_BACK);
+    Keys(L"Back");
     ExpectTitle(main, Title(untitled));
-    auto expectText = [&](const std::wstring& text) {
-        tarnwick.ExpectDocument(Title(untitled, true), text, true);
-    };
-
     InsertText(edit, L"abc\r\ndef");
-    SendMessageW(edit, EM_SETSEL, 0, 0);
-    TypeText(L"x");
-    ASSERT_TRUE(WaitUntil([&] { return EditText(edit) == L"xabc\r\ndef"; }))
-        << Utf8(EditText(edit));
-    PressKey(VK_INSERT);
-    TypeText(L"y");
-    expectText(L"xybc\r\ndef");
-    // At the end of a line the next line is joined to it before the character goes in.
-    SendMessageW(edit, EM_SETSEL, 4, 4);
-    TypeText(L"z");
-    expectText(L"xybczdef");
-    // Enter inserts a line break and deletes nothing.
-    PressKey(VK_RETURN);
-    expectText(L"xybcz\r\ndef");
-
-    // Ctrl+Insert copies and Shift+Insert pastes without switching the mode; Alt+Insert does
-    // nothing, so typing still overwrites.
     ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
-    SendMessageW(edit, EM_SETSEL, 0, 2);
-    PressKey(VK_INSERT, {VK_CONTROL});
-    PressKey(VK_END, {VK_CONTROL});
-    PressKey(VK_INSERT, {VK_SHIFT});
-    expectText(L"xybcz\r\ndefxy");
-    PressKey(VK_INSERT, {VK_MENU});
-    SendMessageW(edit, EM_SETSEL, 0, 0);
-    TypeText(L"!");
-    expectText(L"!ybcz\r\ndefxy");
+
+    // A selection to make, keys, text to type, and the document after them. Insert switches
+    // to overwrite; at the end of a line the next line is joined to it before the character
+    // goes in; Enter inserts a line break and deletes nothing. Ctrl+Insert copies and
+    // Shift+Insert pastes without switching the mode; Alt+Insert does nothing, so typing
+    // still overwrites.
+    const struct {
+        Selection selection;
+        const wchar_t* keys;
+        const wchar_t* typed;
+        const wchar_t* text;
+    } steps[] = {
+        {{0, 0}, L"", L"x", L"xabc\r\ndef"},
+        {kAny, L"Insert", L"y", L"xybc\r\ndef"},
+        {{4, 4}, L"", L"z", L"xybczdef"},
+        {kAny, L"Enter", L"", L"xybcz\r\ndef"},
+        {{0, 2}, L"Ctrl+Insert Ctrl+End Shift+Insert", L"", L"xybcz\r\ndefxy"},
+        {kAny, L"Alt+Insert", L"", L"xybcz\r\ndefxy"},
+        {{0, 0}, L"", L"!", L"!ybcz\r\ndefxy"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(Utf8(step.text));
+        if (step.selection != kAny) {
+            SendMessageW(edit, EM_SETSEL, step.selection.first, step.selection.second);
+        }
+        Keys(step.keys);
+        TypeText(step.typed);
+        tarnwick.ExpectDocument(Title(untitled, true), step.text, true);
+    }
 
     // The end of the session asks about the changes too, and waits for the answer.
     auto ask = [main] {
@@ -184,18 +162,18 @@ TEST(Typing, ANewDocumentIsMarkedUntilEmptyInsertSwitchesOverwriteAndClosingAsks
         return answer;
     };
     auto refused = std::async(std::launch::async, ask);
-    tarnwick.AnswerSaveQuestion(sandbox, untitled, L"Cancel");
+    tarnwick.Ask(untitled, L"Cancel");
     EXPECT_EQ(refused.get(), DWORD_PTR{FALSE});
     EXPECT_TRUE(tarnwick.Running());
     EXPECT_FALSE(FileExists(sandbox.Ini()));
     auto allowed = std::async(std::launch::async, ask);
-    tarnwick.AnswerSaveQuestion(sandbox, untitled, L"&No");
+    tarnwick.Ask(untitled, L"&No");
     EXPECT_EQ(allowed.get(), DWORD_PTR{TRUE});
-    EXPECT_EQ(sandbox.IniValue(L"x"), L"120") << "the settings are saved for the session's end";
+    sandbox.ExpectIni(L"x=120"); // the settings are saved for the session's end
 
     // The exit item is a command the window does not know: it closes after the same question.
     SendCommand(main, IDM_FILE_EXIT);
-    tarnwick.AnswerSaveQuestion(sandbox, untitled, L"&No");
+    tarnwick.Ask(untitled, L"&No");
     EXPECT_EQ(tarnwick.WaitForExit(), 0u);
 }
 

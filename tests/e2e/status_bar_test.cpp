@@ -3,18 +3,11 @@
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
-#include <gtest/gtest.h>
-
 #include <commctrl.h>
 
 namespace {
 
-constexpr int kPosition = 0;
-constexpr int kLines = 1;
-constexpr int kCharacter = 2;
-constexpr int kMode = 3;
-constexpr int kCaps = 4;
-constexpr int kEncoding = 6;
+enum Part { kPosition = 0, kLines = 1, kCharacter = 2, kMode = 3, kCaps = 4, kEncoding = 6 };
 
 // A language template filled as the program fills it.
 template <typename... Arguments>
@@ -32,86 +25,86 @@ TEST(StatusBar, FollowsTheCaretTheSelectionTheTextAndTheModes) {
     WriteBytes(sandbox / L"a.txt", Utf16LeFile(text));
     Program tarnwick(sandbox, sandbox / L"a.txt");
     const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
+    const HWND edit = tarnwick.EditControl();
     const auto bar = [main] { return FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr); };
-    const auto expect = [main](int part, const std::wstring& shown) {
-        ExpectStatusText(main, part, shown);
-    };
-    const auto position = [&](const wchar_t* line, const wchar_t* column, const wchar_t* length) {
+    const auto at = [&](const wchar_t* line, const wchar_t* column, const wchar_t* length) {
         return Formatted(English(sandbox, IDS_STATUS_POSITION), line, column, length);
     };
     const std::wstring character = English(sandbox, IDS_STATUS_CHARACTER);
-    ASSERT_NE(bar(), nullptr);
-    expect(kPosition, position(L"1", L"1", L"0"));
-    expect(kLines, English(sandbox, IDS_STATUS_LINES, L"2"));
-    expect(kCharacter, Formatted(character, 'A', 'A'));
-    expect(kMode, L" INS");
-    expect(kEncoding, L" UTF-16 LE");
+    const std::wstring twoLines = English(sandbox, IDS_STATUS_LINES, L"2");
     tarnwick.ExpectDocument(Title(L"a.txt"), text, false);
-
     BringToFront(main);
-    PressKey(VK_RIGHT);
-    expect(kPosition, position(L"1", L"2", L"0"));
-    expect(kCharacter, Formatted(character + L" 0x%.2X", 0xDE00D83Du, 0xD83Du, 0xDE00u));
-    PressKey(VK_END);
-    expect(kPosition, position(L"1", L"5", L"0"));
-    expect(kCharacter, Formatted(character, '\r', '\r'));
-    // Extending from a caret to the left reports the start that moves.
-    PressKey(VK_HOME, {VK_SHIFT});
-    expect(kPosition, position(L"1", L"1", L"4"));
-    PressKey(VK_END, {VK_CONTROL});
-    expect(kPosition, position(L"2", L"9", L"0"));
-    expect(kCharacter, L""); // nothing follows the end of the text
-    PressKey(VK_LEFT, {VK_SHIFT});
-    PressKey(VK_LEFT, {VK_SHIFT});
-    expect(kPosition, position(L"2", L"7", L"2"));
-    EXPECT_EQ(WindowText(main), Title(L"a.txt"));
 
-    TypeText(L"x");
-    expect(kPosition, position(L"2", L"8", L"0"));
+    // Keys, then the parts they change. Extending from a caret to the left reports the start
+    // that moves; nothing follows the end of the text; Caps Lock is the whole session's and is
+    // put back.
+    const struct {
+        const wchar_t* keys;
+        std::vector<std::pair<Part, std::wstring>> shown;
+    } steps[] = {
+        {L"",
+         {{kPosition, at(L"1", L"1", L"0")},
+          {kLines, twoLines},
+          {kCharacter, Formatted(character, 'A', 'A')},
+          {kMode, L" INS"},
+          {kEncoding, L" UTF-16 LE"}}},
+        {L"Right",
+         {{kPosition, at(L"1", L"2", L"0")},
+          {kCharacter, Formatted(character + L" 0x%.2X", 0xDE00D83Du, 0xD83Du, 0xDE00u)}}},
+        {L"End",
+         {{kPosition, at(L"1", L"5", L"0")}, {kCharacter, Formatted(character, '\r', '\r')}}},
+        {L"Shift+Home", {{kPosition, at(L"1", L"1", L"4")}}},
+        {L"Ctrl+End", {{kPosition, at(L"2", L"9", L"0")}, {kCharacter, L""}}},
+        {L"Shift+Left Shift+Left", {{kPosition, at(L"2", L"7", L"2")}}},
+        {L"X", {{kPosition, at(L"2", L"8", L"0")}}},
+        {L"Insert", {{kMode, L" OVR"}}},
+        {L"Insert", {{kMode, L" INS"}}},
+        {L"Caps", {{kCaps, L" CAPS"}}},
+        {L"Caps", {{kCaps, L" "}}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(Utf8(step.keys));
+        Keys(step.keys);
+        for (const auto& [part, shown] : step.shown) {
+            ExpectStatusText(main, part, shown);
+        }
+    }
     ExpectTitle(main, Title(L"a.txt", true));
-    PressKey(VK_INSERT);
-    expect(kMode, L" OVR");
-    PressKey(VK_INSERT);
-    expect(kMode, L" INS");
-    // Caps Lock is the whole session's: it is put back.
-    PressKey(VK_CAPITAL);
-    expect(kCaps, L" CAPS");
-    PressKey(VK_CAPITAL);
-    expect(kCaps, L" ");
 
     // Hidden, the bar gives its height to the text; shown again, it is filled at once.
-    const HWND edit = tarnwick.EditControl();
     const LONG withBar = WindowRect(edit).bottom;
     SendCommand(main, IDM_VIEW_STATUS_BAR);
-    EXPECT_TRUE(WaitUntil([&] { return bar() == nullptr; }));
+    ExpectSoon("the bar", HWND{}, bar);
     EXPECT_TRUE(WaitUntil([&] { return WindowRect(edit).bottom > withBar; }));
-    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Status") == L"0"; }));
+    sandbox.ExpectIni(L"Status=0");
     SendCommand(main, IDM_VIEW_STATUS_BAR);
     EXPECT_TRUE(WaitUntil([&] { return bar() != nullptr; }));
-    expect(kPosition, position(L"2", L"8", L"0"));
-    expect(kLines, English(sandbox, IDS_STATUS_LINES, L"2"));
-    expect(kMode, L" INS");
-    expect(kEncoding, L" UTF-16 LE");
+    const std::pair<Part, std::wstring> refilled[] = {{kPosition, at(L"2", L"8", L"0")},
+                                                      {kLines, twoLines},
+                                                      {kMode, L" INS"},
+                                                      {kEncoding, L" UTF-16 LE"}};
+    for (const auto& [part, shown] : refilled) {
+        ExpectStatusText(main, part, shown);
+    }
     EXPECT_EQ(WindowRect(edit).bottom, withBar);
-    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Status") == L"1"; }));
+    sandbox.ExpectIni(L"Status=1");
 
     // Numbers in groups of three digits; Select All reports the end of the text.
     std::wstring breaks;
-    for (int line = 1; line < 1234; ++line) {
+    while (breaks.size() < 2 * 1233) {
         breaks += L"\r\n";
     }
     Retype(edit, breaks);
-    expect(kLines, English(sandbox, IDS_STATUS_LINES, L"1 234"));
-    expect(kPosition, position(L"1 234", L"1", L"0"));
-    PressKey(VK_HOME, {VK_CONTROL, VK_SHIFT});
-    expect(kPosition, position(L"1", L"1", L"2 466"));
-    PressKey('A', {VK_CONTROL});
-    expect(kPosition, position(L"1 234", L"1", L"2 466"));
+    ExpectStatusText(main, kLines, English(sandbox, IDS_STATUS_LINES, L"1 234"));
+    ExpectStatusText(main, kPosition, at(L"1 234", L"1", L"0"));
+    Keys(L"Ctrl+Shift+Home");
+    ExpectStatusText(main, kPosition, at(L"1", L"1", L"2 466"));
+    Keys(L"Ctrl+A");
+    ExpectStatusText(main, kPosition, at(L"1 234", L"1", L"2 466"));
 
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
     tarnwick.CloseNormally();
-    EXPECT_EQ(sandbox.IniValue(L"MruCount"), L"0") << "the command line adds no recent file";
+    sandbox.ExpectIni(L"MruCount=0"); // the command line adds no recent file
 }
 
 } // namespace

@@ -3,11 +3,7 @@
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
-#include <gtest/gtest.h>
-
 #include <shellapi.h>
-
-#include <string>
 
 namespace {
 
@@ -88,10 +84,9 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
     {
         Program tarnwick(sandbox);
         const HWND main = tarnwick.MainWindow();
-        ASSERT_NE(main, nullptr);
         ExpectWindowed(main, normal, false);
         BringToFront(main);
-        PressKey(VK_F11);
+        Keys(L"F11");
         ExpectFullScreen(main);
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
         ExpectWindowed(main, normal, false);
@@ -105,11 +100,9 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         // Stay on top, also while maximized, written at once.
         for (const bool onTop : {true, false}) {
             SendCommand(main, IDM_OPTIONS_STAY_ON_TOP);
-            EXPECT_TRUE(WaitUntil([&] {
-                return ((GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) == onTop &&
-                       sandbox.IniValue(L"StayOnTop") == (onTop ? L"1" : L"0");
-            })) << "stay on top "
-                << onTop;
+            ExpectSoon("on top", onTop,
+                       [&] { return (GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; });
+            sandbox.ExpectIni(onTop ? L"StayOnTop=1" : L"StayOnTop=0");
         }
 
         // In the notification area; a restarted shell has lost the icon and the program puts
@@ -133,7 +126,7 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         SendCommand(main, IDM_FILE_TO_TRAY);
         ExpectShown(main, false, true);
         SendCommand(main, IDM_TRAY_EXIT);
-        tarnwick.AnswerSaveQuestion(sandbox, Untitled(sandbox), L"Cancel");
+        tarnwick.Ask(Untitled(sandbox), L"Cancel");
         ExpectShown(main, true, false);
 
         // Full screen follows its monitor through a change of DPI or of the display (which a
@@ -148,22 +141,19 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         ExpectFullScreen(main);
         tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
     }
-    EXPECT_EQ(sandbox.IniValues({L"FullScr", L"Maximized", L"x", L"y", L"Width", L"Height"}),
-              (std::vector<std::wstring>{L"1", L"1", L"40", L"30", L"500", L"400"}));
+    sandbox.ExpectIni(L"FullScr=1 Maximized=1 x=40 y=30 Width=500 Height=400");
 
     // The next start is in full screen; Restore leaves it for the window's own place, and a
     // move is recorded again.
     Program again(sandbox);
     const HWND main = again.MainWindow();
-    ASSERT_NE(main, nullptr);
     ExpectFullScreen(main);
     PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
     ExpectWindowed(main, normal, false);
     SetWindowPos(main, nullptr, 70, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_TRUE(WaitUntil([&] { return WindowRect(main).left == 70; }));
     again.CloseNormally();
-    EXPECT_EQ(sandbox.IniValues({L"FullScr", L"Maximized", L"x", L"y", L"Width", L"Height"}),
-              (std::vector<std::wstring>{L"0", L"0", L"70", L"60", L"500", L"400"}));
+    sandbox.ExpectIni(L"FullScr=0 Maximized=0 x=70 y=60 Width=500 Height=400");
 }
 
 } // namespace
