@@ -871,8 +871,7 @@ void SaveQuestionAndFourGibibytes(Ledger& ledger) {
     tarnwick.ExpectDocument(Title(untitled), L"", false);
     ledger.KeepsFile(b, "beta 2");
 
-    BringToFront(main);
-    TypeText(L"draft");
+    InsertText(edit, L"draft");
     // A new document is saved through Save As: cancelled there, after Yes on closing or from the
     // menu, it keeps the window and the text.
     tarnwick.Close();
