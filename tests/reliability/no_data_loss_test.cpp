@@ -871,9 +871,9 @@ void SaveQuestionAndFourGibibytes(Ledger& ledger) {
     tarnwick.ExpectDocument(Title(untitled), L"", false);
     ledger.KeepsFile(b, "beta 2");
 
-    InsertText(edit, L"draft");
     // A new document is saved through Save As: cancelled there, after Yes on closing or from the
     // menu, it keeps the window and the text.
+    InsertText(edit, L"draft");
     tarnwick.Close();
     tarnwick.AnswerSaveQuestion(sandbox, untitled, L"&Yes");
     CancelSaveAs(tarnwick);
