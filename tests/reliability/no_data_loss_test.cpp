@@ -45,11 +45,13 @@ struct Ledger {
         const HWND edit = tarnwick.EditControl();
         std::wstring title;
         std::wstring seen;
-        Keeps(WaitUntil([&] {
-                  title = WindowText(main);
-                  seen = EditText(edit);
-                  return title == Title(name, modified) && seen == text;
-              }),
+        // Read before the message is made: the order of a call's arguments is not fixed.
+        const bool shown = WaitUntil([&] {
+            title = WindowText(main);
+            seen = EditText(edit);
+            return title == Title(name, modified) && seen == text;
+        });
+        Keeps(shown,
               "the window \"" + Utf8(title) + "\" holds \"" + Utf8(seen.substr(0, 40)) + "\"");
         EXPECT_EQ(SendMessageW(edit, EM_GETMODIFY, 0, 0) != 0, modified);
     }
