@@ -451,7 +451,7 @@ void TypeOuts(Ledger& ledger) {
 // Started with a name relative to its folder, the program names the file by its full path; an
 // Open refused in another folder leaves Save writing the file the document came from. Saved in
 // ANSI, a character the code page lacks is asked about first: Cancel writes nothing, No writes
-// UTF-16 LE, and Yes, once ANSI is chosen again, writes the code page's nearest character.
+// UTF-16 LE, and Yes, once ANSI is chosen again, writes the nearest the code page has ("?").
 void RelativeNameAndAnOpenElsewhere(Ledger& ledger) {
     // U+4E2D is not in code page 1252; "é" is.
     ASSERT_EQ(GetACP(), 1252u) << "the tests expect the ANSI code page 1252";
