@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -35,13 +37,29 @@ struct Ledger {
         Keeps(seen == bytes, Utf8(path) + " holds " + std::to_string(seen.size()) + " bytes \"" +
                                  seen.substr(0, 40) + "\", not \"" + bytes.substr(0, 40) + "\"");
     }
-    // The window still holds the text, marked modified or not as told.
-    void KeepsText(const Program& tarnwick, const std::wstring& text, bool modified) {
+    // The window still shows the document: its name in the title, marked while modified, its
+    // text and its modified flag.
+    void KeepsDocument(const Program& tarnwick, const std::wstring& name, const std::wstring& text,
+                       bool modified) {
+        const HWND main = tarnwick.MainWindow();
         const HWND edit = tarnwick.EditControl();
+        std::wstring title;
         std::wstring seen;
-        Keeps(WaitUntil([&] { return (seen = EditText(edit)) == text; }),
-              "the window holds \"" + Utf8(seen.substr(0, 40)) + "\"");
+        // Read before the message is made: the order of a call's arguments is not fixed.
+        const bool shown = WaitUntil([&] {
+            title = WindowText(main);
+            seen = EditText(edit);
+            return title == Title(name, modified) && seen == text;
+        });
+        Keeps(shown,
+              "the window \"" + Utf8(title) + "\" holds \"" + Utf8(seen.substr(0, 40)) + "\"");
         EXPECT_EQ(SendMessageW(edit, EM_GETMODIFY, 0, 0) != 0, modified);
+    }
+    // Save (302) goes through: the title loses its mark and the file holds the bytes.
+    void Saves(const Program& tarnwick, const std::wstring& path, const std::string& bytes) {
+        SendCommand(tarnwick.MainWindow(), IDM_FILE_SAVE);
+        ExpectTitle(tarnwick.MainWindow(), Title(path.substr(path.rfind(L'\\') + 1)));
+        KeepsFile(path, bytes);
     }
 };
 
@@ -49,9 +67,17 @@ void AcknowledgeError(const Program& tarnwick, const Sandbox& sandbox, UINT text
     tarnwick.Answer(English(sandbox, text), English(sandbox, IDS_ERROR_CAPTION), L"OK");
 }
 
-void SaveAs(const Program& tarnwick, const std::wstring& path) {
-    SendCommand(tarnwick.MainWindow(), IDM_FILE_SAVE_AS);
-    tarnwick.ChooseInDialog(L"Save As", path);
+// A file command whose dialog (Open, Type out, Save As) the user fills in with the path.
+void Choose(const Program& tarnwick, UINT command, const std::wstring& path) {
+    SendCommand(tarnwick.MainWindow(), command);
+    tarnwick.ChooseInDialog(command == IDM_FILE_SAVE_AS ? L"Save As" : L"Open", path);
+}
+
+// The Save As dialog comes up, and the user cancels it.
+void CancelSaveAs(const Program& tarnwick) {
+    const HWND saveAs = tarnwick.WaitForDialog(L"Save As");
+    ASSERT_NE(saveAs, nullptr);
+    PressDialogButton(saveAs, IDCANCEL);
 }
 
 // Whole lines of 100 bytes, at least `bytes` long.
@@ -83,9 +109,13 @@ Names RecoveryFiles(const Sandbox& sandbox) {
     return FilesIn(sandbox / L"Recovery\\");
 }
 
-// Waits until the copy's recovery file holds the text, which the program writes two seconds
-// after the last change.
-void WaitForRecovery(const Sandbox& sandbox, const Program& tarnwick, const std::wstring& text) {
+// The user types the text into a copy started with the arguments, which is killed once its
+// recovery file holds the text (written two seconds after the last change).
+void KilledAfterTyping(const Sandbox& sandbox, const std::wstring& arguments,
+                       const std::wstring& text) {
+    Program tarnwick(sandbox, arguments);
+    ASSERT_NE(tarnwick.MainWindow(), nullptr);
+    Retype(tarnwick.EditControl(), text);
     const std::string prefix = "Tarnwick-" + std::to_string(tarnwick.Id()) + "-";
     const std::string tail(reinterpret_cast<const char*>(text.data()), text.size() * 2);
     EXPECT_TRUE(WaitUntil([&] {
@@ -98,6 +128,7 @@ void WaitForRecovery(const Sandbox& sandbox, const Program& tarnwick, const std:
         return false;
     })) << "no recovery file holds \""
         << Utf8(text) << "\"";
+    tarnwick.Kill();
 }
 
 // The user comes back to the program from another one: WM_ACTIVATEAPP as the system sends it.
@@ -122,12 +153,13 @@ void RefusedSave(Ledger& ledger, const std::wstring& path, const std::string& by
     SendCommand(tarnwick.MainWindow(), IDM_FILE_SAVE);
     AcknowledgeError(tarnwick, sandbox, IDS_FILE_ERROR);
     ledger.KeepsFile(path, bytes);
-    ledger.KeepsText(tarnwick, typed, true);
-    const std::wstring folder = path.substr(0, path.rfind(L'\\') + 1);
+    const std::size_t split = path.rfind(L'\\') + 1;
+    ledger.KeepsDocument(tarnwick, path.substr(split), typed, true);
+    const std::wstring folder = path.substr(0, split);
     const Names before = FilesIn(folder);
-    SaveAs(tarnwick, folder + L"new.txt");
+    Choose(tarnwick, IDM_FILE_SAVE_AS, folder + L"new.txt");
     AcknowledgeError(tarnwick, sandbox, IDS_FILE_ERROR);
-    ledger.KeepsText(tarnwick, typed, true);
+    ledger.KeepsDocument(tarnwick, path.substr(split), typed, true);
     EXPECT_EQ(FilesIn(folder), before) << "a file stayed behind";
     tarnwick.CloseDiscarding(sandbox, path);
     ledger.KeepsFile(path, bytes);
@@ -161,8 +193,9 @@ void SaveOntoAReadOnlyDisk(Ledger& ledger) {
     }
 }
 
-// Another program holds the file without sharing: opening it and saving over it are refused,
-// and once it lets go the save goes through.
+// Another program holds the file without sharing: opening it is refused, and so is every save
+// over it: Save, Yes in the question on closing and on New, Save and Exit. The window and the
+// typed text stay each time; once the file is let go, Save and Exit writes it and ends.
 void SaveAHeldFile(Ledger& ledger) {
     Sandbox sandbox;
     const std::wstring path = sandbox / L"held.txt";
@@ -173,21 +206,32 @@ void SaveAHeldFile(Ledger& ledger) {
     tarnwick.ExpectDocument(Title(Untitled(sandbox)), L"", false);
     held.reset();
     const HWND main = tarnwick.MainWindow();
-    SendCommand(main, IDM_FILE_OPEN);
-    tarnwick.ChooseInDialog(L"Open", path);
+    Choose(tarnwick, IDM_FILE_OPEN, path);
     tarnwick.ExpectDocument(Title(L"held.txt"), L"old", false);
     Retype(tarnwick.EditControl(), L"new");
     held = std::make_unique<HeldFile>(path);
-    SendCommand(main, IDM_FILE_SAVE);
-    AcknowledgeError(tarnwick, sandbox, IDS_FILE_ERROR);
-    ledger.KeepsText(tarnwick, L"new", true);
+    // Closing and New save inside their question, on Yes.
+    const std::tuple<const char*, std::function<void()>, bool> saves[] = {
+        {"Save", [&] { SendCommand(main, IDM_FILE_SAVE); }, false},
+        {"close", [&] { tarnwick.Close(); }, true},
+        {"New", [&] { SendCommand(main, IDM_FILE_NEW); }, true},
+        {"Save and Exit", [&] { SendCommand(main, IDM_FILE_SAVE_AND_EXIT); }, false},
+    };
+    for (const auto& [name, save, asks] : saves) {
+        SCOPED_TRACE(name);
+        save();
+        if (asks) {
+            tarnwick.AnswerSaveQuestion(sandbox, path, L"&Yes");
+        }
+        AcknowledgeError(tarnwick, sandbox, IDS_FILE_ERROR);
+        ledger.KeepsDocument(tarnwick, L"held.txt", L"new", true);
+    }
     held.reset();
     ledger.KeepsFile(path, "old");
-    SendCommand(main, IDM_FILE_SAVE);
-    ExpectTitle(main, Title(L"held.txt"));
+    SendCommand(main, IDM_FILE_SAVE_AND_EXIT);
+    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
     ledger.KeepsFile(path, "new");
-    tarnwick.CloseNormally();
-    ledger.outcome = "open and save refused while held, saved once let go";
+    ledger.outcome = "open and every save refused while held; saved and ended once let go";
 }
 
 // 259 units, the longest path Win32 takes: no name of the save's own fits beside the file, so
@@ -210,11 +254,9 @@ void SaveAtTheLongestPath(Ledger& ledger) {
     Program tarnwick(sandbox, Quoted(a));
     tarnwick.ExpectDocument(Title(L"a.txt"), L"first", false);
     Retype(tarnwick.EditControl(), L"second");
-    SendCommand(tarnwick.MainWindow(), IDM_FILE_SAVE);
-    ExpectTitle(tarnwick.MainWindow(), Title(L"a.txt"));
-    ledger.KeepsFile(a, "second");
+    ledger.Saves(tarnwick, a, "second");
     Retype(tarnwick.EditControl(), L"third");
-    SaveAs(tarnwick, folder + L"b.txt");
+    Choose(tarnwick, IDM_FILE_SAVE_AS, folder + L"b.txt");
     ExpectTitle(tarnwick.MainWindow(), Title(L"b.txt"));
     ledger.KeepsFile(folder + L"b.txt", "third");
     ledger.KeepsFile(a, "second");
@@ -311,9 +353,7 @@ void EndDuringSave(Ledger& ledger) {
     WriteBytes(folder + L"other.txt", "before");
     Program fresh(sandbox, Quoted(folder + L"other.txt"));
     Retype(fresh.EditControl(), L"after");
-    SendCommand(fresh.MainWindow(), IDM_FILE_SAVE);
-    ExpectTitle(fresh.MainWindow(), Title(L"other.txt"));
-    ledger.KeepsFile(folder + L"other.txt", "after");
+    ledger.Saves(fresh, folder + L"other.txt", "after");
     EXPECT_EQ(SaveFilesIn(folder), kept) << "the leftovers of ended copies go, nothing else";
     for (const std::wstring& name : kept) {
         ledger.KeepsFile(folder + name, Utf8(name));
@@ -323,21 +363,48 @@ void EndDuringSave(Ledger& ledger) {
     ledger.outcome = seen + "leftovers swept";
 }
 
-// A file typed out is saved after its fourth character: the file gets exactly what the window
-// shows, and the playback ends there. An edit of the user's during a playback keeps the
-// document modified, so closing asks.
-void SaveAndEditDuringATypeOut(Ledger& ledger) {
+// Files typed out. The text arrives a character at a time under the file's unmarked title; saved
+// after its eighth character, the file gets exactly what the window shows, and the playback ends
+// there. An Open ends a playback too, before the opened file's text. A type-out that fails leaves
+// a new empty document, so Save no longer names the old file. An edit of the user's during a
+// playback keeps the document modified, so closing asks.
+void TypeOuts(Ledger& ledger) {
     Sandbox sandbox;
+    const std::wstring shortFile = sandbox / L"short.txt";
     const std::wstring typed = sandbox / L"typed.txt";
+    const std::wstring other = sandbox / L"other.txt";
+    WriteBytes(shortFile, "short");
     WriteBytes(typed, "0123456789abcdefghijABCDEFGHIJ0123456789");
-    WriteBytes(sandbox / L"short.txt", "short");
+    // Twelve seconds of typing: still going when another file is opened.
+    WriteBytes(sandbox / L"long.txt", std::string(80, 'z'));
+    WriteBytes(other, "other text");
+    // A file the program refuses: it starts with the UTF-8 mark.
+    WriteBytes(sandbox / L"marked.txt", "\xEF\xBB\xBFmarked");
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
     const HWND edit = tarnwick.EditControl();
-    SendCommand(main, IDM_FILE_TYPE_OUT);
-    tarnwick.ChooseInDialog(L"Open", typed);
-    ASSERT_TRUE(WaitUntil([&] { return EditText(edit).size() >= 4; }));
+
+    // Every state on the way is a beginning of the file's text under its unmarked title, and the
+    // text arrives in several steps rather than at once.
+    Choose(tarnwick, IDM_FILE_TYPE_OUT, typed);
+    ExpectTitle(main, Title(L"typed.txt"));
+    const std::wstring whole = L"0123456789abcdefghijABCDEFGHIJ0123456789";
+    std::set<std::size_t> partLengths;
+    std::wstring seen;
+    std::wstring title;
+    WaitUntil([&] {
+        seen = EditText(edit);
+        title = WindowText(main);
+        if (!whole.starts_with(seen) || title != Title(L"typed.txt")) {
+            return true;
+        }
+        partLengths.insert(seen.size());
+        return seen.size() >= 8;
+    });
+    EXPECT_TRUE(whole.starts_with(seen) && seen.size() >= 8) << Utf8(seen);
+    EXPECT_EQ(title, Title(L"typed.txt"));
+    EXPECT_GE(partLengths.size(), 3u) << "the text did not arrive one character at a time";
     SendCommand(main, IDM_FILE_SAVE);
     const auto shown = [&] {
         const std::wstring text = EditText(edit);
@@ -350,42 +417,95 @@ void SaveAndEditDuringATypeOut(Ledger& ledger) {
     EXPECT_LT(shown().size(), 40u);
     ExpectTitle(main, Title(L"typed.txt"));
 
+    Choose(tarnwick, IDM_FILE_TYPE_OUT, sandbox / L"long.txt");
+    ASSERT_TRUE(WaitUntil([&] { return EditText(edit).size() >= 3; }));
+    Choose(tarnwick, IDM_FILE_OPEN, other);
+    tarnwick.ExpectDocument(Title(L"other.txt"), L"other text", false);
+    Sleep(1000);
+    ledger.KeepsDocument(tarnwick, L"other.txt", L"other text", false);
+    InsertText(edit, L"!");
+    ExpectTitle(main, Title(L"other.txt", true));
+
     SendCommand(main, IDM_FILE_TYPE_OUT);
-    tarnwick.ChooseInDialog(L"Open", sandbox / L"short.txt");
+    tarnwick.AnswerSaveQuestion(sandbox, other, L"&No");
+    tarnwick.ChooseInDialog(L"Open", sandbox / L"marked.txt");
+    AcknowledgeError(tarnwick, sandbox, IDS_BAD_FORMAT);
+    tarnwick.ExpectDocument(Title(Untitled(sandbox)), L"", false);
+    InsertText(edit, L"new");
+    SendCommand(main, IDM_FILE_SAVE);
+    CancelSaveAs(tarnwick);
+    ledger.KeepsFile(other, "other text");
+
+    SendCommand(main, IDM_FILE_TYPE_OUT);
+    tarnwick.AnswerSaveQuestion(sandbox, Untitled(sandbox), L"&No");
+    tarnwick.ChooseInDialog(L"Open", shortFile);
     ASSERT_TRUE(WaitUntil([&] { return !EditText(edit).empty(); }));
     InsertText(edit, L"!");
     ASSERT_TRUE(WaitUntil([&] { return EditText(edit).size() == 6; }));
     ExpectTitle(main, Title(L"short.txt", true));
-    tarnwick.Close();
-    tarnwick.AnswerSaveQuestion(sandbox, sandbox / L"short.txt", L"&No");
-    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
-    ledger.KeepsFile(sandbox / L"short.txt", "short");
-    ledger.outcome = "saved what the window showed; an edit during a playback asked about";
+    tarnwick.CloseDiscarding(sandbox, shortFile);
+    ledger.KeepsFile(shortFile, "short");
+    ledger.outcome = "saved what the window showed; Open stopped a playback; edits asked about";
 }
 
 // Started with a name relative to its folder, the program names the file by its full path; an
-// Open refused in another folder leaves Save writing the file the document came from.
+// Open refused in another folder leaves Save writing the file the document came from. Saved in
+// ANSI, a character the code page lacks is asked about first: Cancel writes nothing, No writes
+// UTF-16 LE, and Yes, once ANSI is chosen again, writes the nearest the code page has ("?").
 void RelativeNameAndAnOpenElsewhere(Ledger& ledger) {
+    // U+4E2D is not in code page 1252; "é" is.
+    ASSERT_EQ(GetACP(), 1252u) << "the tests expect the ANSI code page 1252";
     Sandbox sandbox;
     const std::wstring elsewhere = sandbox / L"elsewhere\\";
     ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
-    WriteBytes(sandbox / L"notes.txt", "notes");
+    const std::wstring notes = sandbox / L"notes.txt";
+    WriteBytes(notes, "notes");
     WriteBytes(elsewhere + L"marked.txt", "\xEF\xBB\xBFmarked");
     Program tarnwick(sandbox.Exe(), Quoted(sandbox.Exe()) + L" notes.txt", sandbox.Folder());
     const HWND main = tarnwick.MainWindow();
     ASSERT_NE(main, nullptr);
+    const HWND edit = tarnwick.EditControl();
     tarnwick.ExpectDocument(Title(L"notes.txt"), L"notes", false);
-    Retype(tarnwick.EditControl(), L"changed");
+    Retype(edit, L"changed");
     SendCommand(main, IDM_FILE_OPEN);
-    tarnwick.AnswerSaveQuestion(sandbox, sandbox / L"notes.txt", L"&No");
+    tarnwick.AnswerSaveQuestion(sandbox, notes, L"&No");
     tarnwick.ChooseInDialog(L"Open", elsewhere + L"marked.txt");
     AcknowledgeError(tarnwick, sandbox, IDS_BAD_FORMAT);
-    SendCommand(main, IDM_FILE_SAVE);
-    ExpectTitle(main, Title(L"notes.txt"));
-    ledger.KeepsFile(sandbox / L"notes.txt", "changed");
+    ledger.Saves(tarnwick, notes, "changed");
     ledger.Keeps(!FileExists(elsewhere + L"notes.txt"), "Save wrote into the other folder");
+
+    const std::wstring question = English(sandbox, IDS_ANSI_CHANGES_CHARACTERS);
+    const std::wstring caption = English(sandbox, IDS_INFORMATION_CAPTION);
+    Retype(edit, L"caf\u00E9");
+    ledger.Saves(tarnwick, notes, "caf\xE9");
+    SendMessageW(edit, EM_SETSEL, 4, 4);
+    InsertText(edit, L"\u4E2D");
+    SendCommand(main, IDM_FILE_SAVE);
+    MessageBoxView box = tarnwick.WaitForMessageBox();
+    EXPECT_EQ(box.text, question);
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
+    tarnwick.Press(box, L"Cancel");
+    ledger.KeepsDocument(tarnwick, L"notes.txt", L"caf\u00E9\u4E2D", true);
+    // The second question shows that the first Save is over: Cancel wrote nothing.
+    SendCommand(main, IDM_FILE_SAVE);
+    box = tarnwick.WaitForMessageBox();
+    EXPECT_EQ(box.text, question);
+    ledger.KeepsFile(notes, "caf\xE9");
+    tarnwick.Press(box, L"&No");
+    ExpectTitle(main, Title(L"notes.txt"));
+    ledger.KeepsFile(notes, Utf16LeFile(L"caf\u00E9\u4E2D"));
+    // No also switches the document to UTF-16 LE, which part 6 of the status bar shows.
+    ExpectStatusText(main, 6, L" UTF-16 LE");
+    SendCommand(main, IDM_ENCODING_ANSI);
+    ExpectTitle(main, Title(L"notes.txt", true));
+    SendCommand(main, IDM_FILE_SAVE);
+    tarnwick.Answer(question, caption, L"&Yes");
+    ExpectTitle(main, Title(L"notes.txt"));
+    ledger.KeepsFile(notes, "caf\xE9?");
+    ledger.KeepsDocument(tarnwick, L"notes.txt", L"caf\u00E9\u4E2D", false);
     tarnwick.CloseNormally();
-    ledger.outcome = "full path asked about; Save wrote the document's own file";
+    ledger.outcome = "Save wrote the document's own file; ANSI asked before changing a character";
 }
 
 // Killed after typing into a file and into a new document: started again, the program offers
@@ -395,32 +515,17 @@ void KilledBeforeASave(Ledger& ledger) {
     Sandbox sandbox;
     const std::wstring path = sandbox / L"notes.txt";
     WriteBytes(path, "saved");
-    {
-        Program tarnwick(sandbox, Quoted(path));
-        ASSERT_NE(tarnwick.MainWindow(), nullptr);
-        Retype(tarnwick.EditControl(), L"typed, not saved");
-        WaitForRecovery(sandbox, tarnwick, L"typed, not saved");
-        tarnwick.Kill();
-    }
+    KilledAfterTyping(sandbox, Quoted(path), L"typed, not saved");
     {
         Program again(sandbox, Quoted(path));
         again.Answer(English(sandbox, IDS_RESTORE_QUESTION, path), L"Tarnwick", L"&Yes");
-        ledger.KeepsText(again, L"typed, not saved", true);
-        ExpectTitle(again.MainWindow(), Title(L"notes.txt", true));
+        ledger.KeepsDocument(again, L"notes.txt", L"typed, not saved", true);
         ledger.KeepsFile(path, "saved");
-        SendCommand(again.MainWindow(), IDM_FILE_SAVE);
-        ExpectTitle(again.MainWindow(), Title(L"notes.txt"));
-        ledger.KeepsFile(path, "typed, not saved");
+        ledger.Saves(again, path, "typed, not saved");
         again.CloseNormally();
     }
     EXPECT_EQ(RecoveryFiles(sandbox), Names{});
-    {
-        Program tarnwick(sandbox);
-        ASSERT_NE(tarnwick.MainWindow(), nullptr);
-        InsertText(tarnwick.EditControl(), L"never saved");
-        WaitForRecovery(sandbox, tarnwick, L"never saved");
-        tarnwick.Kill();
-    }
+    KilledAfterTyping(sandbox, L"", L"never saved");
     // No, then a damaged recovery file of a copy that is not running: neither asks again.
     for (const bool damaged : {false, true}) {
         if (damaged) {
@@ -461,18 +566,16 @@ void ChangedByAnotherProgram(Ledger& ledger) {
     WriteBytes(path, "third, from elsewhere");
     ActivateAgain(main);
     tarnwick.Answer(English(sandbox, IDS_CHANGED_ON_DISK, path), L"Tarnwick", L"&No");
-    ledger.KeepsText(tarnwick, L"mine", true);
+    ledger.KeepsDocument(tarnwick, L"shared.txt", L"mine", true);
     ActivateAgain(main);
     const std::wstring saveOver = English(sandbox, IDS_SAVE_OVER_CHANGES, path);
     SendCommand(main, IDM_FILE_SAVE);
     tarnwick.Answer(saveOver, L"Tarnwick", L"Cancel");
     SendCommand(main, IDM_FILE_SAVE);
     tarnwick.Answer(saveOver, L"Tarnwick", L"&No");
-    const HWND saveAs = tarnwick.WaitForDialog(L"Save As");
-    ASSERT_NE(saveAs, nullptr);
-    PressDialogButton(saveAs, IDCANCEL);
+    CancelSaveAs(tarnwick);
     ledger.KeepsFile(path, "third, from elsewhere");
-    ledger.KeepsText(tarnwick, L"mine", true);
+    ledger.KeepsDocument(tarnwick, L"shared.txt", L"mine", true);
     SendCommand(main, IDM_FILE_SAVE);
     tarnwick.Answer(saveOver, L"Tarnwick", L"&Yes");
     ExpectTitle(main, Title(L"shared.txt"));
@@ -481,9 +584,7 @@ void ChangedByAnotherProgram(Ledger& ledger) {
     DeleteFileW(path.c_str());
     ActivateAgain(main);
     ExpectTitle(main, Title(L"shared.txt", true));
-    SendCommand(main, IDM_FILE_SAVE);
-    ExpectTitle(main, Title(L"shared.txt"));
-    ledger.KeepsFile(path, "mine");
+    ledger.Saves(tarnwick, path, "mine");
     tarnwick.CloseNormally();
     ledger.outcome = "asked before loading over and saving over; a deleted file saved again";
 }
@@ -571,7 +672,7 @@ void TwoCopiesSaveTogether(Ledger& ledger) {
                     DeleteFileW(file.c_str());
                 }
                 copies[c]->Press(box, L"OK");
-                ledger.KeepsText(*copies[c], typed, true);
+                ledger.KeepsDocument(*copies[c], L"shared.txt", typed, true);
                 break;
             }
         }
@@ -615,9 +716,7 @@ void GarbageSettings(Ledger& ledger) {
         ASSERT_NE(main, nullptr);
         tarnwick.ExpectDocument(Title(L"works.txt"), L"before", false);
         Retype(tarnwick.EditControl(), L"after");
-        SendCommand(main, IDM_FILE_SAVE);
-        ExpectTitle(main, Title(L"works.txt"));
-        ledger.KeepsFile(path, "after");
+        ledger.Saves(tarnwick, path, "after");
 
         SendCommand(main, IDM_SEARCH_REPLACE);
         const HWND replace = tarnwick.WaitForDialog(L"Replace");
@@ -702,8 +801,7 @@ void RefusedByteOrderMarks(Ledger& ledger) {
         SCOPED_TRACE(Utf8(files[i].first));
         SendCommand(tarnwick.MainWindow(), IDM_FILE_RECENT_FIRST + static_cast<UINT>(i));
         AcknowledgeError(tarnwick, sandbox, IDS_BAD_FORMAT);
-        ExpectTitle(tarnwick.MainWindow(), Title(L"mine.txt"));
-        ledger.KeepsText(tarnwick, L"mine", false);
+        ledger.KeepsDocument(tarnwick, L"mine.txt", L"mine", false);
         ledger.KeepsFile(sandbox / files[i].first, files[i].second);
     }
     tarnwick.CloseNormally();
@@ -711,9 +809,11 @@ void RefusedByteOrderMarks(Ledger& ledger) {
     ledger.outcome = "6 files refused; document and files kept";
 }
 
-// A file of 4 GiB, sparse so that it costs no disk, opened over a modified document: refused
-// by its size at once, and nothing changes.
-void OpenFourGibibytes(Ledger& ledger) {
+// The save question on each way out of a document. Cancel keeps everything on every way; Yes
+// saves first, and for a new document through Save As, where a cancelled dialog cancels the
+// close too. A file of 4 GiB (sparse, so that it costs no disk) opened after a No is refused by
+// its size at once, and nothing changes.
+void SaveQuestionAndFourGibibytes(Ledger& ledger) {
     Sandbox sandbox;
     const std::wstring huge = sandbox / L"huge.txt";
     HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -725,21 +825,72 @@ void OpenFourGibibytes(Ledger& ledger) {
     const LARGE_INTEGER size{.QuadPart = 4LL << 30};
     EXPECT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
     CloseHandle(file);
-    const std::wstring mine = sandbox / L"mine.txt";
-    WriteBytes(mine, "mine");
-    Program tarnwick(sandbox, Quoted(mine));
-    ASSERT_NE(tarnwick.MainWindow(), nullptr);
-    Retype(tarnwick.EditControl(), L"mine, changed");
-    SendCommand(tarnwick.MainWindow(), IDM_FILE_OPEN);
-    tarnwick.AnswerSaveQuestion(sandbox, mine, L"&No");
+    const std::wstring a = sandbox / L"a.txt";
+    const std::wstring b = sandbox / L"b.txt";
+    WriteBytes(a, "alpha");
+    WriteBytes(b, "beta");
+    Program tarnwick(sandbox, Quoted(a));
+    const HWND main = tarnwick.MainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND edit = tarnwick.EditControl();
+    const std::wstring untitled = Untitled(sandbox);
+    tarnwick.ExpectDocument(Title(L"a.txt"), L"alpha", false);
+
+    // A command that went on after Cancel would show its dialog, another file or no window at
+    // the next question.
+    Retype(edit, L"alpha 2");
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"close", [&] { tarnwick.Close(); }},
+        {"New", [&] { SendCommand(main, IDM_FILE_NEW); }},
+        {"Open", [&] { SendCommand(main, IDM_FILE_OPEN); }},
+        {"drop", [&] { tarnwick.DropFiles(main, {b}); }},
+    };
+    for (const auto& [name, command] : commands) {
+        SCOPED_TRACE(name);
+        command();
+        tarnwick.AnswerSaveQuestion(sandbox, a, L"Cancel");
+        ledger.KeepsDocument(tarnwick, L"a.txt", L"alpha 2", true);
+    }
+    SendCommand(main, IDM_FILE_OPEN);
+    tarnwick.AnswerSaveQuestion(sandbox, a, L"&No");
     tarnwick.ChooseInDialog(L"Open", huge);
     AcknowledgeError(tarnwick, sandbox, IDS_FILE_TOO_LARGE);
-    ExpectTitle(tarnwick.MainWindow(), Title(L"mine.txt", true));
-    ledger.KeepsText(tarnwick, L"mine, changed", true);
+    ledger.KeepsDocument(tarnwick, L"a.txt", L"alpha 2", true);
     ledger.Keeps(SizeOf(huge) == 4ULL << 30, "huge.txt changed its size");
-    tarnwick.CloseDiscarding(sandbox, mine);
-    ledger.KeepsFile(mine, "mine");
-    ledger.outcome = "refused as too large at once; nothing changed";
+    ledger.KeepsFile(a, "alpha");
+
+    // Yes saves before the Open dialog appears.
+    SendCommand(main, IDM_FILE_OPEN);
+    tarnwick.AnswerSaveQuestion(sandbox, a, L"&Yes");
+    const HWND open = tarnwick.WaitForDialog(L"Open");
+    ASSERT_NE(open, nullptr);
+    ledger.KeepsFile(a, "alpha 2");
+    ChooseFile(open, b);
+    tarnwick.ExpectDocument(Title(L"b.txt"), L"beta", false);
+    Retype(edit, L"beta 2");
+    SendCommand(main, IDM_FILE_NEW);
+    tarnwick.AnswerSaveQuestion(sandbox, b, L"&Yes");
+    tarnwick.ExpectDocument(Title(untitled), L"", false);
+    ledger.KeepsFile(b, "beta 2");
+
+    // A new document is saved through Save As: cancelled there, after Yes on closing or from the
+    // menu, it keeps the window and the text.
+    InsertText(edit, L"draft");
+    tarnwick.Close();
+    tarnwick.AnswerSaveQuestion(sandbox, untitled, L"&Yes");
+    CancelSaveAs(tarnwick);
+    ledger.KeepsDocument(tarnwick, untitled, L"draft", true);
+    SendCommand(main, IDM_FILE_SAVE_AS);
+    CancelSaveAs(tarnwick);
+    ledger.KeepsDocument(tarnwick, untitled, L"draft", true);
+    const std::wstring draft = sandbox / L"draft.txt";
+    EXPECT_FALSE(FileExists(draft));
+    tarnwick.Close();
+    tarnwick.AnswerSaveQuestion(sandbox, untitled, L"&Yes");
+    tarnwick.ChooseInDialog(L"Save As", draft);
+    EXPECT_EQ(tarnwick.WaitForExit(), 0u);
+    ledger.KeepsFile(draft, "draft");
+    ledger.outcome = "each answer on each way did what it says; 4 GiB refused at once";
 }
 
 // Every "a" replaced by 129 units: the result would pass the largest text the edit control
@@ -772,7 +923,7 @@ void ReplaceAllBeyondTheLimit(Ledger& ledger) {
     SendCommand(main, IDM_EDIT_UNDO);
     ExpectTitle(main, Title(L"many.txt"));
     // The whole text, as the program itself writes it out.
-    SaveAs(tarnwick, sandbox / L"copy.txt");
+    Choose(tarnwick, IDM_FILE_SAVE_AS, sandbox / L"copy.txt");
     ExpectTitle(main, Title(L"copy.txt"));
     ledger.KeepsFile(sandbox / L"copy.txt", text);
     ledger.KeepsFile(path, text);
@@ -787,14 +938,14 @@ constexpr std::pair<const char*, void (*)(Ledger&)> kFaults[] = {
     {"path of 259 units", SaveAtTheLongestPath},
     {"program ended during a save", EndDuringSave},
     {"two copies saving one file", TwoCopiesSaveTogether},
-    {"save and edit in a type-out", SaveAndEditDuringATypeOut},
+    {"save, Open and edit in a type-out", TypeOuts},
     {"relative name, Open elsewhere", RelativeNameAndAnOpenElsewhere},
     {"program killed before a save", KilledBeforeASave},
     {"file changed by another program", ChangedByAnotherProgram},
     {"settings full of garbage", GarbageSettings},
     {"code in a language library", CodeInALanguageLibrary},
     {"refused byte-order marks", RefusedByteOrderMarks},
-    {"file of 4 GiB", OpenFourGibibytes},
+    {"save question, file of 4 GiB", SaveQuestionAndFourGibibytes},
     {"Replace All beyond the limit", ReplaceAllBeyondTheLimit},
 };
 
