@@ -57,26 +57,17 @@ bool MatchesAt(const std::u16string& text, const Query& query, std::size_t p) {
     return true;
 }
 
-std::optional<std::uint32_t> Forward(const std::u16string& text, const Query& query,
-                                     std::uint32_t start) {
-    for (std::size_t p = start; p <= text.size(); ++p) {
-        if (MatchesAt(text, query, p)) {
-            return static_cast<std::uint32_t>(p);
+// The nearest match at or after `start` downwards, or before it upwards. A match that would run
+// past the end is no match, which is all the clamping of an upward start amounts to.
+std::optional<std::uint32_t> Nearest(const std::u16string& text, const Query& query,
+                                     std::uint32_t start, bool down) {
+    std::optional<std::uint32_t> found;
+    for (std::uint32_t p = 0; p <= text.size() && !(down && found); ++p) {
+        if (MatchesAt(text, query, p) && (down ? p >= start : p < start)) {
+            found = p;
         }
     }
-    return std::nullopt;
-}
-
-// Every position below the start, nearest first; a match that would run past the end is no
-// match, which is all the clamping of the start amounts to.
-std::optional<std::uint32_t> Backward(const std::u16string& text, const Query& query,
-                                      std::uint32_t start) {
-    for (std::size_t p = start; p-- > 0;) {
-        if (MatchesAt(text, query, p)) {
-            return static_cast<std::uint32_t>(p);
-        }
-    }
-    return std::nullopt;
+    return found;
 }
 
 // Where a search from the selection [a, b), a <= b, starts for a search string of n units:
@@ -118,8 +109,7 @@ Replaced ReplaceAll(const std::u16string& text, const Query& query,
 class ExactBlock : public ReplaceAllMemory {
   public:
     explicit ExactBlock(const std::u16string& text)
-        : units_(new Unit[text.size() + 1]), length_(static_cast<std::uint32_t>(text.size())),
-          capacity_(length_) {
+        : units_(new Unit[text.size() + 1]), length_(static_cast<std::uint32_t>(text.size())) {
         std::memcpy(units_.get(), text.data(), text.size() * sizeof(Unit));
         units_[text.size()] = u'\0';
     }
@@ -134,13 +124,10 @@ class ExactBlock : public ReplaceAllMemory {
         if (failResize) {
             return nullptr;
         }
-        std::unique_ptr<Unit[]> resized(new Unit[std::size_t{length} + 1]);
-        const std::uint32_t kept = std::min(length, length_) + 1;
-        std::memcpy(resized.get(), units_.get(), kept * sizeof(Unit));
-        std::memset(resized.get() + kept, 0, (std::size_t{length} + 1 - kept) * sizeof(Unit));
+        std::unique_ptr<Unit[]> resized(new Unit[std::size_t{length} + 1]());
+        std::memcpy(resized.get(), units_.get(), std::min(length, length_) * sizeof(Unit));
         units_ = std::move(resized);
         length_ = length;
-        capacity_ = length;
         return units_.get();
     }
 
@@ -161,10 +148,10 @@ class ExactBlock : public ReplaceAllMemory {
     }
 
     // After a Replace All: the text as the engine left it, whose length the caller takes from
-    // the BorrowedText (the shorter method leaves the block's size as it was).
-    // False when the engine's text is not in this block.
+    // the BorrowedText (the shorter method leaves the block's size as it was). False when the
+    // engine's text is not in this block.
     [[nodiscard]] bool Adopt(const BorrowedText& text) {
-        if (text.units != units_.get() || text.length > capacity_) {
+        if (text.units != units_.get() || text.length > length_) {
             return false;
         }
         length_ = text.length;
@@ -181,22 +168,13 @@ class ExactBlock : public ReplaceAllMemory {
 
   private:
     std::unique_ptr<Unit[]> units_;
-    std::uint32_t length_;
-    std::uint32_t capacity_; // units before the block's last one
+    std::uint32_t length_; // units before the block's last one, until Adopt
 };
 
 } // namespace model
 
 using model::ExactBlock;
 using model::Query;
-
-Query Exact(std::u16string find) {
-    return {std::move(find), true};
-}
-
-Query Ignoring(std::u16string find) {
-    return {std::move(find), false};
-}
 
 // The engine's search from `start`: FindForward, or FindBackward when not `down`.
 std::optional<std::uint32_t> Find(const std::u16string& text, const Query& query,
@@ -213,10 +191,8 @@ std::vector<std::uint32_t> Walk(const std::u16string& text, const Query& query, 
     const auto n = static_cast<std::uint32_t>(query.find.size());
     std::vector<std::uint32_t> shown;
     while (shown.size() <= text.size()) {
-        const std::uint32_t start = model::Start(a, b, n, down);
-        const auto p = !byModel ? FindNext(block.Borrow(), query.Pattern(), a, b, down)
-                       : down   ? model::Forward(text, query, start)
-                                : model::Backward(text, query, start);
+        const auto p = byModel ? model::Nearest(text, query, model::Start(a, b, n, down), down)
+                               : FindNext(block.Borrow(), query.Pattern(), a, b, down);
         if (!p) {
             break;
         }
@@ -252,15 +228,15 @@ model::Replaced Replace(const std::u16string& text, const Query& query,
 // y with diaeresis differ in more than one bit, those of ASCII letters in one.
 TEST(Search, FindsAMatchAtEveryOffsetOfTextsUpToEightyUnits) {
     const std::pair<Query, Unit> rows[] = {
-        {Exact(u"a"), u'x'},
-        {Ignoring(u"A"), u'x'},
-        {Exact(u"ab"), u'a'},
-        {Ignoring(u"Ab"), u'B'},
-        {Exact(u"eez"), u'z'},
-        {Exact(u"every zebra"), u'z'},
-        {Ignoring(u"eVeRy ZeBrA"), u'Z'},
-        {Ignoring(u"\u0178"), u'x'},
-        {Ignoring(u"a\u00FFa"), u'\u0178'},
+        {{u"a"}, u'x'},
+        {{u"A", false}, u'x'},
+        {{u"ab"}, u'a'},
+        {{u"Ab", false}, u'B'},
+        {{u"eez"}, u'z'},
+        {{u"every zebra"}, u'z'},
+        {{u"eVeRy ZeBrA", false}, u'Z'},
+        {{u"\u0178", false}, u'x'},
+        {{u"a\u00FFa", false}, u'\u0178'},
     };
     for (const auto& [query, filler] : rows) {
         const auto n = static_cast<std::uint32_t>(query.find.size());
@@ -301,7 +277,7 @@ TEST(CaseIgnored, ComparesOnlyWithTheCallersFormsAndOnlyWhenTheyHaveTheSearchStr
 
 TEST(ReplaceCurrent, TheSelectionCountsWhenItHasTheLengthAndTheCallerCallsItEqual) {
     ExactBlock block(u"xxABxx");
-    const Query query = Ignoring(u"ab");
+    const Query query{u"ab", false};
     const SearchPattern ab = query.Pattern();
     std::vector<std::u16string> asked;
     const auto ignoringCase = [&](UnitView selected, UnitView findString) {
@@ -317,27 +293,36 @@ TEST(ReplaceCurrent, TheSelectionCountsWhenItHasTheLengthAndTheCallerCallsItEqua
     EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), ab, 2, 5, ignoringCase));
     EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), ab, 5, 7, ignoringCase))
         << "a selection past the text's end";
-    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), Exact(u"").Pattern(), 2, 2, ignoringCase));
+    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), Query{}.Pattern(), 2, 2, ignoringCase));
     EXPECT_TRUE(asked.empty()) << "only a selection of the right length is compared";
 }
 
-// Enough occurrences to fill several chunks of positions; each chunk in turn is refused,
-// then the resize, and each time the text stays as it was and every chunk is given back.
-TEST(ReplaceAll, OutOfMemoryLeavesTheTextAsItWas) {
+// Enough occurrences to fill several chunks of positions. Each chunk in turn is refused, then
+// the resize, then a final length one unit beyond the caller's largest block: each time the
+// text stays as it was, every chunk is given back and the scan goes no further. A largest block
+// of exactly the final length takes it.
+TEST(ReplaceAll, OutOfMemoryOrALengthBeyondTheLargestBlockLeavesTheTextAsItWas) {
     const std::u16string text(10000, u'a');
+    const Query a{u"a"};
     ExactBlock clean(text);
+    clean.maxLength = 20000;
     BorrowedText cleanText = clean.Borrow();
-    ASSERT_EQ(ReplaceAll(cleanText, Exact(u"a").Pattern(), u"bb", clean).count, 10000u);
+    ASSERT_EQ(ReplaceAll(cleanText, a.Pattern(), u"bb", clean).count, 10000u);
+    ASSERT_TRUE(clean.Adopt(cleanText));
+    EXPECT_TRUE(clean.Text() == std::u16string(20000, u'b'));
     const int chunks = clean.chunksAsked;
     ASSERT_GE(chunks, 2);
 
-    for (int fail = 1; fail <= chunks + 1; ++fail) {
-        SCOPED_TRACE(fail <= chunks ? "chunk " + std::to_string(fail) : "resize");
+    for (int fail = 1; fail <= chunks + 2; ++fail) {
         ExactBlock block(text);
         block.failChunk = fail;
-        block.failResize = fail > chunks;
+        block.failResize = fail == chunks + 1;
+        block.maxLength = fail == chunks + 2 ? 19999 : kMaxTextLength;
+        SCOPED_TRACE(fail <= chunks     ? "chunk " + std::to_string(fail)
+                     : block.failResize ? "resize"
+                                        : "largest block");
         BorrowedText borrowed = block.Borrow();
-        const ReplaceAllResult result = ReplaceAll(borrowed, Exact(u"a").Pattern(), u"bb", block);
+        const ReplaceAllResult result = ReplaceAll(borrowed, a.Pattern(), u"bb", block);
         EXPECT_TRUE(result.outOfMemory);
         EXPECT_EQ(result.count, 0u);
         EXPECT_TRUE(block.Adopt(borrowed));
@@ -345,26 +330,7 @@ TEST(ReplaceAll, OutOfMemoryLeavesTheTextAsItWas) {
         EXPECT_EQ(block.chunksHeld, 0);
         EXPECT_EQ(block.resizes, block.failResize ? 1 : 0);
         EXPECT_EQ(block.lastResize, block.failResize ? 2 * text.size() : 0u);
-        EXPECT_EQ(block.chunksAsked, std::min(fail, chunks))
-            << "the scan stops at the refused chunk";
-    }
-}
-
-TEST(ReplaceAll, RefusesAFinalLengthBeyondTheCallersLargestBlock) {
-    // Ten occurrences growing by three units each: the final text is 40 units long.
-    const std::u16string text(10, u'a');
-    for (const std::uint32_t maxLength : {39u, 40u}) {
-        SCOPED_TRACE("largest block " + std::to_string(maxLength));
-        ExactBlock block(text);
-        block.maxLength = maxLength;
-        BorrowedText borrowed = block.Borrow();
-        const ReplaceAllResult result = ReplaceAll(borrowed, Exact(u"a").Pattern(), u"aaaa", block);
-        EXPECT_TRUE(block.Adopt(borrowed));
-        EXPECT_EQ(result.outOfMemory, maxLength < 40);
-        EXPECT_EQ(result.count, maxLength < 40 ? 0u : 10u);
-        EXPECT_EQ(block.resizes, maxLength < 40 ? 0 : 1) << "refused before the block is resized";
-        EXPECT_EQ(block.chunksHeld, 0);
-        EXPECT_EQ(block.Text(), maxLength < 40 ? text : std::u16string(40, u'a'));
+        EXPECT_EQ(block.chunksAsked, std::min(fail, chunks)) << "the scan stops at the refusal";
     }
 }
 
@@ -408,10 +374,11 @@ TEST(RandomisedAgainstModel, SearchesAndReplaceAllAgreeForAllMethodsAndCaseModes
             const auto length = static_cast<std::uint32_t>(text.size());
             const std::uint32_t step = length <= 24 ? 1 : 1 + static_cast<std::uint32_t>(below(7));
             for (std::uint32_t start = 0; start <= length + 2; start += step) {
-                EXPECT_EQ(Find(text, query, start), model::Forward(text, query, start))
-                    << "forward from " << start;
-                EXPECT_EQ(Find(text, query, start, false), model::Backward(text, query, start))
-                    << "backward from " << start;
+                for (const bool down : {true, false}) {
+                    EXPECT_EQ(Find(text, query, start, down),
+                              model::Nearest(text, query, start, down))
+                        << (down ? "down from " : "up from ") << start;
+                }
             }
             const auto a = static_cast<std::uint32_t>(below(length + 1));
             const auto b = a + static_cast<std::uint32_t>(below(length - a + 1));
