@@ -20,7 +20,6 @@ TEST(Recognition, TheLongestMarkTheFileHoldsDecides) {
         std::array<unsigned char, 4> bytes;
         Recognition want;
     } rows[] = {
-        {0, {}, kAnsi},
         {1, {0xFF}, kAnsi},
         {2, {0xFF, 0xFE}, kUtf16Le},
         {3, {0xFF, 0xFE, 0x00}, kUtf16Le},

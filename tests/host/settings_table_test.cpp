@@ -22,11 +22,8 @@ TEST(ProfileInteger, WritesTheUnsignedFormAndReadsItBack) {
     const struct {
         std::int32_t value;
         const char* text;
-    } cases[] = {{0, "0"},
-                 {-13, "4294967283"},
-                 {-1, "4294967295"},
-                 {2147483647, "2147483647"},
-                 {-2147483647 - 1, "2147483648"}};
+    } cases[] = {
+        {0, "0"}, {-1, "4294967295"}, {2147483647, "2147483647"}, {-2147483647 - 1, "2147483648"}};
     for (const auto& c : cases) {
         std::array<Unit, kUnsignedDecimalCapacity> buffer{};
         buffer.fill(u'#');
@@ -43,7 +40,6 @@ TEST(ProfileInteger, KeepsTheLowThirtyTwoBitsOfADecimalUpToTheFirstOtherCharacte
         UnitView text;
         std::int32_t value;
     } cases[] = {
-        {u"-13", -13},
         {u"+25", 25},
         {u"4294967297", 1},
         {u"99999999999999999999", static_cast<std::int32_t>(1661992959u)},
@@ -53,7 +49,6 @@ TEST(ProfileInteger, KeepsTheLowThirtyTwoBitsOfADecimalUpToTheFirstOtherCharacte
         {u"  ", kProfileIntAbsent},
         {u"-1", kProfileIntAbsent},
         {u"12abc", 12},
-        {u"0x1F", 0},
         {u"-", 0},
         {u" 42 ", 42},
     };
@@ -84,10 +79,8 @@ TEST(RangeChecks, SendAGeometryOffTheScreenBackToTheDefaultsAndTheSmallerFallbac
     const struct {
         Geometry stored, checked;
     } cases[] = {
-        {{120, 100, 870, 534}, {120, 100, 870, 534}},
         {{0, 0, 1920, 0}, {0, 0, 1920, 0}},       // a zero height
         {{1920, 1080, 0, 0}, {1920, 1080, 0, 0}}, // the screen's own edge
-        {{-5, 100, 100, 100}, {120, 100, 100, 100}},
         {{1921, 100, 100, 100}, {120, 100, 100, 100}},
         {{100, -1, 100, 100}, {100, 100, 100, 100}},
         {{100, 1081, 100, 100}, {100, 100, 100, 100}},
@@ -113,8 +106,7 @@ TEST(RangeChecks, LimitTheRecentFilesCountAsUnsignedAndSendAnUnknownLanguageToEn
     } cases[] = {{IntKey::MruCount, 0, 0},         {IntKey::MruCount, 10, 10},
                  {IntKey::MruCount, 25, 10},       {IntKey::MruCount, -2, 10},
                  {IntKey::Language, 10000, 10000}, {IntKey::Language, 10002, 10002},
-                 {IntKey::Language, 10003, 10001}, {IntKey::Language, 9999, 10001},
-                 {IntKey::Language, -10000, 10001}};
+                 {IntKey::Language, 10003, 10001}, {IntKey::Language, 9999, 10001}};
     for (const auto& c : cases) {
         IntegerSettings s = DefaultIntegerSettings();
         s[IndexOf(c.key)] = c.stored;
