@@ -34,7 +34,6 @@ TEST(Recognition, TheLongestMarkTheFileHoldsDecides) {
         {2, {0xEF, 0xBB}, kAnsi},
         {3, {0xEF, 0xBB, 0xBF}, kRefused},
         {2, {0xFE, 0xFF}, kRefused},
-        {4, {0xC5, 0xBB, 0xBF, 0xFE}, kAnsi}, // an unmarked UTF-8 letter
     };
     for (const auto& row : rows) {
         const Recognition got = Recognise(row.size, row.bytes);
@@ -151,14 +150,14 @@ TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
         const std::vector<std::uint8_t> file = WholeFile(header, text);
         const auto read = ReadRecoveryFile(file);
         ASSERT_TRUE(read);
-        EXPECT_EQ(read->header.settingsPath, header.settingsPath);
-        EXPECT_EQ(read->header.documentPath, header.documentPath);
-        EXPECT_EQ(read->header.stamp, header.stamp);
-        EXPECT_EQ(read->header.encoding, header.encoding);
+        const RecoveryHeader& got = read->header;
+        EXPECT_EQ(
+            std::tie(got.settingsPath, got.documentPath, got.stamp, got.encoding),
+            std::tie(header.settingsPath, header.documentPath, header.stamp, header.encoding));
         EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(read->text.data()),
                                  read->text.size() / 2),
                   text);
-        // Any byte changed, and any cut, is a damaged file.
+        // Any byte changed, and any cut (to nothing too), is a damaged file.
         for (std::size_t at = 0; at < file.size(); ++at) {
             std::vector<std::uint8_t> damaged = file;
             damaged[at] ^= 0x10;
@@ -166,7 +165,6 @@ TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
             EXPECT_FALSE(ReadRecoveryFile(std::span(file).first(at))) << "cut at " << at;
         }
     }
-    EXPECT_FALSE(ReadRecoveryFile({}));
 }
 
 TEST(RecoveryFile, NameTellsItsOwnerAndNothingElseIsOne) {

@@ -80,10 +80,7 @@ TEST(FolderOfPath, KeepsEverythingUpToTheLastBackslashWhenItFits) {
     const struct {
         UnitView path;
         const char* folder;
-    } cases[] = {{u"C:\\a\\b.exe", "C:\\a\\"},
-                 {u"C:\\", "C:\\"},
-                 {u"\\\\server\\share\\x\\", "\\\\server\\share\\x\\"},
-                 {u"b.exe", ""}};
+    } cases[] = {{u"C:\\a\\b.exe", "C:\\a\\"}, {u"C:\\", "C:\\"}, {u"b.exe", ""}};
     for (const auto& c : cases) {
         std::array<Unit, 260> folder{};
         folder.fill(u'#');

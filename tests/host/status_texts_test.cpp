@@ -26,8 +26,6 @@ TEST(GroupDigits, SplitsIntoGroupsOfThreeFromTheRight) {
     EXPECT_EQ(Narrow(tight), "12 ");
     // From a number.
     std::array<Unit, kGroupedNumberCapacity> buffer{};
-    FormatGroupedNumber(0xFFFFFFFFu, buffer);
-    EXPECT_EQ(Narrow(buffer), "4 294 967 295");
     FormatGroupedNumber(0, buffer);
     EXPECT_EQ(Narrow(buffer), "0");
 }
@@ -77,24 +75,18 @@ std::string Fill(UnitView pattern, UnitView value, PercentFill fill = PercentFil
     return Narrow(buffer);
 }
 
-TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentOrOfEveryOne) {
+TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentOrOfEveryOneWithinItsBuffer) {
     EXPECT_EQ(Fill<64>(u"Lines: %", u"1 234"), "Lines: 1 234");
     EXPECT_EQ(Fill<64>(u"% and %", u"x"), "x and ") << "later marks are left out";
     EXPECT_EQ(Fill<64>(u"no mark", u"x"), "no mark");
     EXPECT_EQ(Fill<64>(u"% was not found (%)", u"C:\\a.txt", PercentFill::Every),
               "C:\\a.txt was not found (C:\\a.txt)");
-}
-
-TEST(PercentTemplate, CutsALongResultToItsBufferAndTerminatesIt) {
-    const std::u16string path(600, u'p');
-    const std::string filled =
-        Fill<512>(u"File % not found. Is % right?", path, PercentFill::Every);
-    EXPECT_EQ(filled.size(), 511u);
-    EXPECT_EQ(filled.substr(0, 5), "File ");
-    // Nothing goes into an empty buffer.
-    std::array<Unit, 1> one{};
-    EXPECT_EQ(FillPercentTemplate(u"%", u"xyz", one), 0u);
-    EXPECT_EQ(one[0], u'\0');
+    // A long result is cut to its buffer and terminated; nothing goes into a buffer of one unit
+    // or none.
+    EXPECT_EQ(
+        Fill<512>(u"File % not found. Is % right?", std::u16string(600, u'p'), PercentFill::Every),
+        "File " + std::string(506, 'p'));
+    EXPECT_EQ(Fill<1>(u"%", u"xyz"), "");
     EXPECT_EQ(FillPercentTemplate(u"%", u"xyz", UnitBuffer()), 0u);
 }
 
