@@ -7,24 +7,21 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 
 namespace {
 
-struct Extraction {
-    CommandLineName outcome;
-    std::string name;
-};
-
-Extraction Extract(const std::u16string& commandLine) {
-    // Filled with marks so that a missing terminator shows in the name.
+// The outcome and the name found, if any. The destination is filled with marks so that a
+// missing terminator shows in the name.
+std::pair<CommandLineName, std::string> Extract(const std::u16string& commandLine) {
     std::array<Unit, 260> destination{};
     destination.fill(u'#');
     destination.back() = u'\0';
     const CommandLineName outcome = GetCommandLineFileName(commandLine, destination);
-    return {outcome, Narrow(destination)};
+    return {outcome, outcome == CommandLineName::Found ? Narrow(destination) : ""};
 }
 
-TEST(CommandLine, YieldsTheFileNameAfterTheProgramName) {
+TEST(CommandLine, YieldsTheFileNameAfterTheProgramNameWhenItFits) {
     constexpr auto kNone = CommandLineName::None;
     constexpr auto kFound = CommandLineName::Found;
     const struct {
@@ -50,22 +47,13 @@ TEST(CommandLine, YieldsTheFileNameAfterTheProgramName) {
         // A program name quoted without its closing quote takes the whole line.
         {u"\"C:\\Tarnwick.exe a.txt", kNone, ""},
         {u"\"Tarnwick.exe\"a.txt", kFound, "a.txt"},
+        {u"Tarnwick.exe " + std::u16string(259, u'n'), kFound, std::string(259, 'n')},
     };
     for (const auto& c : cases) {
-        const Extraction result = Extract(c.line);
-        EXPECT_EQ(result.outcome, c.outcome) << Narrow(c.line);
-        if (c.outcome == kFound) {
-            EXPECT_EQ(result.name, c.name) << Narrow(c.line);
-        }
+        EXPECT_EQ(Extract(c.line), std::pair(c.outcome, c.name)) << Narrow(c.line);
     }
-}
 
-TEST(CommandLineLength, AcceptsAsManyUnitsAsFitAndOtherwiseLeavesTheDestinationUntouched) {
-    const std::string name(259, 'n');
-    const Extraction result = Extract(u"Tarnwick.exe " + Widen(name));
-    EXPECT_EQ(result.outcome, CommandLineName::Found);
-    EXPECT_EQ(result.name, name);
-
+    // A name that does not fit leaves the destination untouched.
     std::array<Unit, 8> small{u'k'};
     EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefgh", small), CommandLineName::TooLong);
     EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe \"abcdefgh\"", small),
