@@ -175,26 +175,6 @@ std::optional<std::uint32_t> Find(const std::u16string& text, const Query& query
     return (down ? FindForward : FindBackward)(block.Borrow(), query.Pattern(), start);
 }
 
-// The matches shown one after the other by repeated searches, the first from the selection
-// [a, b), each next one from the match shown before; by the engine, or else by the model.
-std::vector<std::uint32_t> Walk(const std::u16string& text, const Query& query, std::uint32_t a,
-                                std::uint32_t b, bool down, bool byModel = false) {
-    ExactBlock block(text);
-    const auto n = static_cast<std::uint32_t>(query.find.size());
-    std::vector<std::uint32_t> shown;
-    while (shown.size() <= text.size()) {
-        const auto p = byModel ? model::Nearest(text, query, model::Start(a, b, n, down), down)
-                               : FindNext(block.Borrow(), query.Pattern(), a, b, down);
-        if (!p) {
-            break;
-        }
-        shown.push_back(*p);
-        a = *p;
-        b = *p + n;
-    }
-    return shown;
-}
-
 // Replace All in an exact block, with the checks that every Replace All with enough memory
 // must pass: the text left in its block and terminated, memory for positions and one resize
 // only when the text grows, and every chunk given back.
@@ -372,19 +352,27 @@ TEST(RandomisedAgainstModel, SearchesAndReplaceAllAgreeForAllMethodsAndCaseModes
                         << (down ? "down from " : "up from ") << start;
                 }
             }
+            // Repeated searches: from a random selection, whose ends the edit control may report
+            // in either order, then from the match shown.
             const auto a = static_cast<std::uint32_t>(below(length + 1));
             const auto b = a + static_cast<std::uint32_t>(below(length - a + 1));
-            // The edit control may report the selection's ends in either order.
             const bool reversed = below(2) == 0;
+            const auto n = static_cast<std::uint32_t>(find.size());
+            ExactBlock block(text);
             for (const bool down : {true, false}) {
-                EXPECT_EQ(Walk(text, query, reversed ? b : a, reversed ? a : b, down),
-                          Walk(text, query, a, b, down, true))
-                    << "walk from [" << a << ", " << b << ")" << (down ? " down" : " up")
-                    << (reversed ? " reversed" : "");
+                const auto shown = FindNext(block.Borrow(), query.Pattern(), reversed ? b : a,
+                                            reversed ? a : b, down);
+                EXPECT_EQ(shown, model::Nearest(text, query, model::Start(a, b, n, down), down))
+                    << "from [" << a << ", " << b << ")" << (down ? " down" : " up");
+                if (shown) {
+                    EXPECT_EQ(FindNext(block.Borrow(), query.Pattern(), *shown, *shown + n, down),
+                              model::Nearest(text, query, model::Start(*shown, *shown + n, n, down),
+                                             down))
+                        << "from the match at " << *shown << (down ? " down" : " up");
+                }
             }
 
-            const std::size_t n = find.size();
-            for (const std::size_t r : {n, n > 0 ? below(n) : 0, n + 1 + below(3)}) {
+            for (const std::size_t r : {std::size_t{n}, n > 0 ? below(n) : 0, n + 1 + below(3)}) {
                 const std::u16string replacement = draw(u"abX", r);
                 SCOPED_TRACE("replacement " + testing::PrintToString(replacement));
                 EXPECT_EQ(Replace(text, query, replacement),
