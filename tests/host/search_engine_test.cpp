@@ -101,9 +101,8 @@ Replaced ReplaceAll(const std::u16string& text, const Query& query,
 class ExactBlock : public ReplaceAllMemory {
   public:
     explicit ExactBlock(const std::u16string& text)
-        : units_(new Unit[text.size() + 1]), length_(static_cast<std::uint32_t>(text.size())) {
+        : units_(new Unit[text.size() + 1]()), length_(static_cast<std::uint32_t>(text.size())) {
         std::memcpy(units_.get(), text.data(), text.size() * sizeof(Unit));
-        units_[text.size()] = u'\0';
     }
 
     BorrowedText Borrow() { return {units_.get(), length_}; }
@@ -193,11 +192,9 @@ model::Replaced Replace(const std::u16string& text, const Query& query,
     return {result.count, block.Text()};
 }
 
-// Every offset in texts long enough to be tested in blocks, with the block edges on both
-// sides of the match, for the one-unit and the longer routines. The rarest units of the
-// longer search strings, which the filter tests, lie inside them or at their ends, and the
-// rest of the text is a unit that passes one filter position everywhere. The case forms of
-// y with diaeresis differ in more than one bit, those of ASCII letters in one.
+// Every offset in texts long enough for blocks, block edges on both sides of the match, for the
+// one-unit and the longer routines. The filter's rarest units lie inside the search strings or
+// at their ends, and the rest of the text passes one filter position everywhere.
 TEST(Search, FindsAMatchAtEveryOffsetOfTextsUpToEightyUnits) {
     const std::pair<Query, Unit> rows[] = {
         {{u"a"}, u'x'},
@@ -306,12 +303,10 @@ TEST(ReplaceAll, OutOfMemoryOrALengthBeyondTheLargestBlockLeavesTheTextAsItWas) 
     }
 }
 
-// Random cases over small alphabets, checked against the model; a failure names the seed, the
-// case and its inputs. Mostly short texts, where the ends matter, some long enough for whole
-// blocks; some search strings empty. A third of the search strings are drawn from the text
-// itself, so made mostly of its commonest units, half of them short and half up to longer than
-// a block, so that many candidates pass one filter position and some both. Replace All runs
-// with each of its three methods.
+// Random cases over small alphabets; a failure names the seed, the case and its inputs. Mostly
+// short texts, where the ends matter, some long enough for blocks; some search strings empty, a
+// third drawn from the text itself (its commonest units, up to longer than a block) so that many
+// candidates pass one filter position and some both. Replace All by each of its three methods.
 TEST(RandomisedAgainstModel, SearchesAndReplaceAllAgreeForAllMethodsAndCaseModes) {
     static const std::u16string alphabets[] = {
         u"aAb",     u"ab",           u"aaaaaaab", u"bbbbbbbbbbbbbbba", u"aA\r\n", u"a\uFFFF\u8000b",
