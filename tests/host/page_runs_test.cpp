@@ -141,22 +141,22 @@ TEST(PageRuns, PagesAreThoseOfTheWholeTextCutEveryFewLines) {
         EXPECT_EQ(PageStartsOneByOne(text, width, lines), PageStartsDrawnWhole(text, width, lines));
     };
     const struct {
-        const char* text;
+        const char16_t* text;
         std::size_t width;
         std::size_t lines;
     } cases[] = {
-        {"\r\n\r\n\r\n\r\n\r\nafter five empty lines\r\n", 30, 2},
-        {"a\r\n\r\n\r\nb\r\n\r\n", 5, 1},
-        {"words   with   wide   gaps   between   them", 9, 1},
-        {"  indented line\r\n    more indented line\r\n", 8, 1},
-        {"tail blanks    \r\nnext", 12, 1},
-        {"ab abcdefghijklmnopqrstuvwxyz cd", 5, 2},
-        {"abcdefghijklmnopqrstuvwxyz", 5, 2},
-        {"cr\ronly\rline\rends", 6, 1},
-        {"tab\tseparated\twords\tin\ta\tline", 10, 1},
+        {u"\r\n\r\n\r\n\r\n\r\nafter five empty lines\r\n", 30, 2},
+        {u"a\r\n\r\n\r\nb\r\n\r\n", 5, 1},
+        {u"words   with   wide   gaps   between   them", 9, 1},
+        {u"  indented line\r\n    more indented line\r\n", 8, 1},
+        {u"tail blanks    \r\nnext", 12, 1},
+        {u"ab abcdefghijklmnopqrstuvwxyz cd", 5, 2},
+        {u"abcdefghijklmnopqrstuvwxyz", 5, 2},
+        {u"cr\ronly\rline\rends", 6, 1},
+        {u"tab\tseparated\twords\tin\ta\tline", 10, 1},
     };
     for (const auto& c : cases) {
-        expectPaged(Widen(c.text), c.width, c.lines);
+        expectPaged(c.text, c.width, c.lines);
     }
     std::mt19937 random(20261207);
     for (int round = 0; round < 400 && !HasFailure(); ++round) {

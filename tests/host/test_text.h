@@ -23,8 +23,4 @@ template <std::size_t N> std::string Narrow(const std::array<Unit, N>& buffer) {
         UnitView(buffer.data(), std::find(buffer.begin(), buffer.end(), u'\0') - buffer.begin()));
 }
 
-inline std::u16string Widen(const std::string& text) {
-    return {text.begin(), text.end()};
-}
-
 #endif
