@@ -130,23 +130,17 @@ TEST(NewContentName, IsReadOnlyFromTheSavesOwnNames) {
     }
 }
 
-std::vector<std::uint8_t> WholeFile(const RecoveryHeader& header, const std::u16string& text) {
-    const auto* units = reinterpret_cast<const std::uint8_t*>(text.data());
-    const std::span<const std::uint8_t> bytes(units, text.size() * 2);
-    std::vector<std::uint8_t> file = RecoveryFileHead(header, bytes);
-    file.insert(file.end(), bytes.begin(), bytes.end());
-    return file;
-}
-
 TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
     const RecoveryHeader headers[] = {
         {u"C:\\Tarnwick\\Tarnwick.ini", u"D:\\notes\\\u010Dtvrtek.txt",
          FileStamp{0x01DB12345678ABCDull, 40, 0xA1B2C3D4u, 0x0001000000000042ull}, 411},
         {u"C:\\Tarnwick\\Tarnwick.ini", u"", std::nullopt, 410},
     };
+    const std::u16string text = u"line\r\n\u010Dnext\U0001F600";
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size() * 2);
     for (const RecoveryHeader& header : headers) {
-        const std::u16string text = u"line\r\n\u010Dnext\U0001F600";
-        const std::vector<std::uint8_t> file = WholeFile(header, text);
+        std::vector<std::uint8_t> file = RecoveryFileHead(header, bytes);
+        file.insert(file.end(), bytes.begin(), bytes.end());
         const auto read = ReadRecoveryFile(file);
         ASSERT_TRUE(read);
         const RecoveryHeader& got = read->header;

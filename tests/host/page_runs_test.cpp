@@ -179,8 +179,7 @@ TEST(PageRuns, LongTextsAreMeasuredInGrowingRunsAndWhereNothingFitsNothingIsTake
         };
         const PageRun run = NextPageRun(sample, 60 * kLineHeight, kLineHeight, counting);
         EXPECT_GT(run.taken, 0u);
-        // A page of 60 lines of 80 columns holds under 4,800 units; nothing much longer is
-        // measured.
+        // 60 lines of 80 columns hold under 4,800 units; no run much longer is measured.
         EXPECT_LE(longest, 4 * 4096);
     }
     EXPECT_EQ(PageStartsOneByOne(text, 80, 60), PageStartsDrawnWhole(text, 80, 60));

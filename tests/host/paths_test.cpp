@@ -90,13 +90,10 @@ TEST(FolderOfPath, KeepsEverythingUpToTheLastBackslashWhenItFits) {
 
 TEST(ComposedPath, JoinsFolderAndNameUpToTwoHundredFiftyNineUnitsOrWritesNothing) {
     std::array<Unit, 260> path{};
-    ASSERT_TRUE(ComposePath(path, u"C:\\Tarnwick\\", u"Tarnwick.ini"));
-    EXPECT_EQ(Narrow(path), "C:\\Tarnwick\\Tarnwick.ini");
-
     const std::u16string folder = u"C:\\" + std::u16string(240, u'f') + u"\\";
     const std::u16string fits(259 - folder.size(), u'n');
     ASSERT_TRUE(ComposePath(path, folder, fits));
-    EXPECT_EQ(Narrow(path).size(), 259u);
+    EXPECT_EQ(Narrow(path), Narrow(folder + fits));
     EXPECT_FALSE(ComposePath(path, folder, fits + u"n"));
     EXPECT_EQ(path[0], u'\0') << "a refused path must not be half written";
 

@@ -46,18 +46,13 @@ class FailingRules : public TestRules {
 
 const TestRules Rules;
 
-// The result's text, after checking that it is there and terminated.
-std::u16string Text(const TransformedText& result) {
-    EXPECT_NE(result.units, nullptr);
+// The result's text, checked to be terminated, and the selection after it.
+std::tuple<std::u16string, std::uint32_t, std::uint32_t> Shown(const TransformedText& result) {
     if (!result.units) {
-        return u"(null)";
+        return {u"(no text)", 0, 0};
     }
     EXPECT_EQ(result.units[result.length], u'\0');
-    return {result.units.get(), result.length};
-}
-
-std::tuple<std::u16string, std::uint32_t, std::uint32_t> Shown(const TransformedText& result) {
-    return {Text(result), result.selectFrom, result.selectTo};
+    return {{result.units.get(), result.length}, result.selectFrom, result.selectTo};
 }
 
 TEST(CaseTransforms, MapEveryUnitAndSelectTheWholeText) {
