@@ -4,18 +4,11 @@
 
 #include "app/text_units.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
-// The terminated text in a buffer, as UTF-8 for readable failure messages.
-template <std::size_t N> std::string Narrow(const std::array<Unit, N>& buffer) {
-    std::string text;
-    for (std::size_t i = 0; i < N && buffer[i] != u'\0'; ++i) {
-        text += buffer[i] < 0x80 ? static_cast<char>(buffer[i]) : '?';
-    }
-    return text;
-}
-
+// The text as ASCII, for readable failure messages.
 inline std::string Narrow(UnitView view) {
     std::string text;
     for (Unit unit : view) {
@@ -24,8 +17,10 @@ inline std::string Narrow(UnitView view) {
     return text;
 }
 
-inline std::u16string Widen(const std::string& text) {
-    return {text.begin(), text.end()};
+// The terminated text in a buffer.
+template <std::size_t N> std::string Narrow(const std::array<Unit, N>& buffer) {
+    return Narrow(
+        UnitView(buffer.data(), std::find(buffer.begin(), buffer.end(), u'\0') - buffer.begin()));
 }
 
 #endif

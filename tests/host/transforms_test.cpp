@@ -9,10 +9,10 @@
 
 namespace {
 
-// ASCII letters and three non-ASCII pairs; U+01C5, a title-case letter, is typed as both upper
-// and lower case. Letters carry another type bit too, as they do on Windows (C1_ALPHA).
-constexpr UnitView kUpper = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ\u00C9\u0416\u03A3\u01C4";
-constexpr UnitView kLower = u"abcdefghijklmnopqrstuvwxyz\u00E9\u0436\u03C3\u01C6";
+// Two ASCII letters and DZ with caron; U+01C5, its title-case form, is typed as both upper and
+// lower case. Letters carry another type bit too, as they do on Windows (C1_ALPHA).
+constexpr UnitView kUpper = u"AB\u01C4";
+constexpr UnitView kLower = u"ab\u01C6";
 constexpr Unit kTitle = u'\u01C5';
 
 class TestRules : public CaseRules {
@@ -46,18 +46,13 @@ class FailingRules : public TestRules {
 
 const TestRules Rules;
 
-// The result's text, after checking that it is there and terminated.
-std::u16string Text(const TransformedText& result) {
-    EXPECT_NE(result.units, nullptr);
+// The result's text, checked to be terminated, and the selection after it.
+std::tuple<std::u16string, std::uint32_t, std::uint32_t> Shown(const TransformedText& result) {
     if (!result.units) {
-        return u"(null)";
+        return {u"(no text)", 0, 0};
     }
     EXPECT_EQ(result.units[result.length], u'\0');
-    return {result.units.get(), result.length};
-}
-
-std::tuple<std::u16string, std::uint32_t, std::uint32_t> Shown(const TransformedText& result) {
-    return {Text(result), result.selectFrom, result.selectTo};
+    return {{result.units.get(), result.length}, result.selectFrom, result.selectTo};
 }
 
 TEST(CaseTransforms, MapEveryUnitAndSelectTheWholeText) {
@@ -65,11 +60,8 @@ TEST(CaseTransforms, MapEveryUnitAndSelectTheWholeText) {
         UnitView text, upper, lower, inverted;
     } cases[] = {
         {u"", u"", u"", u""},
-        {u"Hello, World 42!", u"HELLO, WORLD 42!", u"hello, world 42!", u"hELLO, wORLD 42!"},
-        {u"\u00E9\u0416\u03C3x\U0001F600", u"\u00C9\u0416\u03A3X\U0001F600",
-         u"\u00E9\u0436\u03C3x\U0001F600", u"\u00C9\u0436\u03A3X\U0001F600"},
-        // Typed as both: lower case wins, as an upper-case unit would.
-        {u"\u01C5", u"\u01C4", u"\u01C6", u"\u01C6"},
+        // The title-case letter is typed as both: lower case wins, as an upper-case unit would.
+        {u"a\u01C5B1", u"A\u01C4B1", u"a\u01C6b1", u"A\u01C6b1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.text));
@@ -86,23 +78,19 @@ TEST(CaseTransforms, MapEveryUnitAndSelectTheWholeText) {
 TEST(Reverse, KeepsLineBreaksAndSurrogatePairsInOrder) {
     const struct {
         UnitView text, reversed;
-        std::uint32_t characters;
     } cases[] = {
-        {u"", u"", 0},
-        {u"abc", u"cba", 3},
-        {u"ab\r\ncd", u"dc\r\nba", 5},
-        {u"\r\r\n", u"\r\n\r", 2},
-        {u"\n\r", u"\r\n", 2},
-        {u"a\U0001F600b", u"b\U0001F600a", 3},
-        {u"\xDC00\xD800", u"\xD800\xDC00", 2},
-        {u"\xD800\xD800\xDC00\xDC00", u"\xDC00\xD800\xDC00\xD800", 3},
-        {UnitView(u"a\r\n").substr(0, 2), u"\ra", 2},
+        {u"", u""},
+        {u"\r\r\n", u"\r\n\r"},
+        {u"\n\r", u"\r\n"},
+        {u"a\U0001F600b", u"b\U0001F600a"},
+        {u"\xDC00\xD800", u"\xD800\xDC00"},
+        {u"\xD800\xD800\xDC00\xDC00", u"\xDC00\xD800\xDC00\xD800"},
+        {UnitView(u"a\r\n").substr(0, 2), u"\ra"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.text));
         const auto n = static_cast<std::uint32_t>(c.text.size());
         EXPECT_EQ(Shown(ReverseTransform(c.text)), std::tuple(c.reversed, 0u, n));
-        EXPECT_EQ(CountCharacters(c.text), c.characters);
     }
 }
 
@@ -115,13 +103,9 @@ TEST(TagTransforms, WrapTheSelectionOrPutTheCaretBetweenTheTags) {
         UnitView text, result;
         std::uint32_t selectFrom, selectTo;
     } cases[] = {
-        {BoldTransform, u"x y", u"<b>x y</b>", 0, 10},
         {BoldTransform, u"", u"<b></b>", 3, 3},
         {ItalicTransform, u"\r\n", u"<i>\r\n</i>", 0, 9},
-        {ItalicTransform, u"", u"<i></i>", 3, 3},
         {ParagraphTransform, u"", u"<p></p>", 3, 3},
-        {ParagraphTransform, u"one\r\n\r\ntwo\r\nthree", u"<p>one</p>\r\n<p>two\r\nthree</p>", 0,
-         29},
         {ParagraphTransform, u"\r\n\r\n\r\n", u"<p></p>\r\n<p>\r\n</p>", 0, 18},
         {ParagraphTransform, u"\r\n\r\nx\r\n\r\n", u"<p></p>\r\n<p>x</p>\r\n<p></p>", 0, 26},
         {ParagraphTransform, u"\r\r\n\n\r\n", u"<p>\r\r\n\n\r\n</p>", 0, 13},
@@ -139,8 +123,6 @@ TEST(Transforms, GiveNoTextWhenTheResultCannotBeHad) {
     // views is never read.
     const Unit text[1] = {u'a'};
     EXPECT_EQ(UpperCaseTransform(UnitView(text, 0x7FFFFFFF), Rules).units, nullptr);
-    EXPECT_EQ(InvertCaseTransform(UnitView(text, 0x7FFFFFFF), Rules).units, nullptr);
-    EXPECT_EQ(ReverseTransform(UnitView(text, 0x7FFFFFFF)).units, nullptr);
     EXPECT_EQ(ItalicTransform(UnitView(text, 0x7FFFFFF8)).units, nullptr);
     EXPECT_EQ(BoldTransform(UnitView(text, 0xFFFFFFFA)).units, nullptr);
     EXPECT_EQ(ParagraphTransform(UnitView(text, 0xFFFFFFFA)).units, nullptr);

@@ -1,3 +1,5 @@
+#include "app/cascade.h"
+#include "app/dpi_scaling.h"
 #include "app/settings_table.h"
 
 #include "test_text.h"
@@ -18,51 +20,48 @@ TEST(SettingsTable, HoldsDistinctKeys) {
     EXPECT_EQ(keys.size(), kIntegerSettingCount);
 }
 
-TEST(ProfileInteger, WritesTheUnsignedFormAndReadsItBack) {
-    const struct {
-        std::int32_t value;
-        const char* text;
-    } cases[] = {{0, "0"},
-                 {-13, "4294967283"},
-                 {-1, "4294967295"},
-                 {2147483647, "2147483647"},
-                 {-2147483647 - 1, "2147483648"}};
-    for (const auto& c : cases) {
-        std::array<Unit, kUnsignedDecimalCapacity> buffer{};
-        buffer.fill(u'#');
-        const std::size_t digits =
-            FormatUnsignedDecimal(static_cast<std::uint32_t>(c.value), buffer);
-        EXPECT_EQ(buffer[digits], u'\0');
-        EXPECT_EQ(Narrow(buffer), c.text);
-        EXPECT_EQ(ParseProfileInteger(UnitView(buffer.data())), c.value) << c.text;
-    }
-}
-
-TEST(ProfileInteger, KeepsTheLowThirtyTwoBitsOfADecimalUpToTheFirstOtherCharacter) {
+// Written as the unsigned form of its 32 bits; read as the low 32 bits of a decimal up to the
+// first other character.
+TEST(ProfileInteger, IsWrittenUnsignedAndReadAsTheLowThirtyTwoBitsOfADecimal) {
     const struct {
         UnitView text;
         std::int32_t value;
+        bool written = false; // the text is what the value is written as
     } cases[] = {
-        {u"-13", -13},
+        {u"0", 0, true},
+        {u"2147483647", 2147483647, true},
+        {u"2147483648", -2147483647 - 1, true},
+        // minus one and its unsigned form read as absent
+        {u"4294967295", kProfileIntAbsent, true},
+        {u"-1", kProfileIntAbsent},
+        {u"", kProfileIntAbsent},
+        {u"  ", kProfileIntAbsent},
         {u"+25", 25},
         {u"4294967297", 1},
         {u"99999999999999999999", static_cast<std::int32_t>(1661992959u)},
         {u"-4294967283", 13},
-        // minus one and its unsigned form read as absent
-        {u"", kProfileIntAbsent},
-        {u"  ", kProfileIntAbsent},
-        {u"-1", kProfileIntAbsent},
         {u"12abc", 12},
-        {u"0x1F", 0},
         {u"-", 0},
         {u" 42 ", 42},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseProfileInteger(c.text), c.value) << Narrow(c.text);
+        if (c.written) {
+            std::array<Unit, kUnsignedDecimalCapacity> buffer{};
+            buffer.fill(u'#');
+            const std::size_t digits =
+                FormatUnsignedDecimal(static_cast<std::uint32_t>(c.value), buffer);
+            EXPECT_EQ(buffer[digits], u'\0');
+            EXPECT_EQ(Narrow(buffer), Narrow(c.text));
+        }
     }
 }
 
 using Geometry = std::array<std::int32_t, 4>; // x, y, width, height
+
+Geometry Of(const Placement& p) {
+    return {p.x, p.y, p.width, p.height};
+}
 
 Geometry Checked(Geometry g) {
     IntegerSettings s = DefaultIntegerSettings();
@@ -84,15 +83,11 @@ TEST(RangeChecks, SendAGeometryOffTheScreenBackToTheDefaultsAndTheSmallerFallbac
     const struct {
         Geometry stored, checked;
     } cases[] = {
-        {{120, 100, 870, 534}, {120, 100, 870, 534}},
         {{0, 0, 1920, 0}, {0, 0, 1920, 0}},       // a zero height
         {{1920, 1080, 0, 0}, {1920, 1080, 0, 0}}, // the screen's own edge
-        {{-5, 100, 100, 100}, {120, 100, 100, 100}},
         {{1921, 100, 100, 100}, {120, 100, 100, 100}},
         {{100, -1, 100, 100}, {100, 100, 100, 100}},
         {{100, 1081, 100, 100}, {100, 100, 100, 100}},
-        {{100, 100, 1820, 400}, {100, 100, 1820, 400}},
-        {{100, 100, 1821, 400}, {100, 100, 770, 400}},
         {{100, 100, -1, 400}, {100, 100, 770, 400}},
         {{100, 100, 400, 981}, {100, 100, 400, 473}},
         {{100, 100, 400, -7}, {100, 100, 400, 473}},
@@ -113,8 +108,7 @@ TEST(RangeChecks, LimitTheRecentFilesCountAsUnsignedAndSendAnUnknownLanguageToEn
     } cases[] = {{IntKey::MruCount, 0, 0},         {IntKey::MruCount, 10, 10},
                  {IntKey::MruCount, 25, 10},       {IntKey::MruCount, -2, 10},
                  {IntKey::Language, 10000, 10000}, {IntKey::Language, 10002, 10002},
-                 {IntKey::Language, 10003, 10001}, {IntKey::Language, 9999, 10001},
-                 {IntKey::Language, -10000, 10001}};
+                 {IntKey::Language, 10003, 10001}, {IntKey::Language, 9999, 10001}};
     for (const auto& c : cases) {
         IntegerSettings s = DefaultIntegerSettings();
         s[IndexOf(c.key)] = c.stored;
@@ -130,6 +124,39 @@ TEST(ProfileValue, TurnsLineBreaksIntoBlanksAndCutsToTheDestination) {
     std::array<Unit, 4> small{};
     EXPECT_EQ(MakeProfileValue(u"abcdef", small), 3u);
     EXPECT_EQ(Narrow(UnitView(small.data())), "abc");
+}
+
+TEST(Cascade, OpensThirtyPixelsUpAndLeftOrNearTheEdgeRightOrDownStayingOnTheScreen) {
+    EXPECT_EQ(Of(Cascade({120, 100, 870, 534}, 1920, 1080)), (Geometry{90, 70, 870, 534}));
+    EXPECT_EQ(Of(Cascade({30, 30, 100, 100}, 1024, 768)), (Geometry{0, 0, 100, 100}));
+    EXPECT_EQ(Of(Cascade({10, 50, 1000, 500}, 1024, 768)), (Geometry{40, 20, 984, 500}));
+    EXPECT_EQ(Of(Cascade({0, 5, 500, 760}, 1024, 768)), (Geometry{30, 35, 500, 733}));
+}
+
+// What a start stores: the window created with this rectangle takes the window DPI at
+// WM_CREATE, and its first WM_MOVE and WM_SIZE record what they see at 96 DPI.
+Geometry RecordedAt(Placement created, std::int32_t windowDpi) {
+    return Of(ScalePlacement(created, windowDpi, kStoredDpi));
+}
+
+TEST(CreationPlacement, StoresTheSameGeometryAtEveryStartWhateverTheSystemAndMonitorDpi) {
+    constexpr Placement stored{120, 100, 770, 534};
+    constexpr Geometry same{120, 100, 770, 534};
+    const struct {
+        std::int32_t system;
+        std::int32_t monitor;
+    } starts[] = {{96, 120}, {120, 96}, {144, 96}};
+    for (const auto& start : starts) {
+        SCOPED_TRACE(testing::Message()
+                     << "system " << start.system << ", monitor " << start.monitor);
+        EXPECT_EQ(RecordedAt(CreationPlacement(stored, start.system, start.monitor), start.monitor),
+                  same);
+        // Created at the system's DPI, the window would store another size at every start.
+        EXPECT_NE(RecordedAt(ScalePlacement(stored, kStoredDpi, start.system), start.monitor),
+                  same);
+    }
+    // A system that cannot tell a monitor's DPI gives every window its own.
+    EXPECT_EQ(RecordedAt(CreationPlacement(stored, 120, 0), 120), same);
 }
 
 } // namespace

@@ -1,0 +1,123 @@
+#include "app/command_line.h"
+#include "app/path_rules.h"
+#include "document/recent_list.h"
+
+#include "test_text.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+// The outcome and the name found, if any. The destination is filled with marks so that a
+// missing terminator shows in the name.
+std::pair<CommandLineName, std::string> Extract(const std::u16string& commandLine) {
+    std::array<Unit, 260> destination{};
+    destination.fill(u'#');
+    destination.back() = u'\0';
+    const CommandLineName outcome = GetCommandLineFileName(commandLine, destination);
+    return {outcome, outcome == CommandLineName::Found ? Narrow(destination) : ""};
+}
+
+TEST(CommandLine, YieldsTheFileNameAfterTheProgramNameWhenItFits) {
+    constexpr auto kNone = CommandLineName::None;
+    constexpr auto kFound = CommandLineName::Found;
+    const struct {
+        std::u16string line;
+        CommandLineName outcome;
+        std::string name;
+    } cases[] = {
+        {u"", kNone, ""},
+        {u"Tarnwick.exe", kNone, ""},
+        {u"Tarnwick.exe ", kNone, ""},
+        {u"\"C:\\Program Files\\Tarnwick.exe\"", kNone, ""},
+        // An unquoted name keeps its blanks, trailing ones too; blanks before it are skipped.
+        {u"\"C:\\Program Files\\Tarnwick\\Tarnwick.exe\" C:\\My Files\\a b.txt", kFound,
+         "C:\\My Files\\a b.txt"},
+        {u"Tarnwick.exe    a.txt  ", kFound, "a.txt  "},
+        // A quoted name ends at its closing quote, or else at the end of the line.
+        {u"Tarnwick.exe \"a b.txt\" c.txt", kFound, "a b.txt"},
+        {u"Tarnwick.exe \"\"", kFound, ""},
+        {u"Tarnwick.exe \"a b.txt", kFound, "a b.txt"},
+        // A tab is no separator, but belongs to the name after the blank.
+        {u"Tarnwick.exe\ta.txt", kNone, ""},
+        {u"Tarnwick.exe \ta.txt", kFound, "\ta.txt"},
+        // A program name quoted without its closing quote takes the whole line.
+        {u"\"C:\\Tarnwick.exe a.txt", kNone, ""},
+        {u"\"Tarnwick.exe\"a.txt", kFound, "a.txt"},
+        {u"Tarnwick.exe " + std::u16string(259, u'n'), kFound, std::string(259, 'n')},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Extract(c.line), std::pair(c.outcome, c.name)) << Narrow(c.line);
+    }
+
+    // A name that does not fit leaves the destination untouched.
+    std::array<Unit, 8> small{u'k'};
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefgh", small), CommandLineName::TooLong);
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe \"abcdefgh\"", small),
+              CommandLineName::TooLong);
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe", small), CommandLineName::None);
+    EXPECT_EQ(Narrow(small), "k");
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefg", small), CommandLineName::Found);
+    EXPECT_EQ(Narrow(small), "abcdefg");
+}
+
+TEST(FolderOfPath, KeepsEverythingUpToTheLastBackslashWhenItFits) {
+    const struct {
+        UnitView path;
+        const char* folder;
+    } cases[] = {{u"C:\\a\\b.exe", "C:\\a\\"}, {u"C:\\", "C:\\"}, {u"b.exe", ""}};
+    for (const auto& c : cases) {
+        std::array<Unit, 260> folder{};
+        folder.fill(u'#');
+        ASSERT_TRUE(GetFolderOfPath(folder, c.path)) << Narrow(c.path);
+        EXPECT_EQ(Narrow(folder), c.folder);
+    }
+    // In place, on its own buffer.
+    std::array<Unit, 260> path{};
+    ASSERT_TRUE(CopyTerminated(path, u"C:\\T\\Languages\\Slovak.dll"));
+    ASSERT_TRUE(GetFolderOfPath(path, UnitView(path.data())));
+    EXPECT_EQ(Narrow(path), "C:\\T\\Languages\\");
+    // A folder that does not fit is refused.
+    std::array<Unit, 7> folder{};
+    EXPECT_FALSE(GetFolderOfPath(folder, u"C:\\abc\\d.txt"));
+    EXPECT_EQ(folder[0], u'\0');
+    EXPECT_TRUE(GetFolderOfPath(folder, u"C:\\ab\\d.txt"));
+    EXPECT_EQ(Narrow(folder), "C:\\ab\\");
+}
+
+TEST(ComposedPath, JoinsFolderAndNameUpToTwoHundredFiftyNineUnitsOrWritesNothing) {
+    std::array<Unit, 260> path{};
+    const std::u16string folder = u"C:\\" + std::u16string(240, u'f') + u"\\";
+    const std::u16string fits(259 - folder.size(), u'n');
+    ASSERT_TRUE(ComposePath(path, folder, fits));
+    EXPECT_EQ(Narrow(path), Narrow(folder + fits));
+    EXPECT_FALSE(ComposePath(path, folder, fits + u"n"));
+    EXPECT_EQ(path[0], u'\0') << "a refused path must not be half written";
+
+    // An unknown executable folder must not turn "Tarnwick.ini" into a relative path.
+    path[0] = u'x';
+    EXPECT_FALSE(ComposePath(path, u"", u"Tarnwick.ini"));
+    EXPECT_EQ(path[0], u'\0');
+
+    // A copy without room for its terminator is refused.
+    std::array<Unit, 4> buffer{};
+    EXPECT_TRUE(CopyTerminated(buffer, u"abc"));
+    EXPECT_EQ(Narrow(buffer), "abc");
+    EXPECT_FALSE(CopyTerminated(buffer, u"abcd"));
+    EXPECT_EQ(buffer[0], u'\0');
+}
+
+TEST(RecentList, ItemTextsNumberTheEntryAndShowAmpersandsAsThemselves) {
+    std::array<Unit, kRecentItemCapacity> buffer{};
+    RecentItemText(9, u"C:\\R&D\\&.txt", buffer);
+    EXPECT_EQ(Narrow(buffer), "&9: C:\\R&&D\\&&.txt");
+    // The longest path, all ampersands, still fits whole.
+    const std::u16string ampersands(259, u'&');
+    EXPECT_EQ(RecentItemText(3, ampersands, buffer), 4 + 2 * 259u);
+    EXPECT_EQ(buffer[kRecentItemCapacity - 1], u'\0');
+}
+
+} // namespace

@@ -1,0 +1,125 @@
+#include "language/format_template.h"
+#include "language/percent_template.h"
+#include "view/digit_groups.h"
+#include "view/status_rules.h"
+
+#include "test_text.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+TEST(GroupDigits, SplitsIntoGroupsOfThreeFromTheRight) {
+    const struct {
+        UnitView source;
+        const char* grouped;
+    } cases[] = {{u"", ""}, {u"999", "999"}, {u"1000", "1 000"}, {u"4294967295", "4 294 967 295"}};
+    for (const auto& c : cases) {
+        std::array<Unit, kGroupedNumberCapacity> buffer{};
+        GroupDigits(c.source, buffer);
+        EXPECT_EQ(Narrow(buffer), c.grouped) << Narrow(c.source);
+    }
+    std::array<Unit, 4> tight{};
+    EXPECT_EQ(GroupDigits(u"12345", tight), 3u) << "cut to the buffer, terminated";
+    EXPECT_EQ(Narrow(tight), "12 ");
+    // From a number.
+    std::array<Unit, kGroupedNumberCapacity> buffer{};
+    FormatGroupedNumber(0, buffer);
+    EXPECT_EQ(Narrow(buffer), "0");
+}
+
+constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+TEST(ReportedEnd, FollowsTheEndThatMoved) {
+    using enum ReportedEnd;
+    const struct {
+        SelectionSpan shown, now;
+        bool endOnce;
+        ReportedEnd previous;
+        ReportedEnd reported;
+        bool redraw;
+    } cases[] = {
+        {{5, 5}, {6, 6}, false, Start, End, true},  // a caret moved
+        {{5, 5}, {5, 5}, false, Start, End, false}, // nothing moved
+        {{5, 5}, {5, 8}, false, End, End, true},    // Shift+Right from a caret
+        {{5, 5}, {3, 5}, false, End, Start, true},  // Shift+Left from a caret
+        {{2, 5}, {3, 9}, false, Start, End, true},  // both moved up: the end leads
+        {{4, 9}, {1, 6}, false, End, Start, true},  // both moved down: the start leads
+        {{kNone, kNone}, {0, 40}, false, End, Start, true},
+        {{kNone, kNone}, {0, 40}, true, Start, End, true}, // Select All asks for the end
+        {{3, 5}, {3, 5}, false, Start, Start, false},      // unchanged keeps its end
+        {{3, 5}, {3, 5}, true, Start, End, true},
+    };
+    for (const auto& c : cases) {
+        const ReportChoice choice = ChooseReportedEnd(c.shown, c.now, c.endOnce, c.previous);
+        EXPECT_EQ(std::pair(choice.reported, choice.redraw), std::pair(c.reported, c.redraw))
+            << c.shown.start << "-" << c.shown.end << " to " << c.now.start << "-" << c.now.end;
+    }
+}
+
+TEST(CharacterCode, JoinsASurrogateWithTheUnitAfterIt) {
+    EXPECT_EQ(CharacterCode(u'A', u'B'), 65u);
+    EXPECT_EQ(CharacterCode(0xD83D, 0xDE00), 0xDE00D83Du) << "U+1F600, first unit low";
+    EXPECT_EQ(CharacterCode(0xDE00, u'x'), 0x0078DE00u) << "the second half of a pair";
+    EXPECT_EQ(CharacterCode(0xD83D, 0), 0xD83Du) << "a lone high surrogate at the end";
+}
+
+template <std::size_t N>
+std::string Fill(UnitView pattern, UnitView value, PercentFill fill = PercentFill::First) {
+    std::array<Unit, N> buffer{};
+    buffer.fill(u'#');
+    const std::size_t written = FillPercentTemplate(pattern, value, buffer, fill);
+    EXPECT_EQ(buffer[written], u'\0');
+    return Narrow(buffer);
+}
+
+TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentOrOfEveryOneWithinItsBuffer) {
+    EXPECT_EQ(Fill<64>(u"Lines: %", u"1 234"), "Lines: 1 234");
+    EXPECT_EQ(Fill<64>(u"% and %", u"x"), "x and ") << "later marks are left out";
+    EXPECT_EQ(Fill<64>(u"no mark", u"x"), "no mark");
+    EXPECT_EQ(Fill<64>(u"% was not found (%)", u"C:\\a.txt", PercentFill::Every),
+              "C:\\a.txt was not found (C:\\a.txt)");
+    // A long result is cut to its buffer and terminated; nothing goes into a buffer of one unit
+    // or none.
+    EXPECT_EQ(
+        Fill<512>(u"File % not found. Is % right?", std::u16string(600, u'p'), PercentFill::Every),
+        "File " + std::string(506, 'p'));
+    EXPECT_EQ(Fill<1>(u"%", u"xyz"), "");
+    EXPECT_EQ(FillPercentTemplate(u"%", u"xyz", UnitBuffer()), 0u);
+}
+
+constexpr auto kText = Conversion::Text;
+constexpr auto kInteger = Conversion::Integer;
+
+TEST(FormatTemplate, AcceptsTheArgumentsThePositionAndCharacterTextsPass) {
+    for (UnitView position : {u" Ln %s, Col %s, Sel %s", u"%-10s|%5.3ls|%s 100%%", u"%s%s%s"}) {
+        EXPECT_TRUE(TemplateTakes(position, {kText, kText, kText})) << Narrow(position);
+    }
+    for (UnitView character : {u" Char: %u (0x%.4X)", u"%d %lx", u"%%%hu%#08X"}) {
+        EXPECT_TRUE(TemplateTakes(character, {kInteger, kInteger})) << Narrow(character);
+    }
+}
+
+TEST(FormatTemplate, RefusesTemplatesThatWouldReadOtherArguments) {
+    const UnitView position[] = {
+        u"%s %s",       // one too few
+        u"%s %s %s %s", // one too many
+        u"%s %d %s",    // an integer where a text is passed
+        u"%s %s %hs",   // a narrow string
+        u"%s %s %S",    // a narrow string
+        u"%s %s %*s",   // a width argument
+        u"%s %s %s %",  // a mark at the end
+        u"%s %s %s %n", // another type
+    };
+    for (UnitView pattern : position) {
+        EXPECT_FALSE(TemplateTakes(pattern, {kText, kText, kText})) << Narrow(pattern);
+    }
+    const UnitView character[] = {u"%u", u"%u %s", u"%I64u %u", u"%u %u %u", u"%c %u", u"%u %p"};
+    for (UnitView pattern : character) {
+        EXPECT_FALSE(TemplateTakes(pattern, {kInteger, kInteger})) << Narrow(pattern);
+    }
+}
+
+} // namespace
