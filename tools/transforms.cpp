@@ -125,14 +125,6 @@ TransformedText InvertCaseTransform(UnitView selected, const CaseRules& rules) {
     return result;
 }
 
-std::uint32_t CountCharacters(UnitView text) {
-    std::uint32_t count = 0;
-    for (std::size_t at = 0; at < text.size(); at += CharacterLength(text, at)) {
-        ++count;
-    }
-    return count;
-}
-
 TransformedText ReverseTransform(UnitView selected) {
     TransformedText result = Allocate(selected.size());
     if (result.units) {

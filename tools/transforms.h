@@ -45,11 +45,8 @@ struct TransformedText {
 // unit stays.
 [[nodiscard]] TransformedText InvertCaseTransform(UnitView selected, const CaseRules& rules);
 
-// The characters of a text by the reversal's rule: a CR directly followed by an LF is one
-// character, and so is a surrogate pair (a high unit directly followed by a low one); every
-// other unit is a character of its own.
-[[nodiscard]] std::uint32_t CountCharacters(UnitView text);
-// The characters in reverse order; a CR LF and a surrogate pair keep their inner order.
+// The characters in reverse order: a CR directly followed by an LF is one character, and so is
+// a surrogate pair (a high unit directly followed by a low one); both keep their inner order.
 [[nodiscard]] TransformedText ReverseTransform(UnitView selected);
 
 // "<b>" text "</b>" and "<i>" text "</i>": the whole result is selected; with nothing selected
