@@ -46,6 +46,20 @@ class EditHost : public testing::Test {
         }
     }
 
+    void Use(const wchar_t* find, const wchar_t* replace = L"") {
+        lstrcpynW(FindString, find, 130);
+        lstrcpynW(ReplaceString, replace, 130);
+    }
+    // A text in a block of exactly its own size, so that any growth must resize the block.
+    void HandOver(const std::wstring& text) {
+        HLOCAL block =
+            LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, (text.size() + 1) * sizeof(wchar_t));
+        ASSERT_NE(block, nullptr);
+        CopyMemory(LocalLock(block), text.c_str(), text.size() * sizeof(wchar_t));
+        LocalUnlock(block);
+        GiveTextBlock(block);
+    }
+
     EditWindow edit;
     HMODULE library = nullptr;
     HMENU menu = nullptr;
@@ -101,24 +115,7 @@ TEST_F(EditHost, OffersEachEditCommandWhenThereIsSomethingForIt) {
     Expect({IDM_EDIT_UNDO}, true);
 }
 
-class SearchInEditBuffer : public testing::Test {
-  protected:
-    void Use(const wchar_t* find, const wchar_t* replace = L"") {
-        lstrcpynW(FindString, find, 130);
-        lstrcpynW(ReplaceString, replace, 130);
-    }
-    // A text in a block of exactly its own size, so that any growth must resize the block.
-    void HandOver(const std::wstring& text) {
-        HLOCAL block =
-            LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, (text.size() + 1) * sizeof(wchar_t));
-        ASSERT_NE(block, nullptr);
-        CopyMemory(LocalLock(block), text.c_str(), text.size() * sizeof(wchar_t));
-        LocalUnlock(block);
-        GiveTextBlock(block);
-    }
-
-    EditWindow edit;
-};
+class SearchInEditBuffer : public EditHost {};
 
 // The search compares through the system's case forms, so that letters beyond ASCII match in
 // either case, and Replace takes the selection when the search calls it equal.
