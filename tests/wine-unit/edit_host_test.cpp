@@ -7,8 +7,6 @@
 #include "search/search_context.h"
 #include "tests/support/files.h"
 #include "tests/wine-unit/edit_window.h"
-#include "view/edit_host.h"
-#include "view/edit_ops.h"
 #include "view/fonts.h"
 
 #include <commdlg.h>

@@ -2,7 +2,6 @@
 // of its own in place of the system's ReplaceFileW: it passes every call on unless a test asks
 // for a failure, and then leaves the files as that failure would.
 #include "app/commands.h"
-#include "app/main_window.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "document/document_path.h"
@@ -16,8 +15,6 @@
 #include "language/resource_ids.h"
 #include "tests/support/files.h"
 #include "tests/wine-unit/edit_window.h"
-#include "view/edit_host.h"
-#include "view/edit_ops.h"
 
 #include <gtest/gtest.h>
 
