@@ -326,11 +326,10 @@ TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
             ASSERT_TRUE(CreateHardLinkW((here / c.files[1]).c_str(), doc.c_str(), nullptr));
         }
         edit.SetText(L"new");
-        lstrcpynW(DocumentPath, doc.c_str(), MAX_PATH);
         SwapFailure = c.error;
         FileAppearsInItsPlace = c.appears;
         const std::size_t boxesBefore = Boxes.size();
-        const BOOL saved = ReportFileError(FileOperation(kFileSave));
+        const BOOL saved = ReportFileError(Save(doc));
         Names files = FilesIn(here.Path());
         EXPECT_EQ(SwapFailure, 0u) << "the save never tried the swap";
         if (!c.appears) {
