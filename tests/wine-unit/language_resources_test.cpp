@@ -79,33 +79,20 @@ struct Library {
     HMENU menu;
 };
 
-class LanguageResources : public testing::Test {
-  protected:
-    void SetUp() override {
-        const std::wstring folder = FolderFromEnvironment(L"TARNWICK_LANGUAGES");
-        for (const wchar_t* name : {L"English.dll", L"Czech.dll", L"Slovak.dll"}) {
-            HMODULE module = LoadResources(folder + name);
-            ASSERT_NE(module, nullptr) << Utf8(name);
-            libraries.push_back({name, module, LoadMenuW(module, MAKEINTRESOURCEW(IDR_MAIN_MENU))});
-            ASSERT_NE(libraries.back().menu, nullptr) << Utf8(name);
-        }
-    }
-    void TearDown() override {
-        for (const Library& library : libraries) {
-            DestroyMenu(library.menu);
-            FreeLibrary(library.module);
-        }
-    }
-
-    std::vector<Library> libraries;
-};
-
 // Any command other than the program's own closes the window, the exit item's included (which
 // closes by being unknown): a shortcut carries none of them, a menu only that one. The texts
 // filled by "%" take one, no other text holds one (the status templates are checked as a library
 // loads); the file filter is two pairs of a description and a pattern, each part ending in a NUL,
 // within the 128 units it is loaded into.
-TEST_F(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlaceholders) {
+TEST(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlaceholders) {
+    const std::wstring folder = FolderFromEnvironment(L"TARNWICK_LANGUAGES");
+    std::vector<Library> libraries;
+    for (const wchar_t* name : {L"English.dll", L"Czech.dll", L"Slovak.dll"}) {
+        HMODULE module = LoadResources(folder + name);
+        ASSERT_NE(module, nullptr) << Utf8(name);
+        libraries.push_back({name, module, LoadMenuW(module, MAKEINTRESOURCEW(IDR_MAIN_MENU))});
+        ASSERT_NE(libraries.back().menu, nullptr) << Utf8(name);
+    }
     std::vector<UINT> englishCommands;
     const std::wstring englishShape = Shape(libraries[0].menu, englishCommands);
     const std::vector<Shortcut> englishShortcuts = Shortcuts(libraries[0].module);
@@ -160,6 +147,10 @@ TEST_F(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPla
     }
     EXPECT_EQ(ResourceString(libraries[1].module, IDS_LANGUAGE_NAME), L"\u010Ce\u0161tina");
     EXPECT_EQ(ResourceString(libraries[2].module, IDS_LANGUAGE_NAME), L"Sloven\u010Dina");
+    for (const Library& library : libraries) {
+        DestroyMenu(library.menu);
+        FreeLibrary(library.module);
+    }
 }
 
 // Strings from 25 on are optional: the program's own English stands in for them.
