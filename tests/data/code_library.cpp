@@ -6,11 +6,9 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
         wchar_t mark[MAX_PATH];
         const DWORD length = GetEnvironmentVariableW(L"TARNWICK_CODE_MARK", mark, MAX_PATH);
         if (length > 0 && length < MAX_PATH) {
-            HANDLE file = CreateFileW(mark, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (file != INVALID_HANDLE_VALUE) {
-                CloseHandle(file);
-            }
+            // A file that cannot be made leaves no mark, and closing the failed handle is harmless.
+            CloseHandle(CreateFileW(mark, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         }
     }
     return TRUE;

@@ -40,10 +40,6 @@ TempFolder::TempFolder() {
     }
 }
 
-TempFolder::~TempFolder() {
-    RemoveTree(path_);
-}
-
 namespace {
 
 template <typename Visit> void ForEachEntry(const std::wstring& folder, Visit visit) {
@@ -61,8 +57,6 @@ template <typename Visit> void ForEachEntry(const std::wstring& folder, Visit vi
     FindClose(find);
 }
 
-} // namespace
-
 void RemoveTree(const std::wstring& folder) {
     ForEachEntry(folder, [&folder](const std::wstring& name, bool isFolder) {
         if (isFolder) {
@@ -73,6 +67,12 @@ void RemoveTree(const std::wstring& folder) {
         }
     });
     RemoveDirectoryW(folder.c_str());
+}
+
+} // namespace
+
+TempFolder::~TempFolder() {
+    RemoveTree(path_);
 }
 
 void CopyTree(const std::wstring& source, const std::wstring& destination) {
@@ -152,8 +152,7 @@ std::wstring ResourceString(HMODULE module, UINT id) {
 
 std::wstring ReadText(const std::wstring& path) {
     const std::string bytes = ReadBytes(path);
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    if (bytes.starts_with("\xFF\xFE")) {
         std::wstring text((bytes.size() - 2) / 2, L'\0');
         memcpy(text.data(), bytes.data() + 2, text.size() * 2);
         return text;

@@ -30,7 +30,6 @@ class TempFolder {
     std::wstring path_;
 };
 
-void RemoveTree(const std::wstring& folder);
 // Copies every file and folder below source (with trailing backslash) into destination.
 void CopyTree(const std::wstring& source, const std::wstring& destination);
 
