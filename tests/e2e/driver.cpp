@@ -249,10 +249,6 @@ void DialogView::Choose(int list, const std::wstring& entry) const {
                  reinterpret_cast<LPARAM>(box));
 }
 
-void ChooseInList(HWND dialog, int list, const std::wstring& entry) {
-    DialogView{dialog}.Choose(list, entry);
-}
-
 void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
                         const std::wstring& size) {
     // The font dialog's face and size lists.
@@ -394,6 +390,38 @@ std::wstring LibraryString(const std::wstring& library, UINT id) {
     std::wstring text = ResourceString(module, id);
     FreeLibrary(module);
     return text;
+}
+
+KeptRegistryValue::KeptRegistryValue(HKEY root, std::wstring key, std::wstring name,
+                                     const std::wstring& text)
+    : root_(root), key_(std::move(key)), name_(std::move(name)) {
+    Keep(REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+KeptRegistryValue::KeptRegistryValue(HKEY root, std::wstring key, std::wstring name, DWORD number)
+    : root_(root), key_(std::move(key)), name_(std::move(name)) {
+    Keep(REG_DWORD, &number, sizeof number);
+}
+
+void KeptRegistryValue::Keep(DWORD type, const void* data, DWORD size) {
+    DWORD kept = 0;
+    if (RegGetValueW(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+                     nullptr, &kept) == ERROR_SUCCESS) {
+        previous_.resize(kept);
+        RegGetValueW(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type_,
+                     previous_.data(), &kept);
+    }
+    EXPECT_EQ(RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), type, data, size), ERROR_SUCCESS)
+        << Utf8(key_) << " " << Utf8(name_);
+}
+
+KeptRegistryValue::~KeptRegistryValue() {
+    if (type_ == REG_NONE) {
+        RegDeleteKeyValueW(root_, key_.c_str(), name_.c_str());
+    } else {
+        RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), type_, previous_.data(),
+                        static_cast<DWORD>(previous_.size()));
+    }
 }
 
 std::string LinuxOutput(const std::string& command) {

@@ -190,8 +190,6 @@ std::wstring WindowText(HWND window);
 void ExpectCentredOver(HWND dialog, HWND main);
 RECT WindowRect(HWND window);
 
-// Chooses an entry of a dialog's drop-down list as a click on it would.
-void ChooseInList(HWND dialog, int list, const std::wstring& entry);
 // Chooses the face and the size (in points) in the program's font dialog and confirms it.
 void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
                         const std::wstring& size);
@@ -235,6 +233,23 @@ void ExpectSelection(HWND edit, Selection selection);
 
 // A string of a language library of the sandbox, for comparing with what the program shows.
 std::wstring LibraryString(const std::wstring& library, UINT id);
+
+// A registry value set while the test lives, then put back as it was (or removed).
+class KeptRegistryValue {
+  public:
+    KeptRegistryValue(HKEY root, std::wstring key, std::wstring name, const std::wstring& text);
+    KeptRegistryValue(HKEY root, std::wstring key, std::wstring name, DWORD number);
+    ~KeptRegistryValue();
+    KeptRegistryValue(const KeptRegistryValue&) = delete;
+    KeptRegistryValue& operator=(const KeptRegistryValue&) = delete;
+
+  private:
+    void Keep(DWORD type, const void* data, DWORD size);
+    HKEY root_;
+    std::wstring key_, name_;
+    DWORD type_ = REG_NONE; // REG_NONE: there was no value
+    std::vector<BYTE> previous_;
+};
 
 // What a Linux command line (run by /bin/sh, as Wine starts Linux programs) writes to its
 // output, once it has ended; empty when it could not run or gave nothing within kPatience.

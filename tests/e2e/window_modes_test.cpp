@@ -1,8 +1,11 @@
-// The window's modes as a user meets them: hidden in the notification area and back, full
+// The window's modes as a user meets them, on a screen of 144 DPI: geometry and the font scaled
+// on the screen but stored in pixels at 96 DPI (so that settings files and copies at other DPIs
+// agree), a move to a monitor of another DPI, hidden in the notification area and back, full
 // screen and back to the window it was, staying on top; none of them strands the window.
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace {
@@ -77,20 +80,44 @@ void MaximizeByUser(HWND main) {
     })) << "the window does not stay maximized";
 }
 
-TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
+// The right edges of the status bar's parts at this DPI (-1: to the bar's end).
+std::vector<int> PartEdgesAt(int dpi) {
+    std::vector<int> edges;
+    for (int edge : {355, 495, 660, 697, 750, 798, 885}) {
+        edges.push_back(MulDiv(edge, dpi, 96));
+    }
+    edges.push_back(-1);
+    return edges;
+}
+
+TEST(WindowModes, ScaledStoredAt96DpiAndFullScreenAndTheNotificationAreaGiveBackTheWindow) {
     Sandbox sandbox;
-    sandbox.WriteIni("[Tarnwick]\r\nx=40\r\ny=30\r\nWidth=500\r\nHeight=400\r\n");
-    const RECT normal{40, 30, 540, 430};
+    sandbox.WriteIni("[Tarnwick]\r\nx=40\r\ny=30\r\nWidth=400\r\nHeight=300\r\n");
+    // Wine reads the system DPI once as each program starts, from the user's LogPixels value.
+    std::optional<KeptRegistryValue> dpi(std::in_place, HKEY_CURRENT_USER,
+                                         L"Control Panel\\Desktop", L"LogPixels", DWORD{144});
+    // Where the window stands after the move to 192 DPI.
+    const RECT normal{100, 80, 100 + 800, 80 + 600};
     {
         Program tarnwick(sandbox);
         const HWND main = tarnwick.MainWindow();
+        const HWND bar = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+        ExpectWindowed(main, {60, 45, 60 + 600, 45 + 450}, false);
+        EXPECT_EQ(StatusPartEdges(bar), PartEdgesAt(144));
+        // Ten points chosen at 144 DPI are stored as the height of ten points at 96 DPI, so the
+        // font does not grow at the next start. Family is the last key of the font written.
+        ChooseFontInDialog(tarnwick, L"DejaVu Sans Mono", L"10");
+        sandbox.ExpectIni(L"FontHeight=4294967283 Family=49");
+        // Moved to a monitor of 192 DPI: the suggested rectangle and the parts for it.
+        SendDpiChanged(main, 192, normal);
         ExpectWindowed(main, normal, false);
+        EXPECT_EQ(StatusPartEdges(bar), PartEdgesAt(192));
+
         BringToFront(main);
         Keys(L"F11");
         ExpectFullScreen(main);
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
         ExpectWindowed(main, normal, false);
-
         MaximizeByUser(main);
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
         ExpectFullScreen(main);
@@ -141,19 +168,20 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         ExpectFullScreen(main);
         tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
     }
-    sandbox.ExpectIni(L"FullScr=1 Maximized=1 x=40 y=30 Width=500 Height=400");
+    sandbox.ExpectIni(L"FullScr=1 Maximized=1 x=50 y=40 Width=400 Height=300");
 
-    // The next start is in full screen; Restore leaves it for the window's own place, and a
-    // move is recorded again.
+    // The next start, at 96 DPI, is in full screen; Restore leaves it for the window's own
+    // place, and a move is recorded again.
+    dpi.reset();
     Program again(sandbox);
     const HWND main = again.MainWindow();
     ExpectFullScreen(main);
     PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
-    ExpectWindowed(main, normal, false);
+    ExpectWindowed(main, {50, 40, 50 + 400, 40 + 300}, false);
     SetWindowPos(main, nullptr, 70, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_TRUE(WaitUntil([&] { return WindowRect(main).left == 70; }));
     again.CloseNormally();
-    sandbox.ExpectIni(L"FullScr=0 Maximized=0 x=70 y=60 Width=500 Height=400");
+    sandbox.ExpectIni(L"FullScr=0 Maximized=0 x=70 y=60 Width=400 Height=300");
 }
 
 } // namespace
