@@ -318,10 +318,6 @@ void Retype(HWND edit, const std::wstring& text) {
     InsertText(edit, text);
 }
 
-void ExpectFileBytes(const std::wstring& path, const std::string& bytes) {
-    ExpectSoon(Utf8(path), bytes, [&] { return ReadBytes(path); });
-}
-
 void Program::AnswerSaveQuestion(const Sandbox& sandbox, const std::wstring& named,
                                  const std::wstring& button) const {
     const MessageBoxView question = WaitForMessageBox();

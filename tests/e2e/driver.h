@@ -206,8 +206,6 @@ void ExpectTitle(HWND window, const std::wstring& title);
 void InsertText(HWND edit, const std::wstring& text);
 // The whole text replaced as a user's edit would: the document becomes modified.
 void Retype(HWND edit, const std::wstring& text);
-// Waits until the file holds these bytes; a failure shows the last bytes read.
-void ExpectFileBytes(const std::wstring& path, const std::string& bytes);
 
 // A menu or accelerator command, as the window receives it from its menu.
 void SendCommand(HWND window, UINT command);

@@ -199,7 +199,6 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
 
     Print(tarnwick, 2);
     const auto [info, pages] = WaitForJob(seen);
-    ExpectEnabledAndNoMessage(tarnwick);
     EXPECT_NE(info.find("three pages.txt\n"), std::string::npos) << "the job's title: " << info;
     ASSERT_EQ(pages.size(), 6u) << "two copies of three pages";
     // Every word once, in order, nothing cut: the document's words, on each copy's pages.
