@@ -389,25 +389,20 @@ std::wstring LibraryString(const std::wstring& library, UINT id) {
 }
 
 KeptRegistryValue::KeptRegistryValue(HKEY root, std::wstring key, std::wstring name,
-                                     const std::wstring& text)
+                                     const std::variant<DWORD, std::wstring>& value)
     : root_(root), key_(std::move(key)), name_(std::move(name)) {
-    Keep(REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-KeptRegistryValue::KeptRegistryValue(HKEY root, std::wstring key, std::wstring name, DWORD number)
-    : root_(root), key_(std::move(key)), name_(std::move(name)) {
-    Keep(REG_DWORD, &number, sizeof number);
-}
-
-void KeptRegistryValue::Keep(DWORD type, const void* data, DWORD size) {
-    DWORD kept = 0;
-    if (RegGetValueW(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, nullptr,
-                     nullptr, &kept) == ERROR_SUCCESS) {
-        previous_.resize(kept);
-        RegGetValueW(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type_,
-                     previous_.data(), &kept);
+    DWORD size = static_cast<DWORD>(previous_.size());
+    if (RegGetValueW(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type_,
+                     previous_.data(), &size) != ERROR_SUCCESS) {
+        type_ = REG_NONE;
     }
-    EXPECT_EQ(RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), type, data, size), ERROR_SUCCESS)
+    previous_.resize(type_ == REG_NONE ? 0 : size);
+    const auto* text = std::get_if<std::wstring>(&value);
+    EXPECT_EQ(text != nullptr ? RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), REG_SZ,
+                                                text->c_str(), (text->size() + 1) * sizeof(wchar_t))
+                              : RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), REG_DWORD,
+                                                &std::get<DWORD>(value), sizeof(DWORD)),
+              ERROR_SUCCESS)
         << Utf8(key_) << " " << Utf8(name_);
 }
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 // Waits are bounded polls; this is the usual bound.
@@ -232,21 +233,21 @@ void ExpectSelection(HWND edit, Selection selection);
 // A string of a language library of the sandbox, for comparing with what the program shows.
 std::wstring LibraryString(const std::wstring& library, UINT id);
 
-// A registry value set while the test lives, then put back as it was (or removed).
+// A registry value set while the test lives (a number as REG_DWORD, a text as REG_SZ), then
+// put back as it was, or removed.
 class KeptRegistryValue {
   public:
-    KeptRegistryValue(HKEY root, std::wstring key, std::wstring name, const std::wstring& text);
-    KeptRegistryValue(HKEY root, std::wstring key, std::wstring name, DWORD number);
+    KeptRegistryValue(HKEY root, std::wstring key, std::wstring name,
+                      const std::variant<DWORD, std::wstring>& value);
     ~KeptRegistryValue();
     KeptRegistryValue(const KeptRegistryValue&) = delete;
     KeptRegistryValue& operator=(const KeptRegistryValue&) = delete;
 
   private:
-    void Keep(DWORD type, const void* data, DWORD size);
     HKEY root_;
     std::wstring key_, name_;
     DWORD type_ = REG_NONE; // REG_NONE: there was no value
-    std::vector<BYTE> previous_;
+    std::vector<BYTE> previous_ = std::vector<BYTE>(1024);
 };
 
 // What a Linux command line (run by /bin/sh, as Wine starts Linux programs) writes to its
