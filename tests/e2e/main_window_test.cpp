@@ -34,6 +34,12 @@ TEST(Placement, AnOffScreenGeometryIsCorrectedASecondCopyCascadesAndTheLastPlace
     first.CloseNormally();
     sandbox.ExpectIni(L"x=200 y=150 Width=984 Height=500 MruCount=0 Maximized=0 FullScr=0 "
                       L"Wrap=(absent)");
+
+    // Maximized, the second copy records no size: it keeps the placement to restore.
+    PostMessageW(secondWindow, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(secondWindow) != FALSE; }));
+    second.CloseNormally();
+    sandbox.ExpectIni(L"Maximized=1 x=200 y=150 Width=984 Height=500");
 }
 
 LONG_PTR Style(HWND window) {
