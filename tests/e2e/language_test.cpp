@@ -119,9 +119,9 @@ TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) 
         return file.empty() ? std::wstring() : file[0].text;
     };
     ExpectSoon("the File popup's first item", czech, [&] { return firstItem(tarnwick); });
-    const std::vector<MenuItemView> file = tarnwick.MenuItems(0);
-    EXPECT_NE(std::ranges::find(file, UINT{IDM_FILE_RECENT_FIRST}, &MenuItemView::id), file.end())
-        << "the recent files are in the new menu";
+    EXPECT_TRUE(std::ranges::any_of(tarnwick.MenuItems(0), [](const MenuItemView& item) {
+        return item.id == IDM_FILE_RECENT_FIRST;
+    })) << "the recent files are in the new menu";
     const std::vector<MenuItemView> options = tarnwick.MenuItems(kOptionsPopup);
     EXPECT_TRUE(Checked(options, IDM_OPTIONS_CENTER_AFTER_FIND));
     EXPECT_TRUE(Checked(options, IDM_OPTIONS_NEW_FILE_ANSI) ||
