@@ -249,10 +249,6 @@ void DialogView::Choose(int list, const std::wstring& entry) const {
                  reinterpret_cast<LPARAM>(box));
 }
 
-void ChooseInList(HWND dialog, int list, const std::wstring& entry) {
-    DialogView{dialog}.Choose(list, entry);
-}
-
 void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
                         const std::wstring& size) {
     // The font dialog's face and size lists.
@@ -320,10 +316,6 @@ void InsertText(HWND edit, const std::wstring& text) {
 void Retype(HWND edit, const std::wstring& text) {
     SendMessageW(edit, EM_SETSEL, 0, -1);
     InsertText(edit, text);
-}
-
-void ExpectFileBytes(const std::wstring& path, const std::string& bytes) {
-    ExpectSoon(Utf8(path), bytes, [&] { return ReadBytes(path); });
 }
 
 void Program::AnswerSaveQuestion(const Sandbox& sandbox, const std::wstring& named,
@@ -394,6 +386,33 @@ std::wstring LibraryString(const std::wstring& library, UINT id) {
     std::wstring text = ResourceString(module, id);
     FreeLibrary(module);
     return text;
+}
+
+KeptRegistryValue::KeptRegistryValue(HKEY root, std::wstring key, std::wstring name,
+                                     const std::variant<DWORD, std::wstring>& value)
+    : root_(root), key_(std::move(key)), name_(std::move(name)) {
+    DWORD size = static_cast<DWORD>(previous_.size());
+    if (RegGetValueW(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type_,
+                     previous_.data(), &size) != ERROR_SUCCESS) {
+        type_ = REG_NONE;
+    }
+    previous_.resize(type_ == REG_NONE ? 0 : size);
+    const auto* text = std::get_if<std::wstring>(&value);
+    EXPECT_EQ(text != nullptr ? RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), REG_SZ,
+                                                text->c_str(), (text->size() + 1) * sizeof(wchar_t))
+                              : RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), REG_DWORD,
+                                                &std::get<DWORD>(value), sizeof(DWORD)),
+              ERROR_SUCCESS)
+        << Utf8(key_) << " " << Utf8(name_);
+}
+
+KeptRegistryValue::~KeptRegistryValue() {
+    if (type_ == REG_NONE) {
+        RegDeleteKeyValueW(root_, key_.c_str(), name_.c_str());
+    } else {
+        RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), type_, previous_.data(),
+                        static_cast<DWORD>(previous_.size()));
+    }
 }
 
 std::string LinuxOutput(const std::string& command) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 // Waits are bounded polls; this is the usual bound.
@@ -190,8 +191,6 @@ std::wstring WindowText(HWND window);
 void ExpectCentredOver(HWND dialog, HWND main);
 RECT WindowRect(HWND window);
 
-// Chooses an entry of a dialog's drop-down list as a click on it would.
-void ChooseInList(HWND dialog, int list, const std::wstring& entry);
 // Chooses the face and the size (in points) in the program's font dialog and confirms it.
 void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
                         const std::wstring& size);
@@ -208,8 +207,6 @@ void ExpectTitle(HWND window, const std::wstring& title);
 void InsertText(HWND edit, const std::wstring& text);
 // The whole text replaced as a user's edit would: the document becomes modified.
 void Retype(HWND edit, const std::wstring& text);
-// Waits until the file holds these bytes; a failure shows the last bytes read.
-void ExpectFileBytes(const std::wstring& path, const std::string& bytes);
 
 // A menu or accelerator command, as the window receives it from its menu.
 void SendCommand(HWND window, UINT command);
@@ -235,6 +232,23 @@ void ExpectSelection(HWND edit, Selection selection);
 
 // A string of a language library of the sandbox, for comparing with what the program shows.
 std::wstring LibraryString(const std::wstring& library, UINT id);
+
+// A registry value set while the test lives (a number as REG_DWORD, a text as REG_SZ), then
+// put back as it was, or removed.
+class KeptRegistryValue {
+  public:
+    KeptRegistryValue(HKEY root, std::wstring key, std::wstring name,
+                      const std::variant<DWORD, std::wstring>& value);
+    ~KeptRegistryValue();
+    KeptRegistryValue(const KeptRegistryValue&) = delete;
+    KeptRegistryValue& operator=(const KeptRegistryValue&) = delete;
+
+  private:
+    HKEY root_;
+    std::wstring key_, name_;
+    DWORD type_ = REG_NONE; // REG_NONE: there was no value
+    std::vector<BYTE> previous_ = std::vector<BYTE>(1024);
+};
 
 // What a Linux command line (run by /bin/sh, as Wine starts Linux programs) writes to its
 // output, once it has ended; empty when it could not run or gave nothing within kPatience.

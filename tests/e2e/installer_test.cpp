@@ -90,9 +90,7 @@ TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeep
                                                  L"Help\\Slovak.chm"};
     const std::wstring command = Quoted(folder + L"Tarnwick.exe") + L" \"%1\"";
     // Another program is the default for .log files, and stays it.
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\.log", nullptr, REG_SZ,
-                              L"logfile", sizeof L"logfile"),
-              ERROR_SUCCESS);
+    const KeptRegistryValue logs(HKEY_CURRENT_USER, L"Software\\Classes\\.log", L"", L"logfile");
     const struct {
         std::wstring key, name, installed, uninstalled;
     } values[] = {
@@ -172,7 +170,6 @@ TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeep
     EXPECT_TRUE(WaitUntil([&] {
         return GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
     })) << "the program's folder stayed";
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.log");
 }
 
 } // namespace

@@ -12,19 +12,16 @@ namespace {
 
 constexpr int kOptionsPopup = 5;
 
-// The user opens Options and its Language submenu, so that the program lists the folder in it,
-// closes them, and chooses the entry with this name. The mnemonics of Options and of Language
-// differ by language ('P' and 'L' in English, 'M' and 'J' in Czech). Gives the entries listed.
-std::vector<MenuItemView> ChooseLanguage(const Program& tarnwick, WORD options, WORD language,
+// The user opens Options and its Language submenu by their keys ("Alt+P L" in English), so
+// that the program lists the folder in it, closes them, and chooses the entry with this name.
+// Gives the entries listed.
+std::vector<MenuItemView> ChooseLanguage(const Program& tarnwick, const wchar_t* keys,
                                          const std::wstring& name) {
     BringToFront(tarnwick.MainWindow());
-    PressKey(options, {VK_MENU});
-    PressKey(language);
+    Keys(keys);
     EXPECT_TRUE(WaitUntil([&] { return tarnwick.Windows(L"#32768").size() == 2; }))
         << "the Language submenu did not open";
-    for (int menu = 0; menu < 3; ++menu) {
-        PressKey(VK_ESCAPE);
-    }
+    Keys(L"Esc Esc Esc");
     EXPECT_TRUE(WaitUntil([&] { return tarnwick.Windows(L"#32768").empty(); }))
         << "the menus stayed open";
     const std::vector<MenuItemView> entries = tarnwick.MenuItems(kOptionsPopup, 0);
@@ -48,24 +45,13 @@ std::wstring FirstFileItem(const std::wstring& library) {
 }
 
 // While it lives, opening a .chm file writes the file's name into `record` instead of starting
-// the help viewer: the type's association points at a command of the test's own, and gets its
-// old value back afterwards.
+// the help viewer: the type's association points at a command of the test's own.
 class HelpOpenings {
   public:
-    explicit HelpOpenings(std::wstring record) : record_(std::move(record)) {
-        DWORD size = sizeof(oldType_);
-        RegGetValueW(HKEY_CLASSES_ROOT, L".chm", nullptr, RRF_RT_REG_SZ, nullptr, oldType_, &size);
-        Set(L".chm", L"TarnwickTestHelp");
-        Set(L"TarnwickTestHelp\\shell\\open\\command", L"cmd.exe /c echo %1>\"" + record_ + L"\"");
-    }
-    ~HelpOpenings() {
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"TarnwickTestHelp");
-        if (oldType_[0] == L'\0') {
-            RegDeleteTreeW(HKEY_CLASSES_ROOT, L".chm");
-        } else {
-            Set(L".chm", oldType_);
-        }
-    }
+    explicit HelpOpenings(std::wstring record)
+        : record_(std::move(record)), type_(HKEY_CLASSES_ROOT, L".chm", L"", L"TarnwickTestHelp"),
+          command_(HKEY_CLASSES_ROOT, L"TarnwickTestHelp\\shell\\open\\command", L"",
+                   L"cmd.exe /c echo %1>\"" + record_ + L"\"") {}
     // The name of the file opened since the last call, once it has been written.
     std::wstring Opened() const {
         std::string bytes;
@@ -76,19 +62,13 @@ class HelpOpenings {
     }
 
   private:
-    static void Set(const wchar_t* key, const std::wstring& value) {
-        EXPECT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value.c_str(),
-                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
-                  ERROR_SUCCESS);
-    }
     std::wstring record_;
-    wchar_t oldType_[256] = L"";
+    KeptRegistryValue type_, command_;
 };
 
 bool Checked(const std::vector<MenuItemView>& items, UINT command) {
-    return std::any_of(items.begin(), items.end(), [&](const MenuItemView& item) {
-        return item.id == command && item.checked;
-    });
+    return std::ranges::any_of(
+        items, [&](const auto& item) { return item.id == command && item.checked; });
 }
 
 TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) {
@@ -107,46 +87,39 @@ TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) 
     BringToFront(main);
     for (bool escape : {true, false}) {
         SendCommand(main, IDM_HELP_ABOUT);
-        const HWND about = tarnwick.WaitForDialog(L"About Tarnwick");
-        ASSERT_NE(about, nullptr);
-        EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_PRODUCT)), L"Tarnwick 1.0.0");
-        EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_COPYRIGHT)).rfind(L"Copyright", 0), 0u);
-        ExpectCentredOver(about, main);
+        const DialogView about = tarnwick.Dialog(L"About Tarnwick");
+        EXPECT_EQ(about.Text(IDC_ABOUT_PRODUCT), L"Tarnwick 1.0.0");
+        EXPECT_TRUE(about.Text(IDC_ABOUT_COPYRIGHT).starts_with(L"Copyright"));
+        ExpectCentredOver(about.window, main);
         if (escape) {
-            PressKey(VK_ESCAPE);
+            Keys(L"Esc");
         } else {
-            PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
+            PostMessageW(about.window, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "escape " << escape;
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about.window); })) << "escape " << escape;
     }
     const HelpOpenings help(sandbox / L"opened.txt");
     SendCommand(main, IDM_HELP_CONTENTS);
     EXPECT_EQ(help.Opened(), sandbox / L"Help\\English.chm");
 
     // The submenu, first in Options, lists the folder with the library in use checked. Broken.dll
-    // comes first, so the entries are not in the program's own order.
+    // comes first, so the entries are not in the program's own order. "*": checked.
     std::vector<std::wstring> listed;
-    std::vector<std::wstring> checked;
-    for (const MenuItemView& item : ChooseLanguage(tarnwick, 'P', 'L', L"Czech")) {
-        listed.push_back(item.text);
-        if (item.checked) {
-            checked.push_back(item.text);
-        }
+    for (const MenuItemView& item : ChooseLanguage(tarnwick, L"Alt+P L", L"Czech")) {
+        listed.push_back(item.text + (item.checked ? L"*" : L""));
     }
-    std::sort(listed.begin(), listed.end());
+    std::ranges::sort(listed);
     EXPECT_EQ(listed,
-              (std::vector<std::wstring>{L"Broken", L"Czech", L"English", L"Fourth", L"Slovak"}));
-    EXPECT_EQ(checked, std::vector<std::wstring>{L"English"});
-    EXPECT_TRUE(WaitUntil([&] { return sandbox.IniValue(L"Language") == L"10000"; }));
+              (std::vector<std::wstring>{L"Broken", L"Czech", L"English*", L"Fourth", L"Slovak"}));
+    sandbox.ExpectIni(L"Language=10000");
     const std::wstring czechLibrary = sandbox / L"Languages\\Czech.dll";
     const std::wstring czech = FirstFileItem(czechLibrary);
-    std::vector<MenuItemView> file;
-    EXPECT_TRUE(WaitUntil([&] {
-        file = tarnwick.MenuItems(0);
-        return !file.empty() && file[0].text == czech;
-    })) << "the File popup begins with "
-        << (file.empty() ? "nothing" : Utf8(file[0].text));
-    EXPECT_TRUE(std::any_of(file.begin(), file.end(), [](const MenuItemView& item) {
+    const auto firstItem = [](const Program& program) {
+        const std::vector<MenuItemView> file = program.MenuItems(0);
+        return file.empty() ? std::wstring() : file[0].text;
+    };
+    ExpectSoon("the File popup's first item", czech, [&] { return firstItem(tarnwick); });
+    EXPECT_TRUE(std::ranges::any_of(tarnwick.MenuItems(0), [](const MenuItemView& item) {
         return item.id == IDM_FILE_RECENT_FIRST;
     })) << "the recent files are in the new menu";
     const std::vector<MenuItemView> options = tarnwick.MenuItems(kOptionsPopup);
@@ -165,21 +138,20 @@ TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) 
     tarnwick.Answer(inCzech(IDS_FILE_NOT_FOUND, guide), L"Tarnwick", L"OK");
 
     // A file that is no library: the program says so in its current language and keeps it.
-    ChooseLanguage(tarnwick, 'M', 'J', L"Broken");
+    ChooseLanguage(tarnwick, L"Alt+M J", L"Broken");
     tarnwick.Answer(inCzech(IDS_LANGUAGE_NOT_LOADED, L"Broken.dll"),
                     LibraryString(czechLibrary, IDS_ERROR_CAPTION), L"OK");
-    EXPECT_EQ(tarnwick.MenuItems(0)[0].text, czech);
-    EXPECT_EQ(sandbox.IniValue(L"Language"), L"10000");
+    EXPECT_EQ(firstItem(tarnwick), czech);
+    sandbox.ExpectIni(L"Language=10000");
 
     // A library of no known name is taken, and gives way to English at the next start.
-    ChooseLanguage(tarnwick, 'M', 'J', L"Fourth");
-    const std::wstring slovak = FirstFileItem(sandbox / L"Languages\\Slovak.dll");
-    EXPECT_TRUE(WaitUntil([&] { return tarnwick.MenuItems(0)[0].text == slovak; }));
-    EXPECT_EQ(sandbox.IniValue(L"Language"), L"10003");
+    ChooseLanguage(tarnwick, L"Alt+M J", L"Fourth");
+    ExpectSoon("the File popup's first item", FirstFileItem(sandbox / L"Languages\\Slovak.dll"),
+               [&] { return firstItem(tarnwick); });
+    sandbox.ExpectIni(L"Language=10003");
     tarnwick.CloseNormally();
     Program again(sandbox);
-    ASSERT_NE(again.MainWindow(), nullptr);
-    EXPECT_EQ(again.MenuItems(0)[0].text, FirstFileItem(sandbox / L"Languages\\English.dll"));
+    EXPECT_EQ(firstItem(again), FirstFileItem(sandbox / L"Languages\\English.dll"));
     again.CloseNormally();
 }
 

@@ -79,41 +79,34 @@ std::pair<std::string, std::vector<Page>> WaitForJob(std::set<std::string>& seen
     return {info, pages};
 }
 
-// Accepts the print dialog (Ctrl+P) with this many copies on this printer, or cancels it.
+// Answers the print dialog (Ctrl+P) with this button, this many copies, on this printer.
 void Print(const Program& tarnwick, int copies = 1, const std::wstring& printer = L"",
-           bool cancel = false) {
+           int button = IDOK) {
     BringToFront(tarnwick.MainWindow());
-    PressKey('P', {VK_CONTROL});
-    const HWND dialog = tarnwick.WaitForDialog(L"Print");
-    ASSERT_NE(dialog, nullptr);
+    Keys(L"Ctrl+P");
+    const DialogView dialog = tarnwick.Dialog(L"Print");
     if (!printer.empty()) {
-        ChooseInList(dialog, kPrinterList, printer);
+        dialog.Choose(kPrinterList, printer);
     }
-    SetDlgItemInt(dialog, kCopiesField, copies, FALSE);
-    PressDialogButton(dialog, cancel ? IDCANCEL : IDOK);
+    dialog.Fill(kCopiesField, std::to_wstring(copies));
+    dialog.Press(button);
 }
 
 // The page set-up dialog confirmed with these margins in inches, left, top, right, bottom.
 void SetUpPage(const Program& tarnwick, std::initializer_list<double> inches) {
     SendCommand(tarnwick.MainWindow(), IDM_FILE_PAGE_SETUP);
     // Found by its margin field: its caption is "Page Setup" on Windows, "Setup Page" in Wine.
-    HWND dialog = nullptr;
-    WaitUntil([&] {
-        for (HWND window : tarnwick.Windows(L"#32770")) {
-            dialog = GetDlgItem(window, kMarginFields[0]) != nullptr ? window : dialog;
-        }
-        return dialog != nullptr;
-    });
-    ASSERT_NE(dialog, nullptr) << "no page set-up dialog";
+    const DialogView dialog{
+        tarnwick.Find([](HWND window) { return GetDlgItem(window, kMarginFields[0]) != nullptr; },
+                      "page set-up dialog")};
     // The dialog's unit follows the user's locale.
     wchar_t measure[4] = L"";
     GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, 4);
     const int* field = kMarginFields;
     for (double margin : inches) {
-        const double shown = measure[0] == L'1' ? margin : margin * 25.4;
-        SetDlgItemTextW(dialog, *field++, std::to_wstring(shown).c_str());
+        dialog.Fill(*field++, std::to_wstring(measure[0] == L'1' ? margin : margin * 25.4));
     }
-    PressDialogButton(dialog, IDOK);
+    dialog.Press(IDOK);
 }
 
 // The height in points of a line of this face at a size in tenths of a point, on the default
@@ -206,7 +199,6 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
 
     Print(tarnwick, 2);
     const auto [info, pages] = WaitForJob(seen);
-    ExpectEnabledAndNoMessage(tarnwick);
     EXPECT_NE(info.find("three pages.txt\n"), std::string::npos) << "the job's title: " << info;
     ASSERT_EQ(pages.size(), 6u) << "two copies of three pages";
     // Every word once, in order, nothing cut: the document's words, on each copy's pages.
@@ -249,11 +241,11 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
     Print(tarnwick);
     ExpectEnabledAndNoMessage(tarnwick);
     InsertText(tarnwick.EditControl(), L"first line\r\nsecond line\r\n");
-    Print(tarnwick, 1, L"", true);
+    Print(tarnwick, 1, L"", IDCANCEL);
     ExpectEnabledAndNoMessage(tarnwick);
     SetUpPage(tarnwick, {1, 5.8, 1, 5.8});
     Print(tarnwick);
-    tarnwick.Answer(English(sandbox, IDS_PRINT_FAILED), English(sandbox, IDS_ERROR_CAPTION), L"OK");
+    tarnwick.Box(IDS_PRINT_FAILED, IDS_ERROR_CAPTION, L"OK");
     ExpectEnabledAndNoMessage(tarnwick);
     Sleep(4000);
     EXPECT_EQ(NewJobs(seen), std::vector<std::string>{}) << "a job came out";

@@ -1,8 +1,11 @@
-// The window's modes as a user meets them: hidden in the notification area and back, full
+// The window's modes as a user meets them, on a screen of 144 DPI: geometry and the font scaled
+// on the screen but stored in pixels at 96 DPI (so that settings files and copies at other DPIs
+// agree), a move to a monitor of another DPI, hidden in the notification area and back, full
 // screen and back to the window it was, staying on top; none of them strands the window.
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace {
@@ -20,15 +23,11 @@ bool NotifyIcon(HWND main, DWORD message) {
     return Shell_NotifyIconW(message, &icon) != FALSE;
 }
 
+// The window shown or not, and the icon there or not.
 void ExpectShown(HWND main, bool visible, bool icon) {
-    EXPECT_TRUE(WaitUntil([&] {
-        return (IsWindowVisible(main) != FALSE) == visible && NotifyIcon(main, NIM_MODIFY) == icon;
-    })) << "awaited the window "
-        << (visible ? "shown" : "hidden") << " and the icon " << (icon ? "there" : "gone");
-}
-
-bool HasCaption(HWND main) {
-    return (GetWindowLongW(main, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+    ExpectSoon("shown, icon", std::pair{visible, icon}, [&] {
+        return std::pair{IsWindowVisible(main) != FALSE, NotifyIcon(main, NIM_MODIFY)};
+    });
 }
 
 std::string Describe(const RECT& rect) {
@@ -36,35 +35,29 @@ std::string Describe(const RECT& rect) {
            std::to_string(rect.right) + "," + std::to_string(rect.bottom);
 }
 
-// Full screen as the user sees it: the window shown without a caption over the whole monitor,
-// its menu bar inside the screen above the client area.
-void ExpectFullScreen(HWND main) {
+// The window as the user sees it: "full screen" (shown without a caption over the whole
+// monitor, its menu bar inside the screen above the client area), "maximized", or shown with a
+// caption at a rectangle.
+std::string Mode(HWND main) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor);
-    RECT seen{};
+    const RECT rect = WindowRect(main);
     POINT client{};
-    EXPECT_TRUE(WaitUntil([&] {
-        seen = WindowRect(main);
-        client = {};
-        ClientToScreen(main, &client);
-        return IsWindowVisible(main) && !HasCaption(main) && EqualRect(&seen, &monitor.rcMonitor) &&
-               client.y > seen.top;
-    })) << "not in full screen: "
-        << (IsWindowVisible(main) ? "shown" : "hidden") << " at " << Describe(seen)
-        << ", client area from y " << client.y;
+    ClientToScreen(main, &client);
+    const bool caption = (GetWindowLongW(main, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+    if (!IsWindowVisible(main)) {
+        return "hidden";
+    }
+    if (!caption && EqualRect(&rect, &monitor.rcMonitor) && client.y > rect.top) {
+        return "full screen";
+    }
+    return (caption ? "" : "without a caption ") +
+           (IsZoomed(main) ? std::string("maximized") : Describe(rect));
 }
 
-// Back in its window with a caption: shown at this rectangle, or maximized.
-void ExpectWindowed(HWND main, const RECT& rect, bool maximized) {
-    RECT seen{};
-    EXPECT_TRUE(WaitUntil([&] {
-        seen = WindowRect(main);
-        return IsWindowVisible(main) && HasCaption(main) &&
-               (IsZoomed(main) != FALSE) == maximized && (maximized || EqualRect(&seen, &rect));
-    })) << "not back in its window: "
-        << (IsWindowVisible(main) ? "shown" : "hidden") << (IsZoomed(main) ? " maximized" : "")
-        << " at " << Describe(seen);
+void ExpectMode(HWND main, const std::string& mode) {
+    ExpectSoon("the window", mode, [&] { return Mode(main); });
 }
 
 // The user maximizes the window. Wine without a window manager restores a window maximized
@@ -77,25 +70,49 @@ void MaximizeByUser(HWND main) {
     })) << "the window does not stay maximized";
 }
 
-TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
+// The right edges of the status bar's parts at this DPI (-1: to the bar's end).
+std::vector<int> PartEdgesAt(int dpi) {
+    std::vector<int> edges;
+    for (int edge : {355, 495, 660, 697, 750, 798, 885}) {
+        edges.push_back(MulDiv(edge, dpi, 96));
+    }
+    edges.push_back(-1);
+    return edges;
+}
+
+TEST(WindowModes, ScaledStoredAt96DpiAndFullScreenAndTheNotificationAreaGiveBackTheWindow) {
     Sandbox sandbox;
-    sandbox.WriteIni("[Tarnwick]\r\nx=40\r\ny=30\r\nWidth=500\r\nHeight=400\r\n");
-    const RECT normal{40, 30, 540, 430};
+    sandbox.WriteIni("[Tarnwick]\r\nx=40\r\ny=30\r\nWidth=400\r\nHeight=300\r\n");
+    // Wine reads the system DPI once as each program starts, from the user's LogPixels value.
+    std::optional<KeptRegistryValue> dpi(std::in_place, HKEY_CURRENT_USER,
+                                         L"Control Panel\\Desktop", L"LogPixels", DWORD{144});
+    // Where the window stands after the move to 192 DPI.
+    const RECT normal{100, 80, 100 + 800, 80 + 600};
     {
         Program tarnwick(sandbox);
         const HWND main = tarnwick.MainWindow();
-        ExpectWindowed(main, normal, false);
+        const HWND bar = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+        ExpectMode(main, Describe({60, 45, 60 + 600, 45 + 450}));
+        EXPECT_EQ(StatusPartEdges(bar), PartEdgesAt(144));
+        // Ten points chosen at 144 DPI are stored as the height of ten points at 96 DPI, so the
+        // font does not grow at the next start. Family is the last key of the font written.
+        ChooseFontInDialog(tarnwick, L"DejaVu Sans Mono", L"10");
+        sandbox.ExpectIni(L"FontHeight=4294967283 Family=49");
+        // Moved to a monitor of 192 DPI: the suggested rectangle and the parts for it.
+        SendDpiChanged(main, 192, normal);
+        ExpectMode(main, Describe(normal));
+        EXPECT_EQ(StatusPartEdges(bar), PartEdgesAt(192));
+
         BringToFront(main);
         Keys(L"F11");
-        ExpectFullScreen(main);
+        ExpectMode(main, "full screen");
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
-        ExpectWindowed(main, normal, false);
-
+        ExpectMode(main, Describe(normal));
         MaximizeByUser(main);
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
-        ExpectFullScreen(main);
+        ExpectMode(main, "full screen");
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
-        ExpectWindowed(main, normal, true);
+        ExpectMode(main, "maximized");
 
         // Stay on top, also while maximized, written at once.
         for (const bool onTop : {true, false}) {
@@ -121,7 +138,7 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         ExpectShown(main, false, true);
         PostMessageW(main, kNotifyIconMessage, 0, WM_LBUTTONDOWN);
         ExpectShown(main, true, false);
-        EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
+        ExpectMode(main, "maximized");
         // Exit from the icon's menu, refused at the save question: the window is shown again.
         SendCommand(main, IDM_FILE_TO_TRAY);
         ExpectShown(main, false, true);
@@ -132,28 +149,29 @@ TEST(WindowModes, FullScreenAndTheNotificationAreaGiveBackTheWindowAsItWas) {
         // Full screen follows its monitor through a change of DPI or of the display (which a
         // change of resolution first shrinks the window for), and none of it is recorded.
         SendCommand(main, IDM_VIEW_FULL_SCREEN);
-        ExpectFullScreen(main);
+        ExpectMode(main, "full screen");
         SendDpiChanged(main, 120, {10, 10, 310, 310});
-        ExpectFullScreen(main);
+        ExpectMode(main, "full screen");
         SetWindowPos(main, nullptr, 10, 10, 300, 300, SWP_NOZORDER | SWP_NOACTIVATE);
         ASSERT_TRUE(WaitUntil([&] { return WindowRect(main).right == 310; }));
         PostMessageW(main, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
-        ExpectFullScreen(main);
+        ExpectMode(main, "full screen");
         tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
     }
-    sandbox.ExpectIni(L"FullScr=1 Maximized=1 x=40 y=30 Width=500 Height=400");
+    sandbox.ExpectIni(L"FullScr=1 Maximized=1 x=50 y=40 Width=400 Height=300");
 
-    // The next start is in full screen; Restore leaves it for the window's own place, and a
-    // move is recorded again.
+    // The next start, at 96 DPI, is in full screen; Restore leaves it for the window's own
+    // place, and a move is recorded again.
+    dpi.reset();
     Program again(sandbox);
     const HWND main = again.MainWindow();
-    ExpectFullScreen(main);
+    ExpectMode(main, "full screen");
     PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
-    ExpectWindowed(main, normal, false);
+    ExpectMode(main, Describe({50, 40, 50 + 400, 40 + 300}));
     SetWindowPos(main, nullptr, 70, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_TRUE(WaitUntil([&] { return WindowRect(main).left == 70; }));
     again.CloseNormally();
-    sandbox.ExpectIni(L"FullScr=0 Maximized=0 x=70 y=60 Width=500 Height=400");
+    sandbox.ExpectIni(L"FullScr=0 Maximized=0 x=70 y=60 Width=400 Height=300");
 }
 
 } // namespace
