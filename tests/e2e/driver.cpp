@@ -76,14 +76,6 @@ std::optional<std::wstring> Sandbox::IniValue(const std::wstring& key) const {
     return ::IniValue(Ini(), L"Tarnwick", key);
 }
 
-std::vector<std::wstring> Sandbox::IniValues(std::initializer_list<std::wstring> keys) const {
-    std::vector<std::wstring> values;
-    for (const std::wstring& key : keys) {
-        values.push_back(IniValue(key).value_or(L"(absent)"));
-    }
-    return values;
-}
-
 void Sandbox::ExpectIni(const std::wstring& values) const {
     std::wistringstream pairs(values);
     std::vector<std::wstring> keys, awaited;
@@ -211,10 +203,10 @@ HWND Program::Find(const std::function<bool(HWND)>& match, const std::string& wh
     return found;
 }
 
-HWND Program::WaitForDialog(const std::wstring& caption, DWORD milliseconds) const {
-    return Find(
+DialogView Program::Dialog(const std::wstring& caption) const {
+    return {Find(
         [&](HWND window) { return ClassOf(window) == L"#32770" && WindowText(window) == caption; },
-        "dialog \"" + Utf8(caption) + "\"", milliseconds);
+        "dialog \"" + Utf8(caption) + "\"")};
 }
 
 void DialogView::Fill(int id, const std::wstring& text) const {
@@ -261,16 +253,16 @@ void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
     fonts.Press(IDOK);
 }
 
-void PressDialogButton(HWND dialog, int id) {
-    DialogView{dialog}.Press(id);
-}
-
-void ChooseFile(HWND dialog, const std::wstring& path) {
+void Program::ChooseInDialog(const std::wstring& caption, const std::wstring& path) const {
     // The explorer-style dialog's name field: an edit inside a combo box, both with id 1148.
     constexpr int kFileNameField = 1148;
+    const DialogView dialog = Dialog(caption);
+    if (dialog.window == nullptr) {
+        return;
+    }
     HWND field = nullptr;
     EnumChildWindows(
-        dialog,
+        dialog.window,
         [](HWND child, LPARAM found) -> BOOL {
             if (GetDlgCtrlID(child) == kFileNameField && ClassOf(child) == L"Edit") {
                 *reinterpret_cast<HWND*>(found) = child;
@@ -281,14 +273,7 @@ void ChooseFile(HWND dialog, const std::wstring& path) {
         reinterpret_cast<LPARAM>(&field));
     ASSERT_NE(field, nullptr) << "the file dialog has no file name field";
     SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PressDialogButton(dialog, IDOK);
-}
-
-void Program::ChooseInDialog(const std::wstring& caption, const std::wstring& path) const {
-    const HWND dialog = WaitForDialog(caption);
-    if (dialog != nullptr) {
-        ChooseFile(dialog, path);
-    }
+    dialog.Press(IDOK);
 }
 
 void Program::Answer(const std::wstring& text, const std::wstring& caption,
@@ -318,10 +303,9 @@ void Retype(HWND edit, const std::wstring& text) {
     InsertText(edit, text);
 }
 
-void Program::AnswerSaveQuestion(const Sandbox& sandbox, const std::wstring& named,
-                                 const std::wstring& button) const {
+void Program::Ask(const std::wstring& named, const std::wstring& button) const {
     const MessageBoxView question = WaitForMessageBox();
-    EXPECT_EQ(question.text, English(sandbox, IDS_ASK_SAVE_CHANGES, named));
+    EXPECT_EQ(question.text, English(*sandbox_, IDS_ASK_SAVE_CHANGES, named));
     EXPECT_EQ(question.caption, L"Tarnwick");
     EXPECT_EQ(question.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
     Press(question, button);
@@ -462,9 +446,9 @@ void Program::CloseNormally() const {
     EXPECT_EQ(WaitForExit(), 0u);
 }
 
-void Program::CloseDiscarding(const Sandbox& sandbox, const std::wstring& named) const {
+void Program::CloseDiscarding(const Sandbox&, const std::wstring& named) const {
     Close();
-    AnswerSaveQuestion(sandbox, named, L"&No");
+    Ask(named, L"&No");
     EXPECT_EQ(WaitForExit(), 0u);
 }
 
@@ -519,12 +503,6 @@ void PressChord(const std::vector<WORD>& chord) {
 }
 
 } // namespace
-
-void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
-    std::vector<WORD> chord(modifiers);
-    chord.push_back(key);
-    PressChord(chord);
-}
 
 void Keys(const std::wstring& chords) {
     static const std::pair<std::wstring, WORD> kNames[] = {

@@ -41,8 +41,6 @@ class Sandbox {
     void WriteIni(const std::string& text) const { WriteBytes(Ini(), text); }
     std::wstring Ini() const { return folder_ / L"Tarnwick.ini"; }
     std::optional<std::wstring> IniValue(const std::wstring& key) const;
-    // The values of these keys in order, "(absent)" for a key the file lacks.
-    std::vector<std::wstring> IniValues(std::initializer_list<std::wstring> keys) const;
     // Waits until the file holds these values: "x=40 y=30 Wrap=(absent)"; the program writes
     // some of them as it goes.
     void ExpectIni(const std::wstring& values) const;
@@ -135,9 +133,10 @@ class Program {
               DWORD milliseconds = kPatience) const;
 
     // A dialog of this process with this caption ("Open", "Save As", "Font"), once shown.
-    HWND WaitForDialog(const std::wstring& caption, DWORD milliseconds = kPatience) const;
-    DialogView Dialog(const std::wstring& caption) const { return {WaitForDialog(caption)}; }
-    // Chooses the path in the file dialog with this caption ("Open", "Save As") once shown.
+    DialogView Dialog(const std::wstring& caption) const;
+    // Types the path into the file name field of the file dialog with this caption ("Open",
+    // "Save As") once shown, and presses its OK button. Paths in ASCII: a field set from another
+    // process loses other characters under Wine.
     void ChooseInDialog(const std::wstring& caption, const std::wstring& path) const;
     // Expects the next message box to say this under this caption and presses the button.
     void Answer(const std::wstring& text, const std::wstring& caption,
@@ -151,11 +150,7 @@ class Program {
     void Press(const MessageBoxView& box, const std::wstring& button) const;
     // Expects the question whether to save the changes to the document called `named` (a path,
     // or the name of a new document), with Yes, No and Cancel, and presses the button.
-    void AnswerSaveQuestion(const Sandbox& sandbox, const std::wstring& named,
-                            const std::wstring& button) const;
-    void Ask(const std::wstring& named, const std::wstring& button) const {
-        AnswerSaveQuestion(*sandbox_, named, button);
-    }
+    void Ask(const std::wstring& named, const std::wstring& button) const;
 
     // The main window (class "Tarnwick") once it is shown, and its edit control.
     HWND MainWindow(DWORD milliseconds = kPatience) const;
@@ -195,12 +190,6 @@ RECT WindowRect(HWND window);
 void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
                         const std::wstring& size);
 
-// Presses a dialog's button by id and waits until the dialog is gone.
-void PressDialogButton(HWND dialog, int id);
-// Types the path into the file name field of an Open or Save As dialog and presses its OK
-// button. Paths in ASCII: a field set from another process loses other characters under Wine.
-void ChooseFile(HWND dialog, const std::wstring& path);
-
 // Waits until the window's title is this one; a failure shows the last one seen.
 void ExpectTitle(HWND window, const std::wstring& title);
 // Text put in at the caret as a paste would: the document becomes modified.
@@ -214,7 +203,6 @@ void SendCommand(HWND window, UINT command);
 // Keyboard input as a user's: the window is brought to the front and the keys go to its
 // focused control through the system's input queue.
 void BringToFront(HWND window);
-void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 // Chords apart by blanks, keys of a chord joined by "+": "Ctrl+Shift+End F3 Alt+E".
 void Keys(const std::wstring& chords);
 void TypeText(const std::wstring& text);
