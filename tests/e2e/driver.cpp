@@ -631,12 +631,6 @@ std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
 
 } // namespace
 
-std::wstring StatusText(HWND statusBar, int part) {
-    const std::vector<std::wstring> answer =
-        AskProbe(statusBar, L"status", {std::to_wstring(part)});
-    return answer.empty() ? std::wstring() : answer.front();
-}
-
 std::vector<int> StatusPartEdges(HWND statusBar) {
     std::vector<std::wstring> answer = AskProbe(statusBar, L"parts", {});
     std::vector<int> edges;
@@ -654,7 +648,9 @@ void SendDpiChanged(HWND main, UINT dpi, const RECT& suggested) {
 
 void ExpectStatusText(HWND main, int part, const std::wstring& text) {
     ExpectSoon("part " + std::to_string(part), text, [&] {
-        return StatusText(FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr), part);
+        const HWND bar = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+        const std::vector<std::wstring> answer = AskProbe(bar, L"status", {std::to_wstring(part)});
+        return answer.empty() ? std::wstring() : answer.front();
     });
 }
 

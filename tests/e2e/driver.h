@@ -66,14 +66,12 @@ std::wstring Quoted(const std::wstring& text);
 // A file built with the tests (a test library), by name.
 std::wstring TestDataFile(const std::wstring& name);
 
-// The text of one part of a status bar of the program, read on the program's own thread.
-std::wstring StatusText(HWND statusBar, int part);
 // The right edges of the status bar's parts (-1: to the bar's end).
 std::vector<int> StatusPartEdges(HWND statusBar);
 // WM_DPICHANGED delivered to the main window as the system would send it.
 void SendDpiChanged(HWND main, UINT dpi, const RECT& suggested);
-// Waits until the part of the main window's status bar shows the text; the bar takes its
-// texts asynchronously. A failure shows the last text seen.
+// Waits until the part of the main window's status bar, read on the program's own thread,
+// shows the text; the bar takes its texts asynchronously. A failure shows the last text seen.
 void ExpectStatusText(HWND main, int part, const std::wstring& text);
 
 struct MenuItemView {
