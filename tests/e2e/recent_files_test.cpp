@@ -21,10 +21,9 @@ void Settle(HWND main) {
     EXPECT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, 0, kPatience, nullptr), 0);
 }
 
-// The list, most recent first: in the INI (MruCount, then MRU0 on); in the File menu, where
-// entry i has command 311 + i and the text "&i: " with each "&" of the path doubled, and the
-// entries stand between Print's separator and one of their own; and Clear grayed in the
-// Options popup exactly while the list is empty.
+// The list, most recent first: in the INI; in the File menu between Print's separator and one
+// of their own, entry i as command 311 + i, "&i: " and the path with each "&" doubled; and
+// Clear in the Options popup grayed exactly while the list is empty.
 void ExpectRecentList(const Sandbox& sandbox, const Program& tarnwick,
                       const std::vector<std::wstring>& paths) {
     std::wstring stored = L"MruCount=" + std::to_wstring(paths.size());
@@ -64,12 +63,6 @@ void Drop(const Program& tarnwick, const std::wstring& path) {
     ExpectTitle(tarnwick.MainWindow(), Title(path.substr(path.rfind(L'\\') + 1)));
 }
 
-void ChooseInDialog(const Program& tarnwick, UINT command, const wchar_t* caption,
-                    const std::wstring& path) {
-    SendCommand(tarnwick.MainWindow(), command);
-    tarnwick.ChooseInDialog(caption, path);
-}
-
 TEST(RecentFiles, FillReorderKeepTenSurviveARestartClearAndStayWhenALoadFailsOrIsAskedFirst) {
     Sandbox sandbox;
     std::vector<std::wstring> f;
@@ -82,7 +75,6 @@ TEST(RecentFiles, FillReorderKeepTenSurviveARestartClearAndStayWhenALoadFailsOrI
     {
         Program tarnwick(sandbox);
         const HWND main = tarnwick.MainWindow();
-        ASSERT_NE(main, nullptr);
         for (int i = 0; i < 6; ++i) {
             Drop(tarnwick, f[i]);
         }
@@ -105,7 +97,6 @@ TEST(RecentFiles, FillReorderKeepTenSurviveARestartClearAndStayWhenALoadFailsOrI
     }
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
-    ASSERT_NE(main, nullptr);
     const HWND edit = tarnwick.EditControl();
     ExpectRecentList(sandbox, tarnwick, lastTen);
 
@@ -132,7 +123,8 @@ TEST(RecentFiles, FillReorderKeepTenSurviveARestartClearAndStayWhenALoadFailsOrI
     Settle(main);
     ExpectRecentList(sandbox, tarnwick, {});
     const std::wstring copy = sandbox / L"copy.txt";
-    ChooseInDialog(tarnwick, IDM_FILE_SAVE_AS, L"Save As", copy);
+    SendCommand(main, IDM_FILE_SAVE_AS);
+    tarnwick.ChooseInDialog(L"Save As", copy);
     ExpectTitle(main, Title(L"copy.txt"));
     ExpectRecentList(sandbox, tarnwick, {copy});
 
@@ -143,9 +135,11 @@ TEST(RecentFiles, FillReorderKeepTenSurviveARestartClearAndStayWhenALoadFailsOrI
     WriteBytes(c, "gamma");
     // A file the program refuses: it starts with the UTF-8 mark.
     WriteBytes(marked, "\xEF\xBB\xBFmarked");
-    ChooseInDialog(tarnwick, IDM_FILE_OPEN, L"Open", a);
+    SendCommand(main, IDM_FILE_OPEN);
+    tarnwick.ChooseInDialog(L"Open", a);
     ExpectTitle(main, Title(L"a.txt"));
-    ChooseInDialog(tarnwick, IDM_FILE_TYPE_OUT, L"Open", b);
+    SendCommand(main, IDM_FILE_TYPE_OUT);
+    tarnwick.ChooseInDialog(L"Open", b);
     // The typing is over once the whole text is there and no longer marked modified.
     EXPECT_TRUE(WaitUntil([&] {
         return EditText(edit) == L"beta" && SendMessageW(edit, EM_GETMODIFY, 0, 0) == 0;
@@ -155,7 +149,8 @@ TEST(RecentFiles, FillReorderKeepTenSurviveARestartClearAndStayWhenALoadFailsOrI
 
     // Loads that fail by each route keep the document, its file and the list; a missing file
     // also leaves the INI untouched.
-    ChooseInDialog(tarnwick, IDM_FILE_OPEN, L"Open", marked);
+    SendCommand(main, IDM_FILE_OPEN);
+    tarnwick.ChooseInDialog(L"Open", marked);
     tarnwick.Box(IDS_BAD_FORMAT, IDS_ERROR_CAPTION, L"OK");
     tarnwick.ExpectDocument(Title(L"c.txt"), L"gamma", false);
     tarnwick.DropFiles(edit, {sandbox.Folder() + std::wstring(260, L'n') + L".txt"});

@@ -1,7 +1,5 @@
-// One document worked by a user: the status bar as the user types and moves (where the caret
-// is, what the selection holds, the character after the caret, the modes and the encoding),
-// then the text tools (a selection made with the keys, a command from the menu or its key, the
-// rewritten text, and Undo taking each change back).
+// One document worked by a user: the status bar as the user types and moves, then the text
+// tools rewriting a selection, and Undo taking each change back.
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 

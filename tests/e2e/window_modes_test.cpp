@@ -1,7 +1,6 @@
-// The window's modes as a user meets them, on a screen of 144 DPI: geometry and the font scaled
-// on the screen but stored in pixels at 96 DPI (so that settings files and copies at other DPIs
-// agree), a move to a monitor of another DPI, hidden in the notification area and back, full
-// screen and back to the window it was, staying on top; none of them strands the window.
+// The window's modes as a user meets them, at 144 DPI: geometry and font scaled but stored at
+// 96 DPI (so that copies at other DPIs agree), a move to another DPI, the notification area,
+// full screen and back, staying on top; none of them strands the window.
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
