@@ -3,6 +3,8 @@
 #include "document/save_files.h"
 #include "document/typing_walk.h"
 
+#include "test_text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -118,15 +120,15 @@ TEST(NewContentName, IsReadOnlyFromTheSavesOwnNames) {
     };
     for (const auto& c : owned) {
         const auto read = ReadNewContentName(c.name);
-        ASSERT_TRUE(read) << std::string(c.name.begin(), c.name.end());
-        EXPECT_EQ(read->process, c.process);
-        EXPECT_TRUE(read->target == c.target) << std::string(c.name.begin(), c.name.end());
+        ASSERT_TRUE(read) << Narrow(c.name);
+        EXPECT_EQ(std::pair(read->process, Narrow(read->target)),
+                  std::pair(c.process, Narrow(c.target)));
     }
     // Backups, foreign files and near misses belong to nobody.
     for (const UnitView name : {u"twk42-1.bak", u"twk1A2B.tmp", u"twk-1.tmp", u"twk42-.tmp",
                                 u"twk42-1.tmp.txt", u"xtwk42-1.tmp", u"twk4294967296-1.tmp",
                                 u"twk42-1-2.tmp", u"twk42-1~.tmp", u"twk42-1x.txt.tmp"}) {
-        EXPECT_EQ(ReadNewContentName(name), std::nullopt) << std::string(name.begin(), name.end());
+        EXPECT_EQ(ReadNewContentName(name), std::nullopt) << Narrow(name);
     }
 }
 
@@ -147,9 +149,7 @@ TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
         EXPECT_EQ(
             std::tie(got.settingsPath, got.documentPath, got.stamp, got.encoding),
             std::tie(header.settingsPath, header.documentPath, header.stamp, header.encoding));
-        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(read->text.data()),
-                                 read->text.size() / 2),
-                  text);
+        EXPECT_TRUE(std::ranges::equal(read->text, bytes)) << "the text changed";
         // Any byte changed, and any cut (to nothing too), is a damaged file.
         for (std::size_t at = 0; at < file.size(); ++at) {
             std::vector<std::uint8_t> damaged = file;
@@ -161,17 +161,16 @@ TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
 }
 
 TEST(RecoveryFile, NameTellsItsOwnerAndNothingElseIsOne) {
-    const RecoveryOwner owners[] = {{4242, 0x01DB12345678ABCDull}, {4294967295u, 0}};
-    for (const RecoveryOwner& owner : owners) {
-        const std::u16string name = RecoveryFileName(owner);
-        EXPECT_EQ(RecoveryFileOwner(name), owner);
+    for (const RecoveryOwner owner :
+         {RecoveryOwner{4242, 0x01DB12345678ABCDull}, {4294967295u, 0}}) {
+        EXPECT_EQ(RecoveryFileOwner(RecoveryFileName(owner)), owner);
     }
     EXPECT_EQ(RecoveryFileName({7, 0xABCull}), u"Tarnwick-7-0000000000000abc.recovery");
     for (const UnitView name :
          {u"Tarnwick-7-0000000000000abc.tmp", u"Tarnwick--0000000000000abc.recovery",
           u"Tarnwick-7-000000000000abc.recovery", u"Tarnwick-4294967296-0000000000000abc.recovery",
           u"Tarnwick-7-0000000000000abg.recovery", u"twk7-1.tmp"}) {
-        EXPECT_EQ(RecoveryFileOwner(name), std::nullopt) << std::string(name.begin(), name.end());
+        EXPECT_EQ(RecoveryFileOwner(name), std::nullopt) << Narrow(name);
     }
 }
 

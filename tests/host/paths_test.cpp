@@ -30,7 +30,6 @@ TEST(CommandLine, YieldsTheFileNameAfterTheProgramNameWhenItFits) {
         std::string name;
     } cases[] = {
         {u"", kNone, ""},
-        {u"Tarnwick.exe", kNone, ""},
         {u"Tarnwick.exe ", kNone, ""},
         {u"\"C:\\Program Files\\Tarnwick.exe\"", kNone, ""},
         // An unquoted name keeps its blanks, trailing ones too; blanks before it are skipped.

@@ -1,6 +1,5 @@
 // The search engine against a deliberately simple model of it (every position tried in order,
-// every unit compared, the replaced text built as a new string; no code of the engine's), in
-// text blocks of exactly the text's length, so that AddressSanitizer sees any access outside.
+// every unit compared, the replaced text built as a new string; no code of the engine's).
 #include "search/engine.h"
 
 #include <gtest/gtest.h>
@@ -66,9 +65,8 @@ std::optional<std::uint32_t> Nearest(const std::u16string& text, const Query& qu
 }
 
 // Where a search from the selection [a, b), a <= b, starts for a search string of n units:
-// downwards a match just shown (or any text of its length) from one unit after its start, so
-// that overlapping matches are all visited; upwards a selection of another length from its
-// end, so that a match inside it is found; otherwise from its start.
+// downwards a text of its length from one unit after its start (overlapping matches are all
+// visited); upwards one of another length from its end (a match inside it is found); else a.
 std::uint32_t Start(std::uint32_t a, std::uint32_t b, std::size_t n, bool down) {
     const std::size_t k = b - a;
     if (down) {
@@ -95,9 +93,8 @@ Replaced ReplaceAll(const std::u16string& text, const Query& query,
     return result;
 }
 
-// The text in a block of exactly its length and the terminating zero, so that AddressSanitizer
-// sees any access outside it. Its resize takes a new exact block, as a moving GlobalReAlloc
-// would; it and the memory for match positions can be told to fail.
+// The text in a block of exactly its length and the zero, so that AddressSanitizer sees any
+// access outside; a resize moves it, as GlobalReAlloc may. Resize and chunks can be refused.
 class ExactBlock : public ReplaceAllMemory {
   public:
     explicit ExactBlock(const std::u16string& text)
@@ -138,9 +135,8 @@ class ExactBlock : public ReplaceAllMemory {
         ReplaceAllMemory::FreeChunk(chunk);
     }
 
-    // After a Replace All: the text as the engine left it, whose length the caller takes from
-    // the BorrowedText (the shorter method leaves the block's size as it was). False when the
-    // engine's text is not in this block.
+    // After a Replace All: the length the engine left in the BorrowedText (a shorter text keeps
+    // its block). False when the engine's text is not in this block.
     [[nodiscard]] bool Adopt(const BorrowedText& text) {
         if (text.units != units_.get() || text.length > length_) {
             return false;
@@ -174,9 +170,8 @@ std::optional<std::uint32_t> Find(const std::u16string& text, const Query& query
     return (down ? FindForward : FindBackward)(block.Borrow(), query.Pattern(), start);
 }
 
-// Replace All in an exact block, with the checks that every Replace All with enough memory
-// must pass: the text left in its block and terminated, memory for positions and one resize
-// only when the text grows, and every chunk given back.
+// Replace All in an exact block, checking what every run with enough memory must do: the text
+// terminated in its block, positions and one resize only when it grows, every chunk given back.
 model::Replaced Replace(const std::u16string& text, const Query& query,
                         const std::u16string& replacement) {
     ExactBlock block(text);
