@@ -58,9 +58,8 @@ TEST(DoubleByteSlices, EndAfterTheLastWholeCharacter) {
         std::vector<unsigned char> text;
         std::vector<bool> starts;
         while (text.size() < 64) {
-            const bool twoBytes = random() % 2 == 0;
             starts.push_back(true);
-            if (twoBytes) {
+            if (random() % 2 == 0) {
                 text.push_back(static_cast<unsigned char>(random() % 2 ? 0x81 + random() % 31
                                                                        : 0xE0 + random() % 29));
                 starts.push_back(false);
@@ -84,10 +83,8 @@ std::string Walk(const std::u16string& text) {
     std::string walk;
     std::size_t position = 0;
     while (auto typed = NextTypedCharacter(text.c_str(), position)) {
-        if (!walk.empty()) {
-            walk += ' ';
-        }
-        walk += std::to_string(typed->code) + (typed->pauseAfter ? "+" : "-");
+        walk += (walk.empty() ? "" : " ") + std::to_string(typed->code) +
+                (typed->pauseAfter ? "+" : "-");
     }
     return walk;
 }
