@@ -90,36 +90,29 @@ std::string Walk(const std::u16string& text) {
 }
 
 TEST(TypingWalk, TypesEachUnitAndEnterForALineBreakUpToTheFirstNul) {
-    const struct {
-        std::u16string text;
-        const char* walk;
-    } cases[] = {
+    const std::pair<std::u16string, const char*> cases[] = {
         {u"a\r\nb", "97+ 13- 98+"}, // Enter for a line break, without a pause
         {u"a\rb", "97+ 98+"},       // a lone carriage return is dropped
         {u"a\nb", "97+ 10+ 98+"},   // a lone line feed is typed
         {std::u16string(u"ab\0cd", 5), "97+ 98+"},
         {u"\U0001F600\t", "55357+ 56832+ 9+"}, // surrogates one by one
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Walk(c.text), c.walk);
+    for (const auto& [text, walk] : cases) {
+        EXPECT_EQ(Walk(text), walk);
     }
 }
 
 TEST(NewContentName, IsReadOnlyFromTheSavesOwnNames) {
-    const struct {
-        UnitView name;
-        std::uint32_t process;
-        UnitView target;
-    } owned[] = {
+    const std::tuple<UnitView, std::uint32_t, UnitView> owned[] = {
         {u"twk4242-1~notes.txt.tmp", 4242, u"notes.txt"},
         {u"TWK7-12~A~B.TMP.TMP", 7, u"A~B.TMP"},
         {u"twk4294967295-1.tmp", 4294967295u, u""},
     };
-    for (const auto& c : owned) {
-        const auto read = ReadNewContentName(c.name);
-        ASSERT_TRUE(read) << Narrow(c.name);
+    for (const auto& [name, process, target] : owned) {
+        const auto read = ReadNewContentName(name);
+        ASSERT_TRUE(read) << Narrow(name);
         EXPECT_EQ(std::pair(read->process, Narrow(read->target)),
-                  std::pair(c.process, Narrow(c.target)));
+                  std::pair(process, Narrow(target)));
     }
     // Backups, foreign files and near misses belong to nobody.
     for (const UnitView name : {u"twk42-1.bak", u"twk1A2B.tmp", u"twk-1.tmp", u"twk42-.tmp",

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -24,11 +25,7 @@ std::pair<CommandLineName, std::string> Extract(const std::u16string& commandLin
 TEST(CommandLine, YieldsTheFileNameAfterTheProgramNameWhenItFits) {
     constexpr auto kNone = CommandLineName::None;
     constexpr auto kFound = CommandLineName::Found;
-    const struct {
-        std::u16string line;
-        CommandLineName outcome;
-        std::string name;
-    } cases[] = {
+    const std::tuple<std::u16string, CommandLineName, std::string> cases[] = {
         {u"", kNone, ""},
         {u"Tarnwick.exe ", kNone, ""},
         {u"\"C:\\Program Files\\Tarnwick.exe\"", kNone, ""},
@@ -48,8 +45,8 @@ TEST(CommandLine, YieldsTheFileNameAfterTheProgramNameWhenItFits) {
         {u"\"Tarnwick.exe\"a.txt", kFound, "a.txt"},
         {u"Tarnwick.exe " + std::u16string(259, u'n'), kFound, std::string(259, 'n')},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Extract(c.line), std::pair(c.outcome, c.name)) << Narrow(c.line);
+    for (const auto& [line, outcome, name] : cases) {
+        EXPECT_EQ(Extract(line), std::pair(outcome, name)) << Narrow(line);
     }
 
     // A name that does not fit leaves the destination untouched.
@@ -64,15 +61,13 @@ TEST(CommandLine, YieldsTheFileNameAfterTheProgramNameWhenItFits) {
 }
 
 TEST(FolderOfPath, KeepsEverythingUpToTheLastBackslashWhenItFits) {
-    const struct {
-        UnitView path;
-        const char* folder;
-    } cases[] = {{u"C:\\a\\b.exe", "C:\\a\\"}, {u"C:\\", "C:\\"}, {u"b.exe", ""}};
-    for (const auto& c : cases) {
+    const std::pair<UnitView, const char*> cases[] = {
+        {u"C:\\a\\b.exe", "C:\\a\\"}, {u"C:\\", "C:\\"}, {u"b.exe", ""}};
+    for (const auto& [path, expected] : cases) {
         std::array<Unit, 260> folder{};
         folder.fill(u'#');
-        ASSERT_TRUE(GetFolderOfPath(folder, c.path)) << Narrow(c.path);
-        EXPECT_EQ(Narrow(folder), c.folder);
+        ASSERT_TRUE(GetFolderOfPath(folder, path)) << Narrow(path);
+        EXPECT_EQ(Narrow(folder), expected);
     }
     // A folder that does not fit is refused.
     std::array<Unit, 7> folder{};

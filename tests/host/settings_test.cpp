@@ -9,6 +9,8 @@
 #include <array>
 #include <limits>
 #include <set>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -79,9 +81,7 @@ TEST(RangeChecks, SendAGeometryOffTheScreenBackToTheDefaultsAndTheSmallerFallbac
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
     // On a screen of 1920 by 1080.
-    const struct {
-        Geometry stored, checked;
-    } cases[] = {
+    const std::pair<Geometry, Geometry> cases[] = {
         {{0, 0, 1920, 0}, {0, 0, 1920, 0}},       // a zero height
         {{1920, 1080, 0, 0}, {1920, 1080, 0, 0}}, // the screen's own edge
         {{1921, 100, 100, 100}, {120, 100, 100, 100}},
@@ -94,24 +94,22 @@ TEST(RangeChecks, SendAGeometryOffTheScreenBackToTheDefaultsAndTheSmallerFallbac
         {{-5, 100, 1801, 400}, {120, 100, 770, 400}},
         {{kMax, kMin, kMax, kMin}, {120, 100, 770, 473}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Checked(c.stored), c.checked);
+    for (const auto& [stored, checked] : cases) {
+        EXPECT_EQ(Checked(stored), checked);
     }
 }
 
 TEST(RangeChecks, LimitTheRecentFilesCountAsUnsignedAndSendAnUnknownLanguageToEnglish) {
-    const struct {
-        IntKey key;
-        std::int32_t stored, checked;
-    } cases[] = {{IntKey::MruCount, 0, 0},         {IntKey::MruCount, 10, 10},
-                 {IntKey::MruCount, 25, 10},       {IntKey::MruCount, -2, 10},
-                 {IntKey::Language, 10000, 10000}, {IntKey::Language, 10002, 10002},
-                 {IntKey::Language, 10003, 10001}, {IntKey::Language, 9999, 10001}};
-    for (const auto& c : cases) {
+    const std::tuple<IntKey, std::int32_t, std::int32_t> cases[] = {
+        {IntKey::MruCount, 0, 0},         {IntKey::MruCount, 10, 10},
+        {IntKey::MruCount, 25, 10},       {IntKey::MruCount, -2, 10},
+        {IntKey::Language, 10000, 10000}, {IntKey::Language, 10002, 10002},
+        {IntKey::Language, 10003, 10001}, {IntKey::Language, 9999, 10001}};
+    for (const auto& [key, stored, checked] : cases) {
         IntegerSettings s = DefaultIntegerSettings();
-        s[IndexOf(c.key)] = c.stored;
+        s[IndexOf(key)] = stored;
         CheckRanges(s, 1920, 1080);
-        EXPECT_EQ(s[IndexOf(c.key)], c.checked) << c.stored;
+        EXPECT_EQ(s[IndexOf(key)], checked) << stored;
     }
 }
 
@@ -138,15 +136,10 @@ Geometry RecordedAt(Placement created, std::int32_t windowDpi) {
 TEST(CreationPlacement, StoresTheSameGeometryAtEveryStartWhateverTheSystemAndMonitorDpi) {
     constexpr Placement stored{120, 100, 770, 534};
     constexpr Geometry same{120, 100, 770, 534};
-    const struct {
-        std::int32_t system;
-        std::int32_t monitor;
-    } starts[] = {{96, 120}, {120, 96}, {144, 96}};
-    for (const auto& start : starts) {
-        SCOPED_TRACE(testing::Message()
-                     << "system " << start.system << ", monitor " << start.monitor);
-        EXPECT_EQ(RecordedAt(CreationPlacement(stored, start.system, start.monitor), start.monitor),
-                  same);
+    const std::pair<std::int32_t, std::int32_t> starts[] = {{96, 120}, {120, 96}, {144, 96}};
+    for (const auto& [system, monitor] : starts) {
+        SCOPED_TRACE(testing::Message() << "system " << system << ", monitor " << monitor);
+        EXPECT_EQ(RecordedAt(CreationPlacement(stored, system, monitor), monitor), same);
     }
     // A system that cannot tell a monitor's DPI gives every window its own.
     EXPECT_EQ(RecordedAt(CreationPlacement(stored, 120, 0), 120), same);

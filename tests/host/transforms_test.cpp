@@ -75,9 +75,7 @@ TEST(CaseTransforms, MapEveryUnitAndSelectTheWholeText) {
 }
 
 TEST(Reverse, KeepsLineBreaksAndSurrogatePairsInOrder) {
-    const struct {
-        UnitView text, reversed;
-    } cases[] = {
+    const std::pair<UnitView, UnitView> cases[] = {
         {u"", u""},
         {u"\r\r\n", u"\r\n\r"},
         {u"\n\r", u"\r\n"},
@@ -86,10 +84,10 @@ TEST(Reverse, KeepsLineBreaksAndSurrogatePairsInOrder) {
         {u"\xD800\xD800\xDC00\xDC00", u"\xDC00\xD800\xDC00\xD800"},
         {UnitView(u"a\r\n").substr(0, 2), u"\ra"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.text));
-        const auto n = static_cast<std::uint32_t>(c.text.size());
-        EXPECT_EQ(Shown(ReverseTransform(c.text)), std::tuple(c.reversed, 0u, n));
+    for (const auto& [text, reversed] : cases) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        const auto n = static_cast<std::uint32_t>(text.size());
+        EXPECT_EQ(Shown(ReverseTransform(text)), std::tuple(reversed, 0u, n));
     }
 }
 
