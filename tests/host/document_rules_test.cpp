@@ -21,11 +21,7 @@ TEST(Recognition, TheLongestMarkTheFileHoldsDecides) {
     constexpr Recognition kRefused{false, 0, 0};
     constexpr Recognition kUtf16Le{true, kEncodingUtf16Le, 2};
     constexpr Recognition kAnsi{true, kEncodingAnsi, 0};
-    const struct {
-        std::uint32_t size;
-        std::array<unsigned char, 4> bytes;
-        Recognition want;
-    } rows[] = {
+    const std::tuple<std::uint32_t, std::array<unsigned char, 4>, Recognition> rows[] = {
         {1, {0xFF}, kAnsi},
         {2, {0xFF, 0xFE}, kUtf16Le},
         {3, {0xFF, 0xFE, 0x00}, kUtf16Le},
@@ -37,12 +33,12 @@ TEST(Recognition, TheLongestMarkTheFileHoldsDecides) {
         {3, {0xEF, 0xBB, 0xBF}, kRefused},
         {2, {0xFE, 0xFF}, kRefused},
     };
-    for (const auto& row : rows) {
-        const Recognition got = Recognise(row.size, row.bytes);
+    for (const auto& [size, bytes, want] : rows) {
+        const Recognition got = Recognise(size, bytes);
         EXPECT_EQ(std::tuple(got.accepted, got.accepted ? got.encoding : 0,
                              got.accepted ? got.markLength : 0),
-                  std::tuple(row.want.accepted, row.want.encoding, row.want.markLength))
-            << "size " << row.size << ", first byte " << int{row.bytes[0]};
+                  std::tuple(want.accepted, want.encoding, want.markLength))
+            << "size " << size << ", first byte " << int{bytes[0]};
     }
 }
 

@@ -93,6 +93,8 @@ Replaced ReplaceAll(const std::u16string& text, const Query& query,
     return result;
 }
 
+} // namespace model
+
 // The text in a block of exactly its length and the zero, so that AddressSanitizer sees any
 // access outside; a resize moves it, as GlobalReAlloc may. Resize and chunks can be refused.
 class ExactBlock : public ReplaceAllMemory {
@@ -155,12 +157,8 @@ class ExactBlock : public ReplaceAllMemory {
     std::uint32_t length_; // units before the block's last one
 };
 
-} // namespace model
-
-using model::ExactBlock;
 using model::Query;
 
-// The engine's search from `start`: FindForward, or FindBackward when not `down`.
 std::optional<std::uint32_t> Find(const std::u16string& text, const Query& query,
                                   std::uint32_t start, bool down = true) {
     ExactBlock block(text);
@@ -292,10 +290,9 @@ TEST(ReplaceAll, OutOfMemoryOrALengthBeyondTheLargestBlockLeavesTheTextAsItWas) 
     }
 }
 
-// Random cases over small alphabets; a failure names the seed, the case and its inputs. Mostly
-// short texts, where the ends matter, some long enough for blocks; some search strings empty, a
-// third drawn from the text itself (its commonest units, up to longer than a block) so that many
-// candidates pass one filter position and some both. Replace All by each of its three methods.
+// Random cases over small alphabets, named by seed and case on failure: mostly short texts, some
+// long enough for blocks; search strings empty, from the alphabet, or a third drawn from the text
+// (up to longer than a block, so that many candidates pass the filter). Replace All all three ways.
 TEST(RandomisedAgainstModel, SearchesAndReplaceAllAgreeForAllMethodsAndCaseModes) {
     static const std::u16string alphabets[] = {
         u"aAb",     u"ab",           u"aaaaaaab", u"bbbbbbbbbbbbbbba", u"aA\r\n", u"a\uFFFF\u8000b",

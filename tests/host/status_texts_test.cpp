@@ -22,7 +22,6 @@ TEST(GroupDigits, SplitsIntoGroupsOfThreeFromTheRight) {
     std::array<Unit, 4> tight{};
     EXPECT_EQ(GroupDigits(u"12345", tight), 3u) << "cut to the buffer, terminated";
     EXPECT_EQ(Narrow(tight), "12 ");
-    // From a number.
     std::array<Unit, kGroupedNumberCapacity> buffer{};
     FormatGroupedNumber(0, buffer);
     EXPECT_EQ(Narrow(buffer), "0");
