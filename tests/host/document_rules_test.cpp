@@ -3,6 +3,8 @@
 #include "document/save_files.h"
 #include "document/typing_walk.h"
 
+#include "test_text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,11 +21,7 @@ TEST(Recognition, TheLongestMarkTheFileHoldsDecides) {
     constexpr Recognition kRefused{false, 0, 0};
     constexpr Recognition kUtf16Le{true, kEncodingUtf16Le, 2};
     constexpr Recognition kAnsi{true, kEncodingAnsi, 0};
-    const struct {
-        std::uint32_t size;
-        std::array<unsigned char, 4> bytes;
-        Recognition want;
-    } rows[] = {
+    const std::tuple<std::uint32_t, std::array<unsigned char, 4>, Recognition> rows[] = {
         {1, {0xFF}, kAnsi},
         {2, {0xFF, 0xFE}, kUtf16Le},
         {3, {0xFF, 0xFE, 0x00}, kUtf16Le},
@@ -35,12 +33,12 @@ TEST(Recognition, TheLongestMarkTheFileHoldsDecides) {
         {3, {0xEF, 0xBB, 0xBF}, kRefused},
         {2, {0xFE, 0xFF}, kRefused},
     };
-    for (const auto& row : rows) {
-        const Recognition got = Recognise(row.size, row.bytes);
+    for (const auto& [size, bytes, want] : rows) {
+        const Recognition got = Recognise(size, bytes);
         EXPECT_EQ(std::tuple(got.accepted, got.accepted ? got.encoding : 0,
                              got.accepted ? got.markLength : 0),
-                  std::tuple(row.want.accepted, row.want.encoding, row.want.markLength))
-            << "size " << row.size << ", first byte " << int{row.bytes[0]};
+                  std::tuple(want.accepted, want.encoding, want.markLength))
+            << "size " << size << ", first byte " << int{bytes[0]};
     }
 }
 
@@ -56,9 +54,8 @@ TEST(DoubleByteSlices, EndAfterTheLastWholeCharacter) {
         std::vector<unsigned char> text;
         std::vector<bool> starts;
         while (text.size() < 64) {
-            const bool twoBytes = random() % 2 == 0;
             starts.push_back(true);
-            if (twoBytes) {
+            if (random() % 2 == 0) {
                 text.push_back(static_cast<unsigned char>(random() % 2 ? 0x81 + random() % 31
                                                                        : 0xE0 + random() % 29));
                 starts.push_back(false);
@@ -82,51 +79,42 @@ std::string Walk(const std::u16string& text) {
     std::string walk;
     std::size_t position = 0;
     while (auto typed = NextTypedCharacter(text.c_str(), position)) {
-        if (!walk.empty()) {
-            walk += ' ';
-        }
-        walk += std::to_string(typed->code) + (typed->pauseAfter ? "+" : "-");
+        walk += (walk.empty() ? "" : " ") + std::to_string(typed->code) +
+                (typed->pauseAfter ? "+" : "-");
     }
     return walk;
 }
 
 TEST(TypingWalk, TypesEachUnitAndEnterForALineBreakUpToTheFirstNul) {
-    const struct {
-        std::u16string text;
-        const char* walk;
-    } cases[] = {
+    const std::pair<std::u16string, const char*> cases[] = {
         {u"a\r\nb", "97+ 13- 98+"}, // Enter for a line break, without a pause
         {u"a\rb", "97+ 98+"},       // a lone carriage return is dropped
         {u"a\nb", "97+ 10+ 98+"},   // a lone line feed is typed
         {std::u16string(u"ab\0cd", 5), "97+ 98+"},
         {u"\U0001F600\t", "55357+ 56832+ 9+"}, // surrogates one by one
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Walk(c.text), c.walk);
+    for (const auto& [text, walk] : cases) {
+        EXPECT_EQ(Walk(text), walk);
     }
 }
 
 TEST(NewContentName, IsReadOnlyFromTheSavesOwnNames) {
-    const struct {
-        UnitView name;
-        std::uint32_t process;
-        UnitView target;
-    } owned[] = {
+    const std::tuple<UnitView, std::uint32_t, UnitView> owned[] = {
         {u"twk4242-1~notes.txt.tmp", 4242, u"notes.txt"},
         {u"TWK7-12~A~B.TMP.TMP", 7, u"A~B.TMP"},
         {u"twk4294967295-1.tmp", 4294967295u, u""},
     };
-    for (const auto& c : owned) {
-        const auto read = ReadNewContentName(c.name);
-        ASSERT_TRUE(read) << std::string(c.name.begin(), c.name.end());
-        EXPECT_EQ(read->process, c.process);
-        EXPECT_TRUE(read->target == c.target) << std::string(c.name.begin(), c.name.end());
+    for (const auto& [name, process, target] : owned) {
+        const auto read = ReadNewContentName(name);
+        ASSERT_TRUE(read) << Narrow(name);
+        EXPECT_EQ(std::pair(read->process, Narrow(read->target)),
+                  std::pair(process, Narrow(target)));
     }
     // Backups, foreign files and near misses belong to nobody.
     for (const UnitView name : {u"twk42-1.bak", u"twk1A2B.tmp", u"twk-1.tmp", u"twk42-.tmp",
                                 u"twk42-1.tmp.txt", u"xtwk42-1.tmp", u"twk4294967296-1.tmp",
                                 u"twk42-1-2.tmp", u"twk42-1~.tmp", u"twk42-1x.txt.tmp"}) {
-        EXPECT_EQ(ReadNewContentName(name), std::nullopt) << std::string(name.begin(), name.end());
+        EXPECT_EQ(ReadNewContentName(name), std::nullopt) << Narrow(name);
     }
 }
 
@@ -147,9 +135,7 @@ TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
         EXPECT_EQ(
             std::tie(got.settingsPath, got.documentPath, got.stamp, got.encoding),
             std::tie(header.settingsPath, header.documentPath, header.stamp, header.encoding));
-        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(read->text.data()),
-                                 read->text.size() / 2),
-                  text);
+        EXPECT_TRUE(std::ranges::equal(read->text, bytes)) << "the text changed";
         // Any byte changed, and any cut (to nothing too), is a damaged file.
         for (std::size_t at = 0; at < file.size(); ++at) {
             std::vector<std::uint8_t> damaged = file;
@@ -161,17 +147,16 @@ TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
 }
 
 TEST(RecoveryFile, NameTellsItsOwnerAndNothingElseIsOne) {
-    const RecoveryOwner owners[] = {{4242, 0x01DB12345678ABCDull}, {4294967295u, 0}};
-    for (const RecoveryOwner& owner : owners) {
-        const std::u16string name = RecoveryFileName(owner);
-        EXPECT_EQ(RecoveryFileOwner(name), owner);
+    for (const RecoveryOwner owner :
+         {RecoveryOwner{4242, 0x01DB12345678ABCDull}, {4294967295u, 0}}) {
+        EXPECT_EQ(RecoveryFileOwner(RecoveryFileName(owner)), owner);
     }
     EXPECT_EQ(RecoveryFileName({7, 0xABCull}), u"Tarnwick-7-0000000000000abc.recovery");
     for (const UnitView name :
          {u"Tarnwick-7-0000000000000abc.tmp", u"Tarnwick--0000000000000abc.recovery",
           u"Tarnwick-7-000000000000abc.recovery", u"Tarnwick-4294967296-0000000000000abc.recovery",
           u"Tarnwick-7-0000000000000abg.recovery", u"twk7-1.tmp"}) {
-        EXPECT_EQ(RecoveryFileOwner(name), std::nullopt) << std::string(name.begin(), name.end());
+        EXPECT_EQ(RecoveryFileOwner(name), std::nullopt) << Narrow(name);
     }
 }
 

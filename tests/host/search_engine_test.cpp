@@ -1,6 +1,5 @@
 // The search engine against a deliberately simple model of it (every position tried in order,
-// every unit compared, the replaced text built as a new string; no code of the engine's), in
-// text blocks of exactly the text's length, so that AddressSanitizer sees any access outside.
+// every unit compared, the replaced text built as a new string; no code of the engine's).
 #include "search/engine.h"
 
 #include <gtest/gtest.h>
@@ -66,9 +65,8 @@ std::optional<std::uint32_t> Nearest(const std::u16string& text, const Query& qu
 }
 
 // Where a search from the selection [a, b), a <= b, starts for a search string of n units:
-// downwards a match just shown (or any text of its length) from one unit after its start, so
-// that overlapping matches are all visited; upwards a selection of another length from its
-// end, so that a match inside it is found; otherwise from its start.
+// downwards a text of its length from one unit after its start (overlapping matches are all
+// visited); upwards one of another length from its end (a match inside it is found); else a.
 std::uint32_t Start(std::uint32_t a, std::uint32_t b, std::size_t n, bool down) {
     const std::size_t k = b - a;
     if (down) {
@@ -95,9 +93,10 @@ Replaced ReplaceAll(const std::u16string& text, const Query& query,
     return result;
 }
 
-// The text in a block of exactly its length and the terminating zero, so that AddressSanitizer
-// sees any access outside it. Its resize takes a new exact block, as a moving GlobalReAlloc
-// would; it and the memory for match positions can be told to fail.
+} // namespace model
+
+// The text in a block of exactly its length and the zero, so that AddressSanitizer sees any
+// access outside; a resize moves it, as GlobalReAlloc may. Resize and chunks can be refused.
 class ExactBlock : public ReplaceAllMemory {
   public:
     explicit ExactBlock(const std::u16string& text)
@@ -106,8 +105,6 @@ class ExactBlock : public ReplaceAllMemory {
     }
 
     BorrowedText Borrow() { return {units_.get(), length_}; }
-
-    std::u16string Text() const { return {units_.get(), length_}; }
 
     Unit* ResizeText(std::uint32_t length) override {
         ++resizes;
@@ -138,15 +135,13 @@ class ExactBlock : public ReplaceAllMemory {
         ReplaceAllMemory::FreeChunk(chunk);
     }
 
-    // After a Replace All: the text as the engine left it, whose length the caller takes from
-    // the BorrowedText (the shorter method leaves the block's size as it was). False when the
-    // engine's text is not in this block.
-    [[nodiscard]] bool Adopt(const BorrowedText& text) {
+    // After a Replace All: the text of the length the engine left in the BorrowedText (a shorter
+    // text keeps its block), or a mark when the engine's text is not in this block.
+    std::u16string Adopted(const BorrowedText& text) const {
         if (text.units != units_.get() || text.length > length_) {
-            return false;
+            return u"(not in its block)";
         }
-        length_ = text.length;
-        return true;
+        return {units_.get(), text.length};
     }
 
     bool failResize = false;
@@ -159,37 +154,31 @@ class ExactBlock : public ReplaceAllMemory {
 
   private:
     std::unique_ptr<Unit[]> units_;
-    std::uint32_t length_; // units before the block's last one, until Adopt
+    std::uint32_t length_; // units before the block's last one
 };
 
-} // namespace model
-
-using model::ExactBlock;
 using model::Query;
 
-// The engine's search from `start`: FindForward, or FindBackward when not `down`.
 std::optional<std::uint32_t> Find(const std::u16string& text, const Query& query,
                                   std::uint32_t start, bool down = true) {
     ExactBlock block(text);
     return (down ? FindForward : FindBackward)(block.Borrow(), query.Pattern(), start);
 }
 
-// Replace All in an exact block, with the checks that every Replace All with enough memory
-// must pass: the text left in its block and terminated, memory for positions and one resize
-// only when the text grows, and every chunk given back.
+// Replace All in an exact block, checking what every run with enough memory must do: the text
+// terminated in its block, positions and one resize only when it grows, every chunk given back.
 model::Replaced Replace(const std::u16string& text, const Query& query,
                         const std::u16string& replacement) {
     ExactBlock block(text);
     BorrowedText borrowed = block.Borrow();
     const ReplaceAllResult result = ReplaceAll(borrowed, query.Pattern(), replacement, block);
     EXPECT_FALSE(result.outOfMemory);
-    EXPECT_TRUE(block.Adopt(borrowed)) << "the text is not in its block";
     EXPECT_EQ(borrowed.units[borrowed.length], u'\0');
     const bool grows = replacement.size() > query.find.size() && result.count > 0;
     EXPECT_EQ(block.resizes, grows ? 1 : 0);
     EXPECT_EQ(block.chunksAsked > 0, grows) << block.chunksAsked << " chunks asked";
     EXPECT_EQ(block.chunksHeld, 0);
-    return {result.count, block.Text()};
+    return {result.count, block.Adopted(borrowed)};
 }
 
 // Every offset in texts long enough for blocks, block edges on both sides of the match, for the
@@ -277,8 +266,7 @@ TEST(ReplaceAll, OutOfMemoryOrALengthBeyondTheLargestBlockLeavesTheTextAsItWas) 
     clean.maxLength = 20000;
     BorrowedText cleanText = clean.Borrow();
     ASSERT_EQ(ReplaceAll(cleanText, a.Pattern(), u"bb", clean).count, 10000u);
-    ASSERT_TRUE(clean.Adopt(cleanText));
-    EXPECT_TRUE(clean.Text() == std::u16string(20000, u'b'));
+    EXPECT_TRUE(clean.Adopted(cleanText) == std::u16string(20000, u'b'));
     const int chunks = clean.chunksAsked;
     ASSERT_GE(chunks, 2);
 
@@ -294,8 +282,7 @@ TEST(ReplaceAll, OutOfMemoryOrALengthBeyondTheLargestBlockLeavesTheTextAsItWas) 
         const ReplaceAllResult result = ReplaceAll(borrowed, a.Pattern(), u"bb", block);
         EXPECT_TRUE(result.outOfMemory);
         EXPECT_EQ(result.count, 0u);
-        EXPECT_TRUE(block.Adopt(borrowed));
-        EXPECT_TRUE(block.Text() == text) << "the text changed";
+        EXPECT_TRUE(block.Adopted(borrowed) == text) << "the text changed";
         EXPECT_EQ(block.chunksHeld, 0);
         EXPECT_EQ(block.resizes, block.failResize ? 1 : 0);
         EXPECT_EQ(block.lastResize, block.failResize ? 2 * text.size() : 0u);
@@ -303,10 +290,9 @@ TEST(ReplaceAll, OutOfMemoryOrALengthBeyondTheLargestBlockLeavesTheTextAsItWas) 
     }
 }
 
-// Random cases over small alphabets; a failure names the seed, the case and its inputs. Mostly
-// short texts, where the ends matter, some long enough for blocks; some search strings empty, a
-// third drawn from the text itself (its commonest units, up to longer than a block) so that many
-// candidates pass one filter position and some both. Replace All by each of its three methods.
+// Random cases over small alphabets, named by seed and case on failure: mostly short texts, some
+// long enough for blocks; search strings empty, from the alphabet, or a third drawn from the text
+// (up to longer than a block, so that many candidates pass the filter). Replace All all three ways.
 TEST(RandomisedAgainstModel, SearchesAndReplaceAllAgreeForAllMethodsAndCaseModes) {
     static const std::u16string alphabets[] = {
         u"aAb",     u"ab",           u"aaaaaaab", u"bbbbbbbbbbbbbbba", u"aA\r\n", u"a\uFFFF\u8000b",
@@ -354,16 +340,16 @@ TEST(RandomisedAgainstModel, SearchesAndReplaceAllAgreeForAllMethodsAndCaseModes
             const bool reversed = below(2) == 0;
             const auto n = static_cast<std::uint32_t>(find.size());
             ExactBlock block(text);
+            const auto next = [&](std::uint32_t from, std::uint32_t to, bool swap, bool down) {
+                const auto shown = FindNext(block.Borrow(), query.Pattern(), swap ? to : from,
+                                            swap ? from : to, down);
+                EXPECT_EQ(shown, model::Nearest(text, query, model::Start(from, to, n, down), down))
+                    << "from [" << from << ", " << to << ")" << (down ? " down" : " up");
+                return shown;
+            };
             for (const bool down : {true, false}) {
-                const auto shown = FindNext(block.Borrow(), query.Pattern(), reversed ? b : a,
-                                            reversed ? a : b, down);
-                EXPECT_EQ(shown, model::Nearest(text, query, model::Start(a, b, n, down), down))
-                    << "from [" << a << ", " << b << ")" << (down ? " down" : " up");
-                if (shown) {
-                    EXPECT_EQ(FindNext(block.Borrow(), query.Pattern(), *shown, *shown + n, down),
-                              model::Nearest(text, query, model::Start(*shown, *shown + n, n, down),
-                                             down))
-                        << "from the match at " << *shown << (down ? " down" : " up");
+                if (const auto shown = next(a, b, reversed, down)) {
+                    next(*shown, *shown + n, false, down);
                 }
             }
 

@@ -55,30 +55,25 @@ std::tuple<std::u16string, std::uint32_t, std::uint32_t> Shown(const Transformed
     return {{result.units.get(), result.length}, result.selectFrom, result.selectTo};
 }
 
+// The title-case letter is typed as both: inverted, lower case wins, as for an upper-case unit.
+// An empty text gives an empty text, not none.
 TEST(CaseTransforms, MapEveryUnitAndSelectTheWholeText) {
-    const struct {
-        UnitView text, upper, lower, inverted;
-    } cases[] = {
-        {u"", u"", u"", u""},
-        // The title-case letter is typed as both: lower case wins, as an upper-case unit would.
-        {u"a\u01C5B1", u"A\u01C4B1", u"a\u01C6b1", u"A\u01C6b1"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.text));
-        const TransformedText results[] = {UpperCaseTransform(c.text, Rules),
-                                           LowerCaseTransform(c.text, Rules),
-                                           InvertCaseTransform(c.text, Rules)};
-        const auto n = static_cast<std::uint32_t>(c.text.size());
-        EXPECT_EQ(Shown(results[0]), std::tuple(c.upper, 0u, n));
-        EXPECT_EQ(Shown(results[1]), std::tuple(c.lower, 0u, n));
-        EXPECT_EQ(Shown(results[2]), std::tuple(c.inverted, 0u, n));
+    const std::tuple<TransformedText (*)(UnitView, const CaseRules&), UnitView, UnitView> cases[] =
+        {
+            {UpperCaseTransform, u"a\u01C5B1", u"A\u01C4B1"},
+            {LowerCaseTransform, u"a\u01C5B1", u"a\u01C6b1"},
+            {InvertCaseTransform, u"a\u01C5B1", u"A\u01C6b1"},
+            {InvertCaseTransform, u"", u""},
+        };
+    for (const auto& [transform, text, result] : cases) {
+        SCOPED_TRACE(testing::PrintToString(result));
+        const auto n = static_cast<std::uint32_t>(text.size());
+        EXPECT_EQ(Shown(transform(text, Rules)), std::tuple(result, 0u, n));
     }
 }
 
 TEST(Reverse, KeepsLineBreaksAndSurrogatePairsInOrder) {
-    const struct {
-        UnitView text, reversed;
-    } cases[] = {
+    const std::pair<UnitView, UnitView> cases[] = {
         {u"", u""},
         {u"\r\r\n", u"\r\n\r"},
         {u"\n\r", u"\r\n"},
@@ -87,10 +82,10 @@ TEST(Reverse, KeepsLineBreaksAndSurrogatePairsInOrder) {
         {u"\xD800\xD800\xDC00\xDC00", u"\xDC00\xD800\xDC00\xD800"},
         {UnitView(u"a\r\n").substr(0, 2), u"\ra"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.text));
-        const auto n = static_cast<std::uint32_t>(c.text.size());
-        EXPECT_EQ(Shown(ReverseTransform(c.text)), std::tuple(c.reversed, 0u, n));
+    for (const auto& [text, reversed] : cases) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        const auto n = static_cast<std::uint32_t>(text.size());
+        EXPECT_EQ(Shown(ReverseTransform(text)), std::tuple(reversed, 0u, n));
     }
 }
 
