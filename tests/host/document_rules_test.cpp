@@ -90,6 +90,7 @@ TEST(TypingWalk, TypesEachUnitAndEnterForALineBreakUpToTheFirstNul) {
         {u"a\r\nb", "97+ 13- 98+"}, // Enter for a line break, without a pause
         {u"a\rb", "97+ 98+"},       // a lone carriage return is dropped
         {u"a\nb", "97+ 10+ 98+"},   // a lone line feed is typed
+        {u"", ""},
         {std::u16string(u"ab\0cd", 5), "97+ 98+"},
         {u"\U0001F600\t", "55357+ 56832+ 9+"}, // surrogates one by one
     };
