@@ -168,12 +168,11 @@ std::wstring ReadText(const std::wstring& path) {
 
 std::optional<std::wstring> IniValue(const std::wstring& path, const std::wstring& section,
                                      const std::wstring& key) {
-    std::wistringstream lines(ReadText(path));
+    std::wstring text = ReadText(path);
+    std::replace(text.begin(), text.end(), L'\r', L'\n');
+    std::wistringstream lines(text);
     bool inSection = false;
     for (std::wstring line; std::getline(lines, line);) {
-        if (line.ends_with(L'\r')) {
-            line.pop_back();
-        }
         if (line.starts_with(L'[')) {
             inSection = line == L"[" + section + L"]";
         } else if (inSection && line.starts_with(key + L"=")) {
