@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 std::wstring Environment(const wchar_t* variable) {
     wchar_t value[MAX_PATH];
@@ -167,19 +168,14 @@ std::wstring ReadText(const std::wstring& path) {
 
 std::optional<std::wstring> IniValue(const std::wstring& path, const std::wstring& section,
                                      const std::wstring& key) {
-    const std::wstring text = ReadText(path);
+    std::wstring text = ReadText(path);
+    std::replace(text.begin(), text.end(), L'\r', L'\n');
+    std::wistringstream lines(text);
     bool inSection = false;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of(L"\r\n", start);
-        if (end == std::wstring::npos) {
-            end = text.size();
-        }
-        const std::wstring line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.front() == L'[') {
+    for (std::wstring line; std::getline(lines, line);) {
+        if (line.starts_with(L'[')) {
             inSection = line == L"[" + section + L"]";
-        } else if (inSection && line.compare(0, key.size() + 1, key + L"=") == 0) {
+        } else if (inSection && line.starts_with(key + L"=")) {
             return line.substr(key.size() + 1);
         }
     }

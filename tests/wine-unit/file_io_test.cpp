@@ -40,7 +40,7 @@ BOOL WINAPI SubstituteReplaceFileW(LPCWSTR replaced, LPCWSTR replacement, LPCWST
         return system(replaced, replacement, backup, flags, exclude, reserved);
     }
     // 1176: the target is gone, the new content still under its own name; 1177: the target
-    // was moved aside. 1175 and a refusal leave both files as they were.
+    // was moved aside. A refusal leaves both files as they were.
     if (failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
         DeleteFileW(replaced);
     } else if (failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
@@ -311,7 +311,6 @@ TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
     } cases[] = {
         {"none, a file with a second name", 0, {L"doc.txt", L"other name.txt"}},
         {"refused, hidden file written in place", ERROR_ACCESS_DENIED, {L"doc.txt"}, true},
-        {"replaced file not removed", ERROR_UNABLE_TO_REMOVE_REPLACED},
         {"target gone", ERROR_UNABLE_TO_MOVE_REPLACEMENT},
         {"target moved aside", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, {L"doc.txt", L"doc.txt.aside"}},
         {"target gone, another file there", ERROR_UNABLE_TO_MOVE_REPLACEMENT, {}, false, true},

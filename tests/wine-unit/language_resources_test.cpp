@@ -97,9 +97,6 @@ TEST(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlace
     const std::wstring englishShape = Shape(libraries[0].menu, englishCommands);
     const std::vector<Shortcut> englishShortcuts = Shortcuts(libraries[0].module);
     ASSERT_FALSE(englishShortcuts.empty());
-    const std::pair<UINT, std::vector<int>> dialogs[] = {
-        {IDD_ABOUT, {IDC_ABOUT_PRODUCT, IDC_ABOUT_COPYRIGHT, IDCANCEL}},
-        {IDD_GOTO_LINE, {IDC_GOTO_LINE_NUMBER, IDC_GOTO_LINE_OK, IDCANCEL}}};
     const std::set<UINT> percentFills = {
         IDS_ASK_SAVE_CHANGES, IDS_FILE_NOT_FOUND,      IDS_REPLACE_ALL_COUNT,
         IDS_STATUS_LINES,     IDS_LANGUAGE_NOT_LOADED, IDS_TEXT_KEPT_IN,
@@ -121,13 +118,9 @@ TEST(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlace
                 << "a shortcut for the unknown command " << shortcut[2];
         }
 
-        for (const auto& [dialog, addressed] : dialogs) {
-            const std::vector<int> ids = DialogControlIds(library.module, dialog);
-            for (int id : addressed) {
-                EXPECT_EQ(std::count(ids.begin(), ids.end(), id), 1)
-                    << "dialog " << dialog << " lacks " << id;
-            }
-            EXPECT_EQ(ids, DialogControlIds(libraries[0].module, dialog));
+        for (UINT dialog : {IDD_ABOUT, IDD_GOTO_LINE}) {
+            EXPECT_EQ(DialogControlIds(library.module, dialog),
+                      DialogControlIds(libraries[0].module, dialog));
         }
 
         for (UINT id = IDS_FIRST; id <= IDS_LAST; ++id) {
