@@ -23,8 +23,9 @@ class SettingsStore : public testing::Test {
     TempFolder folder;
 };
 
-// A new file is UTF-16, which keeps text outside the code page; what is read back from any file
-// is cut to the buffer it fills, and a recent entry missing from the list reads as a blank.
+// A new file is UTF-16, which keeps text outside the code page, and an ANSI file stays ANSI;
+// what is read back from any file is cut to the buffer it fills, and a recent entry missing from
+// the list reads as a blank.
 TEST_F(SettingsStore, CreatesANewFileAsUnicodeAndReadsTextsCutToTheirBuffers) {
     const std::wstring czech = L"\u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148 \u4E2D";
     WriteStringSetting(L"FindString", czech.c_str());
@@ -43,6 +44,8 @@ TEST_F(SettingsStore, CreatesANewFileAsUnicodeAndReadsTextsCutToTheirBuffers) {
     EXPECT_EQ(std::wstring(RecentPaths[2]), std::wstring(259, L'q'));
     EXPECT_EQ(std::wstring(FontName), std::wstring(31, L'q'));
     EXPECT_EQ(std::wstring(FindString), std::wstring(129, L'q'));
+    WriteStringSetting(L"FindString", L"abc");
+    EXPECT_EQ(ReadBytes(IniPath).substr(0, 12), "[Tarnwick]\r\n") << "an ANSI file stays ANSI";
 }
 
 // A copy started while another has just made the shared block, and not yet written its
