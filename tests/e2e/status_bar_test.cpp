@@ -7,7 +7,8 @@
 
 namespace {
 
-enum Part { kPosition = 0, kLines = 1, kCharacter = 2, kMode = 3, kCaps = 4, kEncoding = 6 };
+// The status bar's parts, and the window's title read along with them.
+enum Part { kTitle = -1, kPosition, kLines, kCharacter, kMode, kCaps, kEncoding = 6 };
 
 // A language template filled as the program fills it.
 template <typename... Arguments>
@@ -46,8 +47,8 @@ TEST(StatusBarAndTextTools, FollowTheCaretAndTheModesAndRewriteOnlyTheSelection)
     BringToFront(main);
 
     // Keys, then the parts they change. Extending from a caret to the left reports the start
-    // that moves; nothing follows the end of the text; Caps Lock is the whole session's and is
-    // put back.
+    // that moves; nothing follows the end of the text; moves leave the document unmodified; Caps
+    // Lock is the whole session's and is put back.
     const struct {
         const wchar_t* keys;
         std::vector<std::pair<Part, std::wstring>> shown;
@@ -64,8 +65,9 @@ TEST(StatusBarAndTextTools, FollowTheCaretAndTheModesAndRewriteOnlyTheSelection)
         {L"End",
          {{kPosition, at(L"1", L"5", L"0")}, {kCharacter, Formatted(character, '\r', '\r')}}},
         {L"Shift+Home", {{kPosition, at(L"1", L"1", L"4")}}},
-        {L"Ctrl+End", {{kPosition, at(L"2", L"9", L"0")}, {kCharacter, L""}}},
-        {L"X", {{kPosition, at(L"2", L"10", L"0")}}},
+        {L"Ctrl+End",
+         {{kPosition, at(L"2", L"9", L"0")}, {kCharacter, L""}, {kTitle, Title(L"a.txt")}}},
+        {L"X", {{kPosition, at(L"2", L"10", L"0")}, {kTitle, Title(L"a.txt", true)}}},
         {L"Insert", {{kMode, L" OVR"}}},
         {L"Insert", {{kMode, L" INS"}}},
         {L"Caps", {{kCaps, L" CAPS"}}},
@@ -75,7 +77,7 @@ TEST(StatusBarAndTextTools, FollowTheCaretAndTheModesAndRewriteOnlyTheSelection)
         SCOPED_TRACE(Utf8(step.keys));
         Keys(step.keys);
         for (const auto& [part, shown] : step.shown) {
-            ExpectStatusText(main, part, shown);
+            part == kTitle ? ExpectTitle(main, shown) : ExpectStatusText(main, part, shown);
         }
     }
 
