@@ -38,16 +38,11 @@ struct Ledger {
     // The window still shows the document: its title (marked while modified), text and flag.
     void KeepsDocument(const Program& tarnwick, const std::wstring& name, const std::wstring& text,
                        bool modified) {
-        const HWND main = tarnwick.MainWindow();
-        const HWND edit = tarnwick.EditControl();
-        std::wstring seen;
-        // Read before the message is made: the order of a call's arguments is not fixed.
-        const bool shown = WaitUntil([&] {
-            seen = WindowText(main) + L" | " + EditText(edit);
-            return seen == Title(name, modified) + L" | " + text;
-        });
-        Keeps(shown, "the window shows \"" + Utf8(seen.substr(0, 80)) + "\"");
-        EXPECT_EQ(SendMessageW(edit, EM_GETMODIFY, 0, 0) != 0, modified);
+        const testing::TestResult& result =
+            *testing::UnitTest::GetInstance()->current_test_info()->result();
+        const int failures = result.total_part_count();
+        tarnwick.ExpectDocument(Title(name, modified), text, modified);
+        Keeps(result.total_part_count() == failures, "the window no longer shows " + Utf8(name));
     }
     // Save (302) goes through: the title loses its mark and the file holds the bytes.
     void Saves(const Program& tarnwick, const std::wstring& path, const std::string& bytes) {
@@ -157,9 +152,8 @@ void SaveOntoAReadOnlyDisk(Ledger& ledger) {
     }
 }
 
-// A file held without sharing: opening it is refused, and so is every save (Save, Yes in the
-// question on closing and on New, Save and Exit), keeping the window and the typed text; once
-// the file is let go, Save and Exit writes it and ends.
+// A file held without sharing: its opening and every save (Save, Yes on closing and on New, Save
+// and Exit) refused, the window and the typed text kept; let go, Save and Exit writes it and ends.
 void SaveAHeldFile(Ledger& ledger) {
     Sandbox sandbox;
     const std::wstring path = Put(sandbox / L"held.txt", "old");
@@ -217,9 +211,8 @@ void SaveAtTheLongestPath(Ledger& ledger) {
     ledger.outcome = "opened, saved and saved as at 259 units";
 }
 
-// Copies of the program are ended at moments of their saves that the folder shows; each file
-// then holds its old or its new bytes. A later save in the folder removes what ended copies
-// left, but nothing of a copy still running and no copy of an old content.
+// Copies ended at moments of their saves that the folder shows leave each file old or new. A later
+// save sweeps what ended copies left, but nothing of a running copy and no copy of an old content.
 void EndDuringSave(Ledger& ledger) {
     Sandbox sandbox;
     const std::wstring folder = sandbox / L"documents\\";
@@ -231,18 +224,16 @@ void EndDuringSave(Ledger& ledger) {
     std::wstring target;
     // The size of the ended copy's new-content file, once there.
     const auto newContent = [&] {
-        WIN32_FIND_DATAW found;
-        const std::wstring pattern = folder + L"twk" + std::to_wstring(ended) + L"-*.tmp";
-        HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) {
-            return std::optional<ULONGLONG>();
+        for (const std::wstring& name : SaveFilesIn(folder)) {
+            if (name.starts_with(L"twk" + std::to_wstring(ended) + L"-") &&
+                name.ends_with(L".tmp")) {
+                return SizeOf(folder + name);
+            }
         }
-        FindClose(search);
-        return SizeOf(folder + found.cFileName);
+        return std::optional<ULONGLONG>();
     };
-    // WineOnly: Wine's ReplaceFileW without a backup name moves the target aside, deletes it and
-    // only then renames the new file in: a copy ended between the two leaves no target, and its
-    // new-content file is swept later. Windows has no such moment, so none is awaited here.
+    // WineOnly: Wine's ReplaceFileW (no backup name) deletes the target before it renames the new
+    // file in; a copy ended between leaves no target. Windows has no such moment: none awaited.
     const std::pair<const char*, std::function<bool()>> moments[] = {
         {"at once", [] { return true; }},
         {"new file begun", [&] { return !!newContent(); }},
@@ -255,7 +246,6 @@ void EndDuringSave(Ledger& ledger) {
         const std::wstring path = Put(folder + L"big" + std::to_wstring(i) + L".txt", old);
         copies.push_back(std::make_unique<Program>(sandbox, Quoted(path)));
     }
-    std::string seen;
     for (std::size_t i = 0; i < std::size(moments); ++i) {
         const std::wstring name = L"big" + std::to_wstring(i) + L".txt";
         const HWND main = copies[i]->MainWindow(60000);
@@ -270,18 +260,14 @@ void EndDuringSave(Ledger& ledger) {
         }
         copies[i]->Kill();
         const std::string bytes = ReadBytes(target);
-        ledger.Keeps(bytes == old || bytes == saved, Utf8(name) + " is neither old nor new");
-        seen += moments[i].first + ": "s +
-                (bytes == old     ? "old, "
-                 : bytes == saved ? "new, "
-                                  : "LOST, ");
+        ledger.Keeps(bytes == old || bytes == saved,
+                     moments[i].first + ": "s + Utf8(name) + " is neither old nor new");
     }
-    // A copy still running, in the middle of a save of its own, and an ended copy's leftover
-    // beside its copy of an old content. (Started with a file, it offers no ended copy's text.)
+    // Kept: a running copy's files (mid-save), an ended copy's old content, and its new content
+    // whose file is missing (it may be the only copy of a text). Started with a file, the running
+    // copy offers no ended copy's text.
     Program running(sandbox, Quoted(Put(folder + L"running.txt", "running")));
     ASSERT_NE(running.MainWindow(), nullptr);
-    // An ended copy's new content goes only where its file is there: without one it may be the
-    // only copy of a text.
     const std::wstring alive = L"twk" + std::to_wstring(running.Id());
     const std::wstring dead = L"twk" + std::to_wstring(ended);
     Names kept{alive + L"-1~other.txt.tmp", alive + L"-2.bak", dead + L"-91.bak", dead + L"-92.tmp",
@@ -300,13 +286,12 @@ void EndDuringSave(Ledger& ledger) {
     }
     fresh.CloseNormally();
     running.CloseNormally();
-    ledger.outcome = seen + "leftovers swept";
+    ledger.outcome = "ended at four moments, each file old or new; leftovers swept";
 }
 
-// Files typed out. The text arrives a character at a time under the unmarked title; a Save after
-// the eighth writes exactly what the window shows and ends the playback, as an Open does before
-// the opened file's text. A failed type-out leaves a new empty document, so Save no longer names
-// the old file. The user's edit during a playback keeps the document modified: closing asks.
+// Files typed out, a character at a time under the unmarked title. A Save writes what the window
+// shows and ends the playback, as an Open does; a failed type-out leaves a new empty document (Save
+// no longer names the old file); an edit during a playback keeps the document modified.
 void TypeOuts(Ledger& ledger) {
     Sandbox sandbox;
     const std::wstring whole = L"0123456789abcdefghijABCDEFGHIJ0123456789";
@@ -405,17 +390,12 @@ void RelativeNameAndAnOpenElsewhere(Ledger& ledger) {
     SendMessageW(edit, EM_SETSEL, 4, 4);
     InsertText(edit, L"\u4E2D");
     SendCommand(main, IDM_FILE_SAVE);
-    MessageBoxView box = tarnwick.WaitForMessageBox();
-    const std::wstring question = English(sandbox, IDS_ANSI_CHANGES_CHARACTERS);
-    EXPECT_EQ(box.text, question);
-    EXPECT_EQ(box.caption, English(sandbox, IDS_INFORMATION_CAPTION));
-    EXPECT_EQ(box.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
-    tarnwick.Press(box, L"Cancel");
+    tarnwick.Box(IDS_ANSI_CHANGES_CHARACTERS, IDS_INFORMATION_CAPTION, L"Cancel");
     ledger.KeepsDocument(tarnwick, L"notes.txt", L"caf\u00E9\u4E2D", true);
     // The second question shows that the first Save is over: Cancel wrote nothing.
     SendCommand(main, IDM_FILE_SAVE);
-    box = tarnwick.WaitForMessageBox();
-    EXPECT_EQ(box.text, question);
+    const MessageBoxView box = tarnwick.WaitForMessageBox();
+    EXPECT_EQ(box.text, English(sandbox, IDS_ANSI_CHANGES_CHARACTERS));
     ledger.KeepsFile(notes, "caf\xE9");
     tarnwick.Press(box, L"&No");
     ExpectTitle(main, Title(L"notes.txt"));
@@ -473,9 +453,8 @@ void ChangedByAnotherProgram(Ledger& ledger) {
     const std::wstring path = Put(sandbox / L"shared.txt", "first");
     Program tarnwick(sandbox, Quoted(path));
     const HWND main = tarnwick.MainWindow();
-    // The user comes back to the program from another one: WM_ACTIVATEAPP as the system sends
-    // it. (WineOnly: without a window manager, a foreground switch made from another process was
-    // seen not to reach the program every time, so the test delivers the message itself.)
+    // The user comes back from another program. WineOnly: without a window manager a foreground
+    // switch from another process did not always arrive, so the test sends WM_ACTIVATEAPP itself.
     const auto activate = [&] { PostMessageW(main, WM_ACTIVATEAPP, TRUE, 0); };
     tarnwick.ExpectDocument(Title(L"shared.txt"), L"first", false);
     WriteBytes(path, "second, longer");
@@ -490,17 +469,16 @@ void ChangedByAnotherProgram(Ledger& ledger) {
     ledger.KeepsDocument(tarnwick, L"shared.txt", L"mine", true);
     // Asked once: the next question is Save's.
     activate();
-    SendCommand(main, IDM_FILE_SAVE);
-    tarnwick.Box(IDS_SAVE_OVER_CHANGES, IDS_INFORMATION_CAPTION, L"Cancel", path);
-    SendCommand(main, IDM_FILE_SAVE);
-    tarnwick.Box(IDS_SAVE_OVER_CHANGES, IDS_INFORMATION_CAPTION, L"&No", path);
-    tarnwick.Dialog(L"Save As").Press(IDCANCEL);
-    ledger.KeepsFile(path, "third, from elsewhere");
-    ledger.KeepsDocument(tarnwick, L"shared.txt", L"mine", true);
-    SendCommand(main, IDM_FILE_SAVE);
-    tarnwick.Box(IDS_SAVE_OVER_CHANGES, IDS_INFORMATION_CAPTION, L"&Yes", path);
-    ExpectTitle(main, Title(L"shared.txt"));
-    ledger.KeepsFile(path, "mine");
+    // Cancel, and No with its Save As cancelled, write nothing; Yes saves over.
+    for (const std::wstring answer : {L"Cancel", L"&No", L"&Yes"}) {
+        SendCommand(main, IDM_FILE_SAVE);
+        tarnwick.Box(IDS_SAVE_OVER_CHANGES, IDS_INFORMATION_CAPTION, answer, path);
+        if (answer == L"&No") {
+            tarnwick.Dialog(L"Save As").Press(IDCANCEL);
+        }
+        ledger.KeepsDocument(tarnwick, L"shared.txt", L"mine", answer != L"&Yes");
+        ledger.KeepsFile(path, answer == L"&Yes" ? "mine" : "third, from elsewhere");
+    }
 
     DeleteFileW(path.c_str());
     activate();
@@ -534,9 +512,8 @@ void TwoCopiesSaveTogether(Ledger& ledger) {
         SendCommand(first.MainWindow(), IDM_FILE_SAVE);
         SendCommand(second.MainWindow(), IDM_FILE_SAVE);
         for (int c = 0; c < 2; ++c) {
-            // The save goes through, or asks first since the other copy saved (Yes), or the other
-            // copy held the file: the file error. Brought to the front by the other copy's box
-            // going, a copy may ask whether to load the changed file (No: its text stays).
+            // The save goes through, asks first since the other copy saved (Yes), or meets the file
+            // held: the file error. A copy may also ask to load the changed file (No: text stays).
             for (;;) {
                 bool asked = false;
                 WaitUntil([&] {
@@ -599,8 +576,7 @@ void TwoCopiesSaveTogether(Ledger& ledger) {
 // program starts and works, and writes back valid values, geometry and recent count in range.
 void GarbageSettings(Ledger& ledger) {
     Sandbox sandbox;
-    // Values out of range, not numbers, too large, binary; another section's key; the program's
-    // section twice.
+    // Out of range, not numbers, too large, binary; another section's key; the section twice.
     sandbox.WriteIni(
         "=\r\n\x7F\xFE\r\n[Other]\r\nx=5\r\n[Tarnwick]\r\nWrap=yes\r\n"
         "Status=99999999999999999999\r\nFontHeight=-2147483648\r\nWeight=\x80\x81\r\n"
@@ -629,9 +605,8 @@ void GarbageSettings(Ledger& ledger) {
     ledger.outcome = "started, saved, wrote back valid values and no line breaks";
 }
 
-// CodeLibrary.dll holds English.dll's resources and an entry point that leaves a mark. Chosen, or
-// listed by the Language submenu, it is taken as resources only: code that ran could do anything
-// to the user's files, so a mark counts as lost data.
+// CodeLibrary.dll: English.dll's resources and an entry point that leaves a mark. Chosen or listed,
+// it is taken as resources only: code that ran could do anything to files, so a mark is data lost.
 void CodeInALanguageLibrary(Ledger& ledger) {
     Sandbox sandbox;
     const std::wstring mark = sandbox / L"code-ran";
@@ -641,16 +616,14 @@ void CodeInALanguageLibrary(Ledger& ledger) {
     SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", mark.c_str());
     {
         Program tarnwick(sandbox);
-        const HWND main = tarnwick.MainWindow();
-        ExpectTitle(main, Title(Untitled(sandbox)));
+        ExpectTitle(tarnwick.MainWindow(), Title(Untitled(sandbox)));
         EXPECT_EQ(tarnwick.Windows(L"#32770"), std::vector<HWND>{}) << "the library was refused";
         // The Options popup, then the Language submenu open; then both close.
-        BringToFront(main);
+        BringToFront(tarnwick.MainWindow());
         for (const auto& [keys, menus] :
-             {std::pair{L"Alt+P", 1u}, {L"L", 2u}, {L"Esc Esc Esc", 0u}}) {
+             {std::pair{L"Alt+P", std::size_t{1}}, {L"L", 2}, {L"Esc Esc Esc", 0}}) {
             Keys(keys);
-            EXPECT_TRUE(WaitUntil([&] { return tarnwick.Windows(L"#32768").size() == menus; }))
-                << Utf8(keys) << ": not " << menus << " menus";
+            ExpectSoon(Utf8(keys), menus, [&] { return tarnwick.Windows(L"#32768").size(); });
         }
         tarnwick.CloseNormally();
     }
@@ -688,9 +661,8 @@ void RefusedByteOrderMarks(Ledger& ledger) {
     ledger.outcome = "6 files refused; document and files kept";
 }
 
-// The save question on each way out of a document: Cancel keeps everything; Yes saves first, a new
-// document through Save As, whose Cancel cancels the close too. A file of 4 GiB opened after a No
-// is refused by its size at once, and nothing changes.
+// The save question on each way out: Cancel keeps everything; Yes saves first (a new document
+// through Save As, whose Cancel cancels the close too). A file of 4 GiB is refused by its size.
 void SaveQuestionAndFourGibibytes(Ledger& ledger) {
     Sandbox sandbox;
     const std::wstring huge = sandbox / L"huge.txt";
@@ -817,7 +789,7 @@ constexpr std::pair<const char*, void (*)(Ledger&)> kFaults[] = {
 // TARNWICK_FAULT, when set, names the one fault to try.
 TEST(NoDataLoss, UnderEveryFault) {
     const std::string only = Utf8(Environment(L"TARNWICK_FAULT"));
-    std::string table = "fault                          | outcome | data lost\n";
+    std::printf("fault                          | outcome | data lost\n");
     int tried = 0;
     int lost = 0;
     for (const auto& [name, walk] : kFaults) {
@@ -829,13 +801,11 @@ TEST(NoDataLoss, UnderEveryFault) {
         walk(ledger);
         tried += ledger.skipped ? 0 : 1;
         lost += ledger.lost ? 1 : 0;
-        char row[512];
-        std::snprintf(row, sizeof row, "%-30s | %s | %s\n", name,
-                      ledger.skipped ? "skipped: no such disk here" : ledger.outcome.c_str(),
-                      ledger.lost ? "YES" : "no");
-        table += row;
+        std::printf("%-30s | %s | %s\n", name,
+                    ledger.skipped ? "skipped: no such disk here" : ledger.outcome.c_str(),
+                    ledger.lost ? "YES" : "no");
     }
-    std::printf("%sfaults tried: %d, data lost: %d\n", table.c_str(), tried, lost);
+    std::printf("faults tried: %d, data lost: %d\n", tried, lost);
     EXPECT_EQ(lost, 0);
 }
 
