@@ -97,6 +97,12 @@ void Sandbox::PutLanguage(const std::wstring& from, const std::wstring& as) cons
         << Utf8(from);
 }
 
+std::wstring Sandbox::DeepFolder(std::size_t length) const {
+    const std::wstring deep = Folder() + std::wstring(length - Folder().size() - 1, L'd') + L"\\";
+    EXPECT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr)) << Utf8(deep);
+    return deep;
+}
+
 std::wstring English(const Sandbox& sandbox, UINT id) {
     return LibraryString(sandbox / L"Languages\\English.dll", id);
 }
@@ -274,6 +280,11 @@ void Program::ChooseInDialog(const std::wstring& caption, const std::wstring& pa
     ASSERT_NE(field, nullptr) << "the file dialog has no file name field";
     SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     dialog.Press(IDOK);
+}
+
+void Program::Choose(UINT command, const std::wstring& path) const {
+    SendCommand(MainWindow(), command);
+    ChooseInDialog(command == IDM_FILE_SAVE_AS ? L"Save As" : L"Open", path);
 }
 
 void Program::Answer(const std::wstring& text, const std::wstring& caption,

@@ -46,6 +46,9 @@ class Sandbox {
     void ExpectIni(const std::wstring& values) const;
 
     void PutLanguage(const std::wstring& from, const std::wstring& as) const;
+    // A new folder in the sandbox whose path, trailing backslash included, is this long; made
+    // through the \\?\ form, so it may lie beyond the length an ordinary path may have.
+    std::wstring DeepFolder(std::size_t length) const;
 
   private:
     TempFolder folder_;
@@ -136,6 +139,8 @@ class Program {
     // "Save As") once shown, and presses its OK button. Paths in ASCII: a field set from another
     // process loses other characters under Wine.
     void ChooseInDialog(const std::wstring& caption, const std::wstring& path) const;
+    // A file command whose dialog (Open, Type out, Save As) the user fills in with the path.
+    void Choose(UINT command, const std::wstring& path) const;
     // Expects the next message box to say this under this caption and presses the button.
     void Answer(const std::wstring& text, const std::wstring& caption,
                 const std::wstring& button) const;

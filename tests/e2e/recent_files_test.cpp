@@ -123,8 +123,7 @@ TEST(RecentFiles, FillReorderKeepTenSurviveARestartClearAndStayWhenALoadFailsOrI
     Settle(main);
     ExpectRecentList(sandbox, tarnwick, {});
     const std::wstring copy = sandbox / L"copy.txt";
-    SendCommand(main, IDM_FILE_SAVE_AS);
-    tarnwick.ChooseInDialog(L"Save As", copy);
+    tarnwick.Choose(IDM_FILE_SAVE_AS, copy);
     ExpectTitle(main, Title(L"copy.txt"));
     ExpectRecentList(sandbox, tarnwick, {copy});
 
@@ -135,11 +134,9 @@ TEST(RecentFiles, FillReorderKeepTenSurviveARestartClearAndStayWhenALoadFailsOrI
     WriteBytes(c, "gamma");
     // A file the program refuses: it starts with the UTF-8 mark.
     WriteBytes(marked, "\xEF\xBB\xBFmarked");
-    SendCommand(main, IDM_FILE_OPEN);
-    tarnwick.ChooseInDialog(L"Open", a);
+    tarnwick.Choose(IDM_FILE_OPEN, a);
     ExpectTitle(main, Title(L"a.txt"));
-    SendCommand(main, IDM_FILE_TYPE_OUT);
-    tarnwick.ChooseInDialog(L"Open", b);
+    tarnwick.Choose(IDM_FILE_TYPE_OUT, b);
     // The typing is over once the whole text is there and no longer marked modified.
     EXPECT_TRUE(WaitUntil([&] {
         return EditText(edit) == L"beta" && SendMessageW(edit, EM_GETMODIFY, 0, 0) == 0;
@@ -149,8 +146,7 @@ TEST(RecentFiles, FillReorderKeepTenSurviveARestartClearAndStayWhenALoadFailsOrI
 
     // Loads that fail by each route keep the document, its file and the list; a missing file
     // also leaves the INI untouched.
-    SendCommand(main, IDM_FILE_OPEN);
-    tarnwick.ChooseInDialog(L"Open", marked);
+    tarnwick.Choose(IDM_FILE_OPEN, marked);
     tarnwick.Box(IDS_BAD_FORMAT, IDS_ERROR_CAPTION, L"OK");
     tarnwick.ExpectDocument(Title(L"c.txt"), L"gamma", false);
     tarnwick.DropFiles(edit, {sandbox.Folder() + std::wstring(260, L'n') + L".txt"});

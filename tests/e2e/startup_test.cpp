@@ -8,9 +8,7 @@ namespace {
 // Copies the program with its libraries into a folder below the sandbox whose path has the
 // given length (with its trailing backslash) and returns that folder.
 std::wstring DeepCopy(const Sandbox& sandbox, std::size_t folderLength) {
-    const std::wstring deep =
-        sandbox.Folder() + std::wstring(folderLength - sandbox.Folder().size() - 1, L'd') + L"\\";
-    EXPECT_TRUE(CreateDirectoryW(deep.c_str(), nullptr)) << Utf8(deep);
+    const std::wstring deep = sandbox.DeepFolder(folderLength);
     // The libraries' paths are beyond MAX_PATH: only their long form names them.
     CopyTree(L"\\\\?\\" + sandbox.Folder() + L"Languages\\", L"\\\\?\\" + deep + L"Languages\\");
     EXPECT_TRUE(CopyFileW(sandbox.Exe().c_str(), (deep + L"Tarnwick.exe").c_str(), FALSE));

@@ -58,12 +58,6 @@ std::wstring Put(const std::wstring& path, const std::string& bytes) {
     return path;
 }
 
-// A file command whose dialog (Open, Type out, Save As) the user fills in with the path.
-void Choose(const Program& tarnwick, UINT command, const std::wstring& path) {
-    SendCommand(tarnwick.MainWindow(), command);
-    tarnwick.ChooseInDialog(command == IDM_FILE_SAVE_AS ? L"Save As" : L"Open", path);
-}
-
 // Whole lines of 100 bytes, at least `bytes` long.
 std::string Lines(std::size_t bytes, char letter) {
     std::string text;
@@ -116,7 +110,7 @@ void RefusedSave(Ledger& ledger, const std::wstring& path, const std::string& by
     Retype(tarnwick.EditControl(), typed);
     SendCommand(tarnwick.MainWindow(), IDM_FILE_SAVE);
     tarnwick.Box(IDS_FILE_ERROR, IDS_ERROR_CAPTION, L"OK");
-    Choose(tarnwick, IDM_FILE_SAVE_AS, folder + L"new.txt");
+    tarnwick.Choose(IDM_FILE_SAVE_AS, folder + L"new.txt");
     tarnwick.Box(IDS_FILE_ERROR, IDS_ERROR_CAPTION, L"OK");
     ledger.KeepsDocument(tarnwick, path.substr(folder.size()), typed, true);
     EXPECT_EQ(FilesIn(folder), before) << "a file stayed behind";
@@ -163,7 +157,7 @@ void SaveAHeldFile(Ledger& ledger) {
     tarnwick.ExpectDocument(Title(Untitled(sandbox)), L"", false);
     held.reset();
     const HWND main = tarnwick.MainWindow();
-    Choose(tarnwick, IDM_FILE_OPEN, path);
+    tarnwick.Choose(IDM_FILE_OPEN, path);
     tarnwick.ExpectDocument(Title(L"held.txt"), L"old", false);
     Retype(tarnwick.EditControl(), L"new");
     held = std::make_unique<HeldFile>(path);
@@ -189,10 +183,8 @@ void SaveAHeldFile(Ledger& ledger) {
 // the old content is kept aside in the temporary folder while the file is written in place.
 void SaveAtTheLongestPath(Ledger& ledger) {
     Sandbox sandbox;
-    // One folder, made through the \\?\ form (no length limit), brings the path to 254 units.
-    const std::wstring folder =
-        sandbox.Folder() + std::wstring(253 - sandbox.Folder().size(), L'd') + L"\\";
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr)) << Utf8(folder);
+    // One folder brings the path to 254 units.
+    const std::wstring folder = sandbox.DeepFolder(254);
     const std::wstring a = Put(folder + L"a.txt", "first");
     ASSERT_EQ(a.size(), 259u);
     Program tarnwick(sandbox, Quoted(a));
@@ -200,7 +192,7 @@ void SaveAtTheLongestPath(Ledger& ledger) {
     Retype(tarnwick.EditControl(), L"second");
     ledger.Saves(tarnwick, a, "second");
     Retype(tarnwick.EditControl(), L"third");
-    Choose(tarnwick, IDM_FILE_SAVE_AS, folder + L"b.txt");
+    tarnwick.Choose(IDM_FILE_SAVE_AS, folder + L"b.txt");
     ExpectTitle(tarnwick.MainWindow(), Title(L"b.txt"));
     ledger.KeepsFile(folder + L"b.txt", "third");
     EXPECT_EQ(FilesIn(folder), (Names{L"a.txt", L"b.txt"}));
@@ -308,7 +300,7 @@ void TypeOuts(Ledger& ledger) {
 
     // Every state on the way is a beginning of the file's text under its unmarked title, and the
     // text arrives in several steps rather than at once.
-    Choose(tarnwick, IDM_FILE_TYPE_OUT, typed);
+    tarnwick.Choose(IDM_FILE_TYPE_OUT, typed);
     ExpectTitle(main, Title(L"typed.txt"));
     std::set<std::size_t> partLengths;
     std::wstring seen;
@@ -334,9 +326,9 @@ void TypeOuts(Ledger& ledger) {
     EXPECT_LT(shown().size(), 40u);
     ExpectTitle(main, Title(L"typed.txt"));
 
-    Choose(tarnwick, IDM_FILE_TYPE_OUT, sandbox / L"long.txt");
+    tarnwick.Choose(IDM_FILE_TYPE_OUT, sandbox / L"long.txt");
     ASSERT_TRUE(WaitUntil([&] { return EditText(edit).size() >= 3; }));
-    Choose(tarnwick, IDM_FILE_OPEN, other);
+    tarnwick.Choose(IDM_FILE_OPEN, other);
     Sleep(1000);
     ledger.KeepsDocument(tarnwick, L"other.txt", L"other text", false);
     // The user's edit makes the next type-out ask first.
@@ -760,7 +752,7 @@ void ReplaceAllBeyondTheLimit(Ledger& ledger) {
     replace.Press(IDCANCEL);
     // An undo that did anything would show in the whole text as the program writes it out.
     SendCommand(main, IDM_EDIT_UNDO);
-    Choose(tarnwick, IDM_FILE_SAVE_AS, sandbox / L"copy.txt");
+    tarnwick.Choose(IDM_FILE_SAVE_AS, sandbox / L"copy.txt");
     ExpectTitle(main, Title(L"copy.txt"));
     ledger.KeepsFile(sandbox / L"copy.txt", text);
     ledger.KeepsFile(path, text);
