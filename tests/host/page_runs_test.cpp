@@ -12,20 +12,14 @@
 
 namespace {
 
-bool IsBreak(Unit unit) {
-    return unit == u'\r' || unit == u'\n';
-}
+constexpr auto IsBreak = [](Unit unit) { return unit == u'\r' || unit == u'\n'; };
+constexpr auto IsBlank = [](Unit unit) { return unit == u' ' || unit == u'\t'; };
 
-bool IsBlank(Unit unit) {
-    return unit == u' ' || unit == u'\t';
-}
-
-// A model of word-wrapped drawing in a monospaced font, as the printer's DrawTextExW wraps:
-// each unit one column wide; lines break at CR, LF and CR LF, and a break at the end of a run
-// adds no line; a word that does not fit goes to the next line with the blanks before it
-// dropped (blanks before a break hang, a line's indentation stays on its line); a word wider
-// than the line starts a line of its own and is cut every `width` columns.
-// Returns where each drawn line starts.
+// Where each line starts in a model of the printer's DrawTextExW wrapping a monospaced font: each
+// unit one column wide; lines break at CR, LF and CR LF, and a break at the end of a run adds no
+// line; a word that does not fit goes to the next line with the blanks before it dropped (blanks
+// before a break hang, a line's indentation stays on its line); a word wider than the line starts
+// a line of its own and is cut every `width` columns.
 std::vector<std::size_t> LineStarts(UnitView text, std::size_t width) {
     std::vector<std::size_t> starts;
     std::size_t i = 0;
@@ -131,10 +125,8 @@ std::u16string RandomText(std::mt19937& random, std::size_t units) {
     return text;
 }
 
-// The rows are what the printer's DrawTextExW was seen to do, which the model follows and the
-// page runs rely on: a break at the end of a run adds no line; blanks where a line wraps or ends
-// hang; a line's indentation stays on its line; a word wider than the line is cut at the width;
-// lone CRs and tabs. Then random texts of all of these.
+// The rows are what the printer's DrawTextExW was seen to do, as LineStarts models it, and lone
+// CRs and tabs; the page runs rely on them. Then random texts of all of these.
 TEST(PageRuns, PagesAreThoseOfTheWholeTextCutEveryFewLines) {
     std::vector<std::tuple<std::u16string, std::size_t, std::size_t>> cases = {
         {u"\r\n\r\n\r\n\r\n\r\nafter five empty lines\r\n", 30, 2},
@@ -178,10 +170,9 @@ TEST(PageRuns, LongTextsAreMeasuredInGrowingRunsAndWhereNothingFitsNothingIsTake
     }
     EXPECT_EQ(PageStartsOneByOne(text, 80, 60), PageStartsDrawnWhole(text, 80, 60));
 
-    const MeasureRun failing = [](UnitView) { return LONG_MAX; };
-    const PageRun none = NextPageRun(u"some text", 100, kLineHeight, failing);
-    EXPECT_EQ(none.drawn, 0u);
-    EXPECT_EQ(none.taken, 0u);
+    const PageRun none =
+        NextPageRun(u"some text", 100, kLineHeight, [](UnitView) { return LONG_MAX; });
+    EXPECT_EQ(std::pair(none.drawn, none.taken), (std::pair<std::size_t, std::size_t>{0, 0}));
 }
 
 std::array<long, 4> Edges(const DeviceRect& rect) {

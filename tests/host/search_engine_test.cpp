@@ -69,10 +69,7 @@ std::optional<std::uint32_t> Nearest(const std::u16string& text, const Query& qu
 // visited); upwards one of another length from its end (a match inside it is found); else a.
 std::uint32_t Start(std::uint32_t a, std::uint32_t b, std::size_t n, bool down) {
     const std::size_t k = b - a;
-    if (down) {
-        return k == n && k > 0 ? a + 1 : a;
-    }
-    return k > 0 && k != n ? b : a;
+    return down ? (k == n && k > 0 ? a + 1 : a) : (k > 0 && k != n ? b : a);
 }
 
 // The count of occurrences replaced and the text after.
@@ -147,9 +144,7 @@ class ExactBlock : public ReplaceAllMemory {
     bool failResize = false;
     int failChunk = 0; // the chunk allocation that fails, counted from 1; 0 for none
     std::uint32_t maxLength = kMaxTextLength;
-    int resizes = 0;
-    int chunksAsked = 0;
-    int chunksHeld = 0;
+    int resizes = 0, chunksAsked = 0, chunksHeld = 0;
     std::uint32_t lastResize = 0;
 
   private:

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <set>
@@ -65,16 +66,13 @@ Geometry Of(const Placement& p) {
     return {p.x, p.y, p.width, p.height};
 }
 
+// The geometry among the other settings: x, y, Width and Height follow one another.
 Geometry Checked(Geometry g) {
     IntegerSettings s = DefaultIntegerSettings();
-    const IntKey keys[] = {IntKey::x, IntKey::y, IntKey::Width, IntKey::Height};
-    for (std::size_t i = 0; i < 4; ++i) {
-        s[IndexOf(keys[i])] = g[i];
-    }
+    const auto x = s.begin() + IndexOf(IntKey::x);
+    std::ranges::copy(g, x);
     CheckRanges(s, 1920, 1080);
-    for (std::size_t i = 0; i < 4; ++i) {
-        g[i] = s[IndexOf(keys[i])];
-    }
+    std::copy_n(x, g.size(), g.begin());
     return g;
 }
 

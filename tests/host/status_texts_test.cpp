@@ -34,8 +34,7 @@ TEST(ReportedEnd, FollowsTheEndThatMoved) {
     const struct {
         SelectionSpan shown, now;
         bool endOnce;
-        ReportedEnd previous;
-        ReportedEnd reported;
+        ReportedEnd previous, reported;
         bool redraw;
     } cases[] = {
         {{5, 5}, {6, 6}, false, Start, End, true},  // a caret moved
@@ -85,15 +84,14 @@ TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentOrOfEveryOneWithinItsB
     EXPECT_EQ(FillPercentTemplate(u"%", u"xyz", UnitBuffer()), 0u);
 }
 
-constexpr auto kText = Conversion::Text;
-constexpr auto kInteger = Conversion::Integer;
+using enum Conversion;
 
 TEST(FormatTemplate, AcceptsTheArgumentsThePositionAndCharacterTextsPass) {
     for (UnitView position : {u" Ln %s, Col %s, Sel %s", u"%-10s|%5.3ls|%s 100%%", u"%s%s%s"}) {
-        EXPECT_TRUE(TemplateTakes(position, {kText, kText, kText})) << Narrow(position);
+        EXPECT_TRUE(TemplateTakes(position, {Text, Text, Text})) << Narrow(position);
     }
     for (UnitView character : {u" Char: %u (0x%.4X)", u"%d %lx", u"%%%hu%#08X"}) {
-        EXPECT_TRUE(TemplateTakes(character, {kInteger, kInteger})) << Narrow(character);
+        EXPECT_TRUE(TemplateTakes(character, {Integer, Integer})) << Narrow(character);
     }
 }
 
@@ -109,11 +107,11 @@ TEST(FormatTemplate, RefusesTemplatesThatWouldReadOtherArguments) {
         u"%s %s %s %n", // another type
     };
     for (UnitView pattern : position) {
-        EXPECT_FALSE(TemplateTakes(pattern, {kText, kText, kText})) << Narrow(pattern);
+        EXPECT_FALSE(TemplateTakes(pattern, {Text, Text, Text})) << Narrow(pattern);
     }
     const UnitView character[] = {u"%u", u"%u %s", u"%I64u %u", u"%u %u %u", u"%c %u", u"%u %p"};
     for (UnitView pattern : character) {
-        EXPECT_FALSE(TemplateTakes(pattern, {kInteger, kInteger})) << Narrow(pattern);
+        EXPECT_FALSE(TemplateTakes(pattern, {Integer, Integer})) << Narrow(pattern);
     }
 }
 

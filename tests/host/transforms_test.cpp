@@ -58,13 +58,12 @@ std::tuple<std::u16string, std::uint32_t, std::uint32_t> Shown(const Transformed
 // The title-case letter is typed as both: inverted, lower case wins, as for an upper-case unit.
 // An empty text gives an empty text, not none.
 TEST(CaseTransforms, MapEveryUnitAndSelectTheWholeText) {
-    const std::tuple<TransformedText (*)(UnitView, const CaseRules&), UnitView, UnitView> cases[] =
-        {
-            {UpperCaseTransform, u"a\u01C5B1", u"A\u01C4B1"},
-            {LowerCaseTransform, u"a\u01C5B1", u"a\u01C6b1"},
-            {InvertCaseTransform, u"a\u01C5B1", u"A\u01C6b1"},
-            {InvertCaseTransform, u"", u""},
-        };
+    const std::tuple<decltype(&UpperCaseTransform), UnitView, UnitView> cases[] = {
+        {UpperCaseTransform, u"a\u01C5B1", u"A\u01C4B1"},
+        {LowerCaseTransform, u"a\u01C5B1", u"a\u01C6b1"},
+        {InvertCaseTransform, u"a\u01C5B1", u"A\u01C6b1"},
+        {InvertCaseTransform, u"", u""},
+    };
     for (const auto& [transform, text, result] : cases) {
         SCOPED_TRACE(testing::PrintToString(result));
         const auto n = static_cast<std::uint32_t>(text.size());
