@@ -2,7 +2,6 @@
 #include "document/recovery_record.h"
 #include "document/save_files.h"
 #include "document/typing_walk.h"
-
 #include "test_text.h"
 
 #include <gtest/gtest.h>

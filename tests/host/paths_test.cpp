@@ -1,7 +1,6 @@
 #include "app/command_line.h"
 #include "app/path_rules.h"
 #include "document/recent_list.h"
-
 #include "test_text.h"
 
 #include <gtest/gtest.h>

@@ -156,8 +156,7 @@ using model::Query;
 
 std::optional<std::uint32_t> Find(const std::u16string& text, const Query& query,
                                   std::uint32_t start, bool down = true) {
-    ExactBlock block(text);
-    return (down ? FindForward : FindBackward)(block.Borrow(), query.Pattern(), start);
+    return (down ? FindForward : FindBackward)(ExactBlock(text).Borrow(), query.Pattern(), start);
 }
 
 // Replace All in an exact block, checking what every run with enough memory must do: the text
@@ -231,20 +230,19 @@ TEST(CaseIgnored, ComparesOnlyWithTheCallersFormsAndOnlyWhenTheyHaveTheSearchStr
 TEST(ReplaceCurrent, TheSelectionCountsWhenItHasTheLengthAndTheCallerCallsItEqual) {
     ExactBlock block(u"xxABxx");
     const Query query{u"ab", false};
-    const SearchPattern ab = query.Pattern();
     std::vector<std::u16string> asked;
     const auto ignoringCase = [&](UnitView selected, UnitView findString) {
         asked.emplace_back(selected);
         return model::CaseForm(std::u16string(selected), false) == findString;
     };
-    EXPECT_TRUE(SelectionIsCurrentMatch(block.Borrow(), ab, 2, 4, ignoringCase));
-    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), ab, 1, 3, ignoringCase));
+    EXPECT_TRUE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 2, 4, ignoringCase));
+    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 1, 3, ignoringCase));
     EXPECT_EQ(asked, (std::vector<std::u16string>{u"AB", u"xA"}));
 
     asked.clear();
-    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), ab, 2, 2, ignoringCase));
-    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), ab, 2, 5, ignoringCase));
-    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), ab, 5, 7, ignoringCase))
+    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 2, 2, ignoringCase));
+    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 2, 5, ignoringCase));
+    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 5, 7, ignoringCase))
         << "a selection past the text's end";
     EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), Query{}.Pattern(), 2, 2, ignoringCase));
     EXPECT_TRUE(asked.empty()) << "only a selection of the right length is compared";

@@ -2,7 +2,6 @@
 #include "language/percent_template.h"
 #include "view/digit_groups.h"
 #include "view/status_rules.h"
-
 #include "test_text.h"
 
 #include <gtest/gtest.h>

@@ -15,8 +15,7 @@ constexpr UnitView kUpper = u"AB\u01C4";
 constexpr UnitView kLower = u"ab\u01C6";
 constexpr Unit kTitle = u'\u01C5';
 
-class TestRules : public CaseRules {
-  public:
+struct TestRules : CaseRules {
     void ToUpper(Unit* units, std::uint32_t count) const override { Map(units, count, kUpper); }
     void ToLower(Unit* units, std::uint32_t count) const override { Map(units, count, kLower); }
     bool Classify(const Unit* units, std::uint32_t count, std::uint16_t* types) const override {
@@ -29,7 +28,6 @@ class TestRules : public CaseRules {
         return true;
     }
 
-  private:
     static void Map(Unit* units, std::uint32_t count, UnitView to) {
         for (Unit& unit : std::span(units, count)) {
             const std::size_t at =
@@ -39,8 +37,7 @@ class TestRules : public CaseRules {
     }
 };
 
-class FailingRules : public TestRules {
-  public:
+struct FailingRules : TestRules {
     bool Classify(const Unit*, std::uint32_t, std::uint16_t*) const override { return false; }
 };
 
