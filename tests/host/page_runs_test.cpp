@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <climits>
 #include <random>
 #include <tuple>
@@ -158,10 +157,9 @@ TEST(PageRuns, LongTextsAreMeasuredInGrowingRunsAndWhereNothingFitsNothingIsTake
     const std::u16string oneWord(20000, u'x');
     for (const std::u16string& sample : {text, oneWord}) {
         long longest = 0;
-        const MeasureRun model = ModelMeasure(80);
         const MeasureRun counting = [&](UnitView run) {
             longest = std::max(longest, static_cast<long>(run.size()));
-            return model(run);
+            return ModelMeasure(80)(run);
         };
         const PageRun run = NextPageRun(sample, 60 * kLineHeight, kLineHeight, counting);
         EXPECT_GT(run.taken, 0u);
@@ -175,7 +173,7 @@ TEST(PageRuns, LongTextsAreMeasuredInGrowingRunsAndWhereNothingFitsNothingIsTake
     EXPECT_EQ(std::pair(none.drawn, none.taken), (std::pair<std::size_t, std::size_t>{0, 0}));
 }
 
-std::array<long, 4> Edges(const DeviceRect& rect) {
+std::tuple<long, long, long, long> Edges(const DeviceRect& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
@@ -183,10 +181,9 @@ TEST(PageLayout, MarginsAreMeasuredFromTheSheetAndKeptInThePrintableAreaFontHeig
     // An A4 sheet at 300 dpi with an unprintable border of 150 by 226 pixels.
     const SheetGeometry sheet{2479, 3508, 150, 226, 2180, 3057};
     const DeviceRect rect = TextRectangleOnSheet(sheet, {236, 295, 236, 295});
-    EXPECT_EQ(Edges(rect), (std::array<long, 4>{86, 69, 2479 - 236 - 150, 3508 - 295 - 226}));
+    EXPECT_EQ(Edges(rect), std::tuple(86, 69, 2479 - 236 - 150, 3508 - 295 - 226));
     // Margins inside the border are clipped to the printable area.
-    EXPECT_EQ(Edges(TextRectangleOnSheet(sheet, {0, 10, 0, 10})),
-              (std::array<long, 4>{0, 0, 2180, 3057}));
+    EXPECT_EQ(Edges(TextRectangleOnSheet(sheet, {0, 10, 0, 10})), std::tuple(0, 0, 2180, 3057));
     EXPECT_TRUE(HoldsOneLine(rect, 49));
     EXPECT_FALSE(HoldsOneLine({0, 0, 100, 48}, 49));
     EXPECT_FALSE(HoldsOneLine(TextRectangleOnSheet(sheet, {1300, 0, 1300, 0}), 49));

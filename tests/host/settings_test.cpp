@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
+#include <cstdint>
 #include <set>
 #include <tuple>
 #include <utility>
@@ -74,8 +74,6 @@ Geometry Checked(Geometry g) {
 }
 
 TEST(RangeChecks, SendAGeometryOffTheScreenBackToTheDefaultsAndTheSmallerFallbackSize) {
-    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
     // On a screen of 1920 by 1080.
     const std::pair<Geometry, Geometry> cases[] = {
         {{0, 0, 1920, 0}, {0, 0, 1920, 0}},       // a zero height
@@ -88,7 +86,7 @@ TEST(RangeChecks, SendAGeometryOffTheScreenBackToTheDefaultsAndTheSmallerFallbac
         // the width is measured from the corrected position
         {{-5, 100, 1800, 400}, {120, 100, 1800, 400}},
         {{-5, 100, 1801, 400}, {120, 100, 770, 400}},
-        {{kMax, kMin, kMax, kMin}, {120, 100, 770, 473}},
+        {{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN}, {120, 100, 770, 473}},
     };
     for (const auto& [stored, checked] : cases) {
         EXPECT_EQ(Checked(stored), checked);

@@ -108,8 +108,7 @@ TEST(FormatTemplate, RefusesTemplatesThatWouldReadOtherArguments) {
     for (UnitView pattern : position) {
         EXPECT_FALSE(TemplateTakes(pattern, {Text, Text, Text})) << Narrow(pattern);
     }
-    const UnitView character[] = {u"%u", u"%u %s", u"%I64u %u", u"%u %u %u", u"%c %u", u"%u %p"};
-    for (UnitView pattern : character) {
+    for (UnitView pattern : {u"%u", u"%u %s", u"%I64u %u", u"%u %u %u", u"%c %u", u"%u %p"}) {
         EXPECT_FALSE(TemplateTakes(pattern, {Integer, Integer})) << Narrow(pattern);
     }
 }
