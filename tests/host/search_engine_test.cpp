@@ -304,12 +304,10 @@ TEST(RandomisedAgainstModel, SearchesAndReplaceAllAgreeForAllMethodsAndCaseModes
         for (int i = 1; i <= 1000 && !HasFailure(); ++i) {
             const std::u16string& alphabet = alphabets[below(std::size(alphabets))];
             const std::u16string text = draw(alphabet, below(5) == 0 ? below(101) : below(13));
-            std::u16string find;
-            if (below(3) == 0 && !text.empty()) {
-                find = draw(text, 1 + below(below(2) == 0 ? 6 : 40));
-            } else {
-                find = draw(alphabet, below(6)); // an empty one matches nothing
-            }
+            const std::u16string find =
+                below(3) == 0 && !text.empty()
+                    ? draw(text, 1 + below(below(2) == 0 ? 6 : 40))
+                    : draw(alphabet, below(6)); // an empty one matches nothing
             const Query query{find, below(2) == 0};
             SCOPED_TRACE("seed " + std::to_string(seed) + " case " + std::to_string(i) + ": text " +
                          testing::PrintToString(text) + ", search string " +

@@ -13,15 +13,14 @@ namespace {
 TEST(GroupDigits, SplitsIntoGroupsOfThreeFromTheRight) {
     const std::pair<UnitView, const char*> cases[] = {
         {u"", ""}, {u"999", "999"}, {u"1000", "1 000"}, {u"4294967295", "4 294 967 295"}};
+    std::array<Unit, kGroupedNumberCapacity> buffer{};
     for (const auto& [source, grouped] : cases) {
-        std::array<Unit, kGroupedNumberCapacity> buffer{};
         GroupDigits(source, buffer);
         EXPECT_EQ(Narrow(buffer), grouped) << Narrow(source);
     }
     std::array<Unit, 4> tight{};
     EXPECT_EQ(GroupDigits(u"12345", tight), 3u) << "cut to the buffer, terminated";
     EXPECT_EQ(Narrow(tight), "12 ");
-    std::array<Unit, kGroupedNumberCapacity> buffer{};
     FormatGroupedNumber(0, buffer);
     EXPECT_EQ(Narrow(buffer), "0");
 }
