@@ -20,43 +20,33 @@ constexpr auto IsBlank = [](Unit unit) { return unit == u' ' || unit == u'\t'; }
 // before a break hang, a line's indentation stays on its line); a word wider than the line starts
 // a line of its own and is cut every `width` columns.
 std::vector<std::size_t> LineStarts(UnitView text, std::size_t width) {
+    const auto skip = [text](std::size_t from, auto over) {
+        while (from < text.size() && over(text[from])) {
+            ++from;
+        }
+        return from;
+    };
     std::vector<std::size_t> starts;
     std::size_t i = 0;
     while (i < text.size()) {
         starts.push_back(i);
-        std::size_t column = 0;
-        while (i < text.size() && IsBlank(text[i])) {
-            ++i;
-            ++column;
-        }
+        std::size_t column = skip(i, IsBlank) - i;
+        i += column;
         while (i < text.size() && !IsBreak(text[i])) {
-            std::size_t blanks = 0;
-            while (i + blanks < text.size() && IsBlank(text[i + blanks])) {
-                ++blanks;
-            }
-            std::size_t word = i + blanks;
-            std::size_t wordEnd = word;
-            while (wordEnd < text.size() && !IsBlank(text[wordEnd]) && !IsBreak(text[wordEnd])) {
-                ++wordEnd;
-            }
-            const std::size_t length = wordEnd - word;
-            if (length == 0 || column + blanks + length <= width) {
-                column += blanks + length;
+            const std::size_t word = skip(i, IsBlank);
+            const std::size_t wordEnd =
+                skip(word, [](Unit u) { return !IsBlank(u) && !IsBreak(u); });
+            if (wordEnd == word || column + (wordEnd - i) <= width) {
+                column += wordEnd - i;
                 i = wordEnd;
                 continue;
             }
             if (column > 0) {
                 starts.push_back(word);
-                column = 0;
             }
-            i = word;
-            while (wordEnd - i > width) {
-                i += width;
+            for (i = word; wordEnd - i > width; starts.push_back(i)) {
                 // A character of two units is never cut.
-                if (text[i] >= 0xDC00 && text[i] <= 0xDFFF) {
-                    --i;
-                }
-                starts.push_back(i);
+                i += text[i + width] >= 0xDC00 && text[i + width] <= 0xDFFF ? width - 1 : width;
             }
             column = wordEnd - i;
             i = wordEnd;
@@ -154,15 +144,13 @@ TEST(PageRuns, PagesAreThoseOfTheWholeTextCutEveryFewLines) {
 TEST(PageRuns, LongTextsAreMeasuredInGrowingRunsAndWhereNothingFitsNothingIsTaken) {
     std::mt19937 random(7);
     const std::u16string text = RandomText(random, 60000);
-    const std::u16string oneWord(20000, u'x');
-    for (const std::u16string& sample : {text, oneWord}) {
+    for (const std::u16string& sample : {text, std::u16string(20000, u'x')}) {
         long longest = 0;
         const MeasureRun counting = [&](UnitView run) {
             longest = std::max(longest, static_cast<long>(run.size()));
             return ModelMeasure(80)(run);
         };
-        const PageRun run = NextPageRun(sample, 60 * kLineHeight, kLineHeight, counting);
-        EXPECT_GT(run.taken, 0u);
+        EXPECT_GT(NextPageRun(sample, 60 * kLineHeight, kLineHeight, counting).taken, 0u);
         // 60 lines of 80 columns hold under 4,800 units; no run much longer is measured.
         EXPECT_LE(longest, 4 * 4096);
     }
