@@ -248,10 +248,9 @@ TEST(ReplaceCurrent, TheSelectionCountsWhenItHasTheLengthAndTheCallerCallsItEqua
     EXPECT_TRUE(asked.empty()) << "only a selection of the right length is compared";
 }
 
-// Enough occurrences to fill several chunks of positions. Each chunk in turn is refused, then
-// the resize, then a final length one unit beyond the caller's largest block: each time the
-// text stays as it was, every chunk is given back and the scan goes no further. A largest block
-// of exactly the final length takes it.
+// Enough occurrences for several chunks of positions. Each chunk in turn is refused, then the
+// resize, then a final length one unit beyond the largest block: each time the text stays as it
+// was, every chunk is given back, the scan stops. A largest block of exactly that length takes it.
 TEST(ReplaceAll, OutOfMemoryOrALengthBeyondTheLargestBlockLeavesTheTextAsItWas) {
     const std::u16string text(10000, u'a');
     const Query a{u"a"};

@@ -32,9 +32,8 @@ TEST(ProfileInteger, IsWrittenUnsignedAndReadAsTheLowThirtyTwoBitsOfADecimal) {
         {u"0", 0, true},
         {u"2147483647", 2147483647, true},
         {u"2147483648", -2147483647 - 1, true},
-        {u"4294967283", -13, true}, // a font height as the settings file holds it
-        // minus one and its unsigned form read as absent
-        {u"4294967295", kProfileIntAbsent, true},
+        {u"4294967283", -13, true},               // a font height as the settings file holds it
+        {u"4294967295", kProfileIntAbsent, true}, // read as absent, as minus one is
         {u"-1", kProfileIntAbsent},
         {u"", kProfileIntAbsent},
         {u"  ", kProfileIntAbsent},

@@ -25,10 +25,9 @@ TEST(GroupDigits, SplitsIntoGroupsOfThreeFromTheRight) {
     EXPECT_EQ(Narrow(buffer), "0");
 }
 
-constexpr std::uint32_t kNone = 0xFFFFFFFF;
-
 TEST(ReportedEnd, FollowsTheEndThatMoved) {
     using enum ReportedEnd;
+    constexpr std::uint32_t kNone = 0xFFFFFFFF;
     const struct {
         SelectionSpan shown, now;
         bool endOnce;
@@ -73,8 +72,7 @@ TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentOrOfEveryOneWithinItsB
     EXPECT_EQ(Fill<64>(u"no mark", u"x"), "no mark");
     EXPECT_EQ(Fill<64>(u"% was not found (%)", u"C:\\a.txt", PercentFill::Every),
               "C:\\a.txt was not found (C:\\a.txt)");
-    // A long result is cut to its buffer and terminated; nothing goes into a buffer of one unit
-    // or none.
+    // A long result is cut to its buffer, terminated; a buffer of one unit or none takes nothing.
     EXPECT_EQ(
         Fill<512>(u"File % not found. Is % right?", std::u16string(600, u'p'), PercentFill::Every),
         "File " + std::string(506, 'p'));

@@ -86,9 +86,6 @@ TEST(Reverse, KeepsLineBreaksAndSurrogatePairsInOrder) {
 }
 
 TEST(TagTransforms, WrapTheSelectionOrPutTheCaretBetweenTheTags) {
-    // The selection ends in a line break that an empty line follows; the transform sees only
-    // the selection.
-    const UnitView beforeEmptyLine = UnitView(u"a\r\n\r\nb").substr(0, 3);
     const struct {
         TransformedText (*transform)(UnitView);
         UnitView text, result;
@@ -100,7 +97,8 @@ TEST(TagTransforms, WrapTheSelectionOrPutTheCaretBetweenTheTags) {
         {ParagraphTransform, u"\r\n\r\n\r\n", u"<p></p>\r\n<p>\r\n</p>", 0, 18},
         {ParagraphTransform, u"\r\n\r\nx\r\n\r\n", u"<p></p>\r\n<p>x</p>\r\n<p></p>", 0, 26},
         {ParagraphTransform, u"\r\r\n\n\r\n", u"<p>\r\r\n\n\r\n</p>", 0, 13},
-        {ParagraphTransform, beforeEmptyLine, u"<p>a\r\n</p>", 0, 10},
+        // a selection ending in a line break that an empty line follows, seen only to its end
+        {ParagraphTransform, UnitView(u"a\r\n\r\nb").substr(0, 3), u"<p>a\r\n</p>", 0, 10},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.text));
