@@ -2,7 +2,6 @@
 #include "document/recovery_record.h"
 #include "document/save_files.h"
 #include "document/typing_walk.h"
-
 #include "test_text.h"
 
 #include <gtest/gtest.h>
@@ -127,15 +126,14 @@ TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
     };
     const std::u16string text = u"line\r\n\u010Dnext\U0001F600";
     const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size() * 2);
-    for (const RecoveryHeader& header : headers) {
-        std::vector<std::uint8_t> file = RecoveryFileHead(header, bytes);
+    for (const RecoveryHeader& want : headers) {
+        std::vector<std::uint8_t> file = RecoveryFileHead(want, bytes);
         file.insert(file.end(), bytes.begin(), bytes.end());
         const auto read = ReadRecoveryFile(file);
         ASSERT_TRUE(read);
         const RecoveryHeader& got = read->header;
-        EXPECT_EQ(
-            std::tie(got.settingsPath, got.documentPath, got.stamp, got.encoding),
-            std::tie(header.settingsPath, header.documentPath, header.stamp, header.encoding));
+        EXPECT_EQ(std::tie(got.settingsPath, got.documentPath, got.stamp, got.encoding),
+                  std::tie(want.settingsPath, want.documentPath, want.stamp, want.encoding));
         EXPECT_TRUE(std::ranges::equal(read->text, bytes)) << "the text changed";
         // Any byte changed, and any cut (to nothing too), is a damaged file.
         for (std::size_t at = 0; at < file.size(); ++at) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <climits>
 #include <random>
 #include <tuple>
@@ -12,58 +11,42 @@
 
 namespace {
 
-bool IsBreak(Unit unit) {
-    return unit == u'\r' || unit == u'\n';
-}
+constexpr auto IsBreak = [](Unit unit) { return unit == u'\r' || unit == u'\n'; };
+constexpr auto IsBlank = [](Unit unit) { return unit == u' ' || unit == u'\t'; };
 
-bool IsBlank(Unit unit) {
-    return unit == u' ' || unit == u'\t';
-}
-
-// A model of word-wrapped drawing in a monospaced font, as the printer's DrawTextExW wraps:
-// each unit one column wide; lines break at CR, LF and CR LF, and a break at the end of a run
-// adds no line; a word that does not fit goes to the next line with the blanks before it
-// dropped (blanks before a break hang, a line's indentation stays on its line); a word wider
-// than the line starts a line of its own and is cut every `width` columns.
-// Returns where each drawn line starts.
+// Where each line starts in a model of the printer's DrawTextExW wrapping a monospaced font: each
+// unit one column wide; lines break at CR, LF and CR LF, and a break at the end of a run adds no
+// line; a word that does not fit goes to the next line with the blanks before it dropped (blanks
+// before a break hang, a line's indentation stays on its line); a word wider than the line starts
+// a line of its own and is cut every `width` columns.
 std::vector<std::size_t> LineStarts(UnitView text, std::size_t width) {
+    const auto skip = [text](std::size_t from, auto over) {
+        while (from < text.size() && over(text[from])) {
+            ++from;
+        }
+        return from;
+    };
     std::vector<std::size_t> starts;
     std::size_t i = 0;
     while (i < text.size()) {
         starts.push_back(i);
-        std::size_t column = 0;
-        while (i < text.size() && IsBlank(text[i])) {
-            ++i;
-            ++column;
-        }
+        std::size_t column = skip(i, IsBlank) - i;
+        i += column;
         while (i < text.size() && !IsBreak(text[i])) {
-            std::size_t blanks = 0;
-            while (i + blanks < text.size() && IsBlank(text[i + blanks])) {
-                ++blanks;
-            }
-            std::size_t word = i + blanks;
-            std::size_t wordEnd = word;
-            while (wordEnd < text.size() && !IsBlank(text[wordEnd]) && !IsBreak(text[wordEnd])) {
-                ++wordEnd;
-            }
-            const std::size_t length = wordEnd - word;
-            if (length == 0 || column + blanks + length <= width) {
-                column += blanks + length;
+            const std::size_t word = skip(i, IsBlank);
+            const std::size_t wordEnd =
+                skip(word, [](Unit u) { return !IsBlank(u) && !IsBreak(u); });
+            if (wordEnd == word || column + (wordEnd - i) <= width) {
+                column += wordEnd - i;
                 i = wordEnd;
                 continue;
             }
             if (column > 0) {
                 starts.push_back(word);
-                column = 0;
             }
-            i = word;
-            while (wordEnd - i > width) {
-                i += width;
+            for (i = word; wordEnd - i > width; starts.push_back(i)) {
                 // A character of two units is never cut.
-                if (text[i] >= 0xDC00 && text[i] <= 0xDFFF) {
-                    --i;
-                }
-                starts.push_back(i);
+                i += text[i + width] >= 0xDC00 && text[i + width] <= 0xDFFF ? width - 1 : width;
             }
             column = wordEnd - i;
             i = wordEnd;
@@ -131,10 +114,8 @@ std::u16string RandomText(std::mt19937& random, std::size_t units) {
     return text;
 }
 
-// The rows are what the printer's DrawTextExW was seen to do, which the model follows and the
-// page runs rely on: a break at the end of a run adds no line; blanks where a line wraps or ends
-// hang; a line's indentation stays on its line; a word wider than the line is cut at the width;
-// lone CRs and tabs. Then random texts of all of these.
+// The rows are what the printer's DrawTextExW was seen to do, as LineStarts models it, and lone
+// CRs and tabs; the page runs rely on them. Then random texts of all of these.
 TEST(PageRuns, PagesAreThoseOfTheWholeTextCutEveryFewLines) {
     std::vector<std::tuple<std::u16string, std::size_t, std::size_t>> cases = {
         {u"\r\n\r\n\r\n\r\n\r\nafter five empty lines\r\n", 30, 2},
@@ -163,28 +144,24 @@ TEST(PageRuns, PagesAreThoseOfTheWholeTextCutEveryFewLines) {
 TEST(PageRuns, LongTextsAreMeasuredInGrowingRunsAndWhereNothingFitsNothingIsTaken) {
     std::mt19937 random(7);
     const std::u16string text = RandomText(random, 60000);
-    const std::u16string oneWord(20000, u'x');
-    for (const std::u16string& sample : {text, oneWord}) {
+    for (const std::u16string& sample : {text, std::u16string(20000, u'x')}) {
         long longest = 0;
-        const MeasureRun model = ModelMeasure(80);
         const MeasureRun counting = [&](UnitView run) {
             longest = std::max(longest, static_cast<long>(run.size()));
-            return model(run);
+            return ModelMeasure(80)(run);
         };
-        const PageRun run = NextPageRun(sample, 60 * kLineHeight, kLineHeight, counting);
-        EXPECT_GT(run.taken, 0u);
+        EXPECT_GT(NextPageRun(sample, 60 * kLineHeight, kLineHeight, counting).taken, 0u);
         // 60 lines of 80 columns hold under 4,800 units; no run much longer is measured.
         EXPECT_LE(longest, 4 * 4096);
     }
     EXPECT_EQ(PageStartsOneByOne(text, 80, 60), PageStartsDrawnWhole(text, 80, 60));
 
-    const MeasureRun failing = [](UnitView) { return LONG_MAX; };
-    const PageRun none = NextPageRun(u"some text", 100, kLineHeight, failing);
-    EXPECT_EQ(none.drawn, 0u);
-    EXPECT_EQ(none.taken, 0u);
+    const PageRun none =
+        NextPageRun(u"some text", 100, kLineHeight, [](UnitView) { return LONG_MAX; });
+    EXPECT_EQ(std::pair(none.drawn, none.taken), (std::pair<std::size_t, std::size_t>{0, 0}));
 }
 
-std::array<long, 4> Edges(const DeviceRect& rect) {
+std::tuple<long, long, long, long> Edges(const DeviceRect& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
@@ -192,10 +169,9 @@ TEST(PageLayout, MarginsAreMeasuredFromTheSheetAndKeptInThePrintableAreaFontHeig
     // An A4 sheet at 300 dpi with an unprintable border of 150 by 226 pixels.
     const SheetGeometry sheet{2479, 3508, 150, 226, 2180, 3057};
     const DeviceRect rect = TextRectangleOnSheet(sheet, {236, 295, 236, 295});
-    EXPECT_EQ(Edges(rect), (std::array<long, 4>{86, 69, 2479 - 236 - 150, 3508 - 295 - 226}));
+    EXPECT_EQ(Edges(rect), std::tuple(86, 69, 2479 - 236 - 150, 3508 - 295 - 226));
     // Margins inside the border are clipped to the printable area.
-    EXPECT_EQ(Edges(TextRectangleOnSheet(sheet, {0, 10, 0, 10})),
-              (std::array<long, 4>{0, 0, 2180, 3057}));
+    EXPECT_EQ(Edges(TextRectangleOnSheet(sheet, {0, 10, 0, 10})), std::tuple(0, 0, 2180, 3057));
     EXPECT_TRUE(HoldsOneLine(rect, 49));
     EXPECT_FALSE(HoldsOneLine({0, 0, 100, 48}, 49));
     EXPECT_FALSE(HoldsOneLine(TextRectangleOnSheet(sheet, {1300, 0, 1300, 0}), 49));

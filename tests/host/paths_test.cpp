@@ -1,7 +1,6 @@
 #include "app/command_line.h"
 #include "app/path_rules.h"
 #include "document/recent_list.h"
-
 #include "test_text.h"
 
 #include <gtest/gtest.h>
@@ -23,27 +22,25 @@ std::pair<CommandLineName, std::string> Extract(const std::u16string& commandLin
 }
 
 TEST(CommandLine, YieldsTheFileNameAfterTheProgramNameWhenItFits) {
-    constexpr auto kNone = CommandLineName::None;
-    constexpr auto kFound = CommandLineName::Found;
+    using enum CommandLineName;
     const std::tuple<std::u16string, CommandLineName, std::string> cases[] = {
-        {u"", kNone, ""},
-        {u"Tarnwick.exe ", kNone, ""},
-        {u"\"C:\\Program Files\\Tarnwick.exe\"", kNone, ""},
+        {u"", None, ""},
+        {u"Tarnwick.exe ", None, ""},
+        {u"\"C:\\Program Files\\Tarnwick.exe\"", None, ""},
         // An unquoted name keeps its blanks, trailing ones too; blanks before it are skipped.
-        {u"\"C:\\Program Files\\Tarnwick\\Tarnwick.exe\" C:\\My Files\\a b.txt", kFound,
-         "C:\\My Files\\a b.txt"},
-        {u"Tarnwick.exe    a.txt  ", kFound, "a.txt  "},
+        {u"\"C:\\Program Files\\Tarnwick.exe\" C:\\a b.txt", Found, "C:\\a b.txt"},
+        {u"Tarnwick.exe    a.txt  ", Found, "a.txt  "},
         // A quoted name ends at its closing quote, or else at the end of the line.
-        {u"Tarnwick.exe \"a b.txt\" c.txt", kFound, "a b.txt"},
-        {u"Tarnwick.exe \"\"", kFound, ""},
-        {u"Tarnwick.exe \"a b.txt", kFound, "a b.txt"},
+        {u"Tarnwick.exe \"a b.txt\" c.txt", Found, "a b.txt"},
+        {u"Tarnwick.exe \"\"", Found, ""},
+        {u"Tarnwick.exe \"a b.txt", Found, "a b.txt"},
         // A tab is no separator, but belongs to the name after the blank.
-        {u"Tarnwick.exe\ta.txt", kNone, ""},
-        {u"Tarnwick.exe \ta.txt", kFound, "\ta.txt"},
+        {u"Tarnwick.exe\ta.txt", None, ""},
+        {u"Tarnwick.exe \ta.txt", Found, "\ta.txt"},
         // A program name quoted without its closing quote takes the whole line.
-        {u"\"C:\\Tarnwick.exe a.txt", kNone, ""},
-        {u"\"Tarnwick.exe\"a.txt", kFound, "a.txt"},
-        {u"Tarnwick.exe " + std::u16string(259, u'n'), kFound, std::string(259, 'n')},
+        {u"\"C:\\Tarnwick.exe a.txt", None, ""},
+        {u"\"Tarnwick.exe\"a.txt", Found, "a.txt"},
+        {u"Tarnwick.exe " + std::u16string(259, u'n'), Found, std::string(259, 'n')},
     };
     for (const auto& [line, outcome, name] : cases) {
         EXPECT_EQ(Extract(line), std::pair(outcome, name)) << Narrow(line);
@@ -51,12 +48,11 @@ TEST(CommandLine, YieldsTheFileNameAfterTheProgramNameWhenItFits) {
 
     // A name that does not fit leaves the destination untouched.
     std::array<Unit, 8> small{u'k'};
-    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefgh", small), CommandLineName::TooLong);
-    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe \"abcdefgh\"", small),
-              CommandLineName::TooLong);
-    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe", small), CommandLineName::None);
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefgh", small), TooLong);
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe \"abcdefgh\"", small), TooLong);
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe", small), None);
     EXPECT_EQ(Narrow(small), "k");
-    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefg", small), CommandLineName::Found);
+    EXPECT_EQ(GetCommandLineFileName(u"Tarnwick.exe abcdefg", small), Found);
     EXPECT_EQ(Narrow(small), "abcdefg");
 }
 

@@ -69,10 +69,7 @@ std::optional<std::uint32_t> Nearest(const std::u16string& text, const Query& qu
 // visited); upwards one of another length from its end (a match inside it is found); else a.
 std::uint32_t Start(std::uint32_t a, std::uint32_t b, std::size_t n, bool down) {
     const std::size_t k = b - a;
-    if (down) {
-        return k == n && k > 0 ? a + 1 : a;
-    }
-    return k > 0 && k != n ? b : a;
+    return down ? (k == n && k > 0 ? a + 1 : a) : (k > 0 && k != n ? b : a);
 }
 
 // The count of occurrences replaced and the text after.
@@ -147,9 +144,7 @@ class ExactBlock : public ReplaceAllMemory {
     bool failResize = false;
     int failChunk = 0; // the chunk allocation that fails, counted from 1; 0 for none
     std::uint32_t maxLength = kMaxTextLength;
-    int resizes = 0;
-    int chunksAsked = 0;
-    int chunksHeld = 0;
+    int resizes = 0, chunksAsked = 0, chunksHeld = 0;
     std::uint32_t lastResize = 0;
 
   private:
@@ -161,8 +156,7 @@ using model::Query;
 
 std::optional<std::uint32_t> Find(const std::u16string& text, const Query& query,
                                   std::uint32_t start, bool down = true) {
-    ExactBlock block(text);
-    return (down ? FindForward : FindBackward)(block.Borrow(), query.Pattern(), start);
+    return (down ? FindForward : FindBackward)(ExactBlock(text).Borrow(), query.Pattern(), start);
 }
 
 // Replace All in an exact block, checking what every run with enough memory must do: the text
@@ -236,29 +230,27 @@ TEST(CaseIgnored, ComparesOnlyWithTheCallersFormsAndOnlyWhenTheyHaveTheSearchStr
 TEST(ReplaceCurrent, TheSelectionCountsWhenItHasTheLengthAndTheCallerCallsItEqual) {
     ExactBlock block(u"xxABxx");
     const Query query{u"ab", false};
-    const SearchPattern ab = query.Pattern();
     std::vector<std::u16string> asked;
     const auto ignoringCase = [&](UnitView selected, UnitView findString) {
         asked.emplace_back(selected);
         return model::CaseForm(std::u16string(selected), false) == findString;
     };
-    EXPECT_TRUE(SelectionIsCurrentMatch(block.Borrow(), ab, 2, 4, ignoringCase));
-    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), ab, 1, 3, ignoringCase));
+    EXPECT_TRUE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 2, 4, ignoringCase));
+    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 1, 3, ignoringCase));
     EXPECT_EQ(asked, (std::vector<std::u16string>{u"AB", u"xA"}));
 
     asked.clear();
-    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), ab, 2, 2, ignoringCase));
-    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), ab, 2, 5, ignoringCase));
-    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), ab, 5, 7, ignoringCase))
+    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 2, 2, ignoringCase));
+    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 2, 5, ignoringCase));
+    EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), query.Pattern(), 5, 7, ignoringCase))
         << "a selection past the text's end";
     EXPECT_FALSE(SelectionIsCurrentMatch(block.Borrow(), Query{}.Pattern(), 2, 2, ignoringCase));
     EXPECT_TRUE(asked.empty()) << "only a selection of the right length is compared";
 }
 
-// Enough occurrences to fill several chunks of positions. Each chunk in turn is refused, then
-// the resize, then a final length one unit beyond the caller's largest block: each time the
-// text stays as it was, every chunk is given back and the scan goes no further. A largest block
-// of exactly the final length takes it.
+// Enough occurrences for several chunks of positions. Each chunk in turn is refused, then the
+// resize, then a final length one unit beyond the largest block: each time the text stays as it
+// was, every chunk is given back, the scan stops. A largest block of exactly that length takes it.
 TEST(ReplaceAll, OutOfMemoryOrALengthBeyondTheLargestBlockLeavesTheTextAsItWas) {
     const std::u16string text(10000, u'a');
     const Query a{u"a"};
@@ -280,8 +272,7 @@ TEST(ReplaceAll, OutOfMemoryOrALengthBeyondTheLargestBlockLeavesTheTextAsItWas) 
                                         : "largest block");
         BorrowedText borrowed = block.Borrow();
         const ReplaceAllResult result = ReplaceAll(borrowed, a.Pattern(), u"bb", block);
-        EXPECT_TRUE(result.outOfMemory);
-        EXPECT_EQ(result.count, 0u);
+        EXPECT_EQ(std::pair(result.outOfMemory, result.count), std::pair(true, 0u));
         EXPECT_TRUE(block.Adopted(borrowed) == text) << "the text changed";
         EXPECT_EQ(block.chunksHeld, 0);
         EXPECT_EQ(block.resizes, block.failResize ? 1 : 0);
@@ -312,12 +303,10 @@ TEST(RandomisedAgainstModel, SearchesAndReplaceAllAgreeForAllMethodsAndCaseModes
         for (int i = 1; i <= 1000 && !HasFailure(); ++i) {
             const std::u16string& alphabet = alphabets[below(std::size(alphabets))];
             const std::u16string text = draw(alphabet, below(5) == 0 ? below(101) : below(13));
-            std::u16string find;
-            if (below(3) == 0 && !text.empty()) {
-                find = draw(text, 1 + below(below(2) == 0 ? 6 : 40));
-            } else {
-                find = draw(alphabet, below(6)); // an empty one matches nothing
-            }
+            const std::u16string find =
+                below(3) == 0 && !text.empty()
+                    ? draw(text, 1 + below(below(2) == 0 ? 6 : 40))
+                    : draw(alphabet, below(6)); // an empty one matches nothing
             const Query query{find, below(2) == 0};
             SCOPED_TRACE("seed " + std::to_string(seed) + " case " + std::to_string(i) + ": text " +
                          testing::PrintToString(text) + ", search string " +

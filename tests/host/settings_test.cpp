@@ -1,13 +1,13 @@
 #include "app/cascade.h"
 #include "app/dpi_scaling.h"
 #include "app/settings_table.h"
-
 #include "test_text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
-#include <limits>
+#include <cstdint>
 #include <set>
 #include <tuple>
 #include <utility>
@@ -15,11 +15,10 @@
 namespace {
 
 TEST(SettingsTable, HoldsDistinctKeys) {
-    std::set<std::u16string> keys;
+    std::set<UnitView> keys;
     for (const auto& setting : kIntegerSettings) {
-        keys.emplace(setting.key);
+        EXPECT_TRUE(keys.insert(setting.key).second) << Narrow(setting.key);
     }
-    EXPECT_EQ(keys.size(), kIntegerSettingCount);
 }
 
 // Written as the unsigned form of its 32 bits; read as the low 32 bits of a decimal up to the
@@ -33,9 +32,8 @@ TEST(ProfileInteger, IsWrittenUnsignedAndReadAsTheLowThirtyTwoBitsOfADecimal) {
         {u"0", 0, true},
         {u"2147483647", 2147483647, true},
         {u"2147483648", -2147483647 - 1, true},
-        {u"4294967283", -13, true}, // a font height as the settings file holds it
-        // minus one and its unsigned form read as absent
-        {u"4294967295", kProfileIntAbsent, true},
+        {u"4294967283", -13, true},               // a font height as the settings file holds it
+        {u"4294967295", kProfileIntAbsent, true}, // read as absent, as minus one is
         {u"-1", kProfileIntAbsent},
         {u"", kProfileIntAbsent},
         {u"  ", kProfileIntAbsent},
@@ -51,8 +49,7 @@ TEST(ProfileInteger, IsWrittenUnsignedAndReadAsTheLowThirtyTwoBitsOfADecimal) {
         if (c.written) {
             std::array<Unit, kUnsignedDecimalCapacity> buffer{};
             buffer.fill(u'#');
-            const std::size_t digits =
-                FormatUnsignedDecimal(static_cast<std::uint32_t>(c.value), buffer);
+            const auto digits = FormatUnsignedDecimal(static_cast<std::uint32_t>(c.value), buffer);
             EXPECT_EQ(buffer[digits], u'\0');
             EXPECT_EQ(Narrow(buffer), Narrow(c.text));
         }
@@ -65,22 +62,17 @@ Geometry Of(const Placement& p) {
     return {p.x, p.y, p.width, p.height};
 }
 
+// The geometry among the other settings: x, y, Width and Height follow one another.
 Geometry Checked(Geometry g) {
     IntegerSettings s = DefaultIntegerSettings();
-    const IntKey keys[] = {IntKey::x, IntKey::y, IntKey::Width, IntKey::Height};
-    for (std::size_t i = 0; i < 4; ++i) {
-        s[IndexOf(keys[i])] = g[i];
-    }
+    const auto x = s.begin() + IndexOf(IntKey::x);
+    std::ranges::copy(g, x);
     CheckRanges(s, 1920, 1080);
-    for (std::size_t i = 0; i < 4; ++i) {
-        g[i] = s[IndexOf(keys[i])];
-    }
+    std::copy_n(x, g.size(), g.begin());
     return g;
 }
 
 TEST(RangeChecks, SendAGeometryOffTheScreenBackToTheDefaultsAndTheSmallerFallbackSize) {
-    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
     // On a screen of 1920 by 1080.
     const std::pair<Geometry, Geometry> cases[] = {
         {{0, 0, 1920, 0}, {0, 0, 1920, 0}},       // a zero height
@@ -93,7 +85,7 @@ TEST(RangeChecks, SendAGeometryOffTheScreenBackToTheDefaultsAndTheSmallerFallbac
         // the width is measured from the corrected position
         {{-5, 100, 1800, 400}, {120, 100, 1800, 400}},
         {{-5, 100, 1801, 400}, {120, 100, 770, 400}},
-        {{kMax, kMin, kMax, kMin}, {120, 100, 770, 473}},
+        {{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN}, {120, 100, 770, 473}},
     };
     for (const auto& [stored, checked] : cases) {
         EXPECT_EQ(Checked(stored), checked);

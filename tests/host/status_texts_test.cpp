@@ -2,7 +2,6 @@
 #include "language/percent_template.h"
 #include "view/digit_groups.h"
 #include "view/status_rules.h"
-
 #include "test_text.h"
 
 #include <gtest/gtest.h>
@@ -14,28 +13,25 @@ namespace {
 TEST(GroupDigits, SplitsIntoGroupsOfThreeFromTheRight) {
     const std::pair<UnitView, const char*> cases[] = {
         {u"", ""}, {u"999", "999"}, {u"1000", "1 000"}, {u"4294967295", "4 294 967 295"}};
+    std::array<Unit, kGroupedNumberCapacity> buffer{};
     for (const auto& [source, grouped] : cases) {
-        std::array<Unit, kGroupedNumberCapacity> buffer{};
         GroupDigits(source, buffer);
         EXPECT_EQ(Narrow(buffer), grouped) << Narrow(source);
     }
     std::array<Unit, 4> tight{};
     EXPECT_EQ(GroupDigits(u"12345", tight), 3u) << "cut to the buffer, terminated";
     EXPECT_EQ(Narrow(tight), "12 ");
-    std::array<Unit, kGroupedNumberCapacity> buffer{};
     FormatGroupedNumber(0, buffer);
     EXPECT_EQ(Narrow(buffer), "0");
 }
 
-constexpr std::uint32_t kNone = 0xFFFFFFFF;
-
 TEST(ReportedEnd, FollowsTheEndThatMoved) {
     using enum ReportedEnd;
+    constexpr std::uint32_t kNone = 0xFFFFFFFF;
     const struct {
         SelectionSpan shown, now;
         bool endOnce;
-        ReportedEnd previous;
-        ReportedEnd reported;
+        ReportedEnd previous, reported;
         bool redraw;
     } cases[] = {
         {{5, 5}, {6, 6}, false, Start, End, true},  // a caret moved
@@ -76,8 +72,7 @@ TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentOrOfEveryOneWithinItsB
     EXPECT_EQ(Fill<64>(u"no mark", u"x"), "no mark");
     EXPECT_EQ(Fill<64>(u"% was not found (%)", u"C:\\a.txt", PercentFill::Every),
               "C:\\a.txt was not found (C:\\a.txt)");
-    // A long result is cut to its buffer and terminated; nothing goes into a buffer of one unit
-    // or none.
+    // A long result is cut to its buffer, terminated; a buffer of one unit or none takes nothing.
     EXPECT_EQ(
         Fill<512>(u"File % not found. Is % right?", std::u16string(600, u'p'), PercentFill::Every),
         "File " + std::string(506, 'p'));
@@ -85,15 +80,14 @@ TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentOrOfEveryOneWithinItsB
     EXPECT_EQ(FillPercentTemplate(u"%", u"xyz", UnitBuffer()), 0u);
 }
 
-constexpr auto kText = Conversion::Text;
-constexpr auto kInteger = Conversion::Integer;
+using enum Conversion;
 
 TEST(FormatTemplate, AcceptsTheArgumentsThePositionAndCharacterTextsPass) {
     for (UnitView position : {u" Ln %s, Col %s, Sel %s", u"%-10s|%5.3ls|%s 100%%", u"%s%s%s"}) {
-        EXPECT_TRUE(TemplateTakes(position, {kText, kText, kText})) << Narrow(position);
+        EXPECT_TRUE(TemplateTakes(position, {Text, Text, Text})) << Narrow(position);
     }
     for (UnitView character : {u" Char: %u (0x%.4X)", u"%d %lx", u"%%%hu%#08X"}) {
-        EXPECT_TRUE(TemplateTakes(character, {kInteger, kInteger})) << Narrow(character);
+        EXPECT_TRUE(TemplateTakes(character, {Integer, Integer})) << Narrow(character);
     }
 }
 
@@ -109,11 +103,10 @@ TEST(FormatTemplate, RefusesTemplatesThatWouldReadOtherArguments) {
         u"%s %s %s %n", // another type
     };
     for (UnitView pattern : position) {
-        EXPECT_FALSE(TemplateTakes(pattern, {kText, kText, kText})) << Narrow(pattern);
+        EXPECT_FALSE(TemplateTakes(pattern, {Text, Text, Text})) << Narrow(pattern);
     }
-    const UnitView character[] = {u"%u", u"%u %s", u"%I64u %u", u"%u %u %u", u"%c %u", u"%u %p"};
-    for (UnitView pattern : character) {
-        EXPECT_FALSE(TemplateTakes(pattern, {kInteger, kInteger})) << Narrow(pattern);
+    for (UnitView pattern : {u"%u", u"%u %s", u"%I64u %u", u"%u %u %u", u"%c %u", u"%u %p"}) {
+        EXPECT_FALSE(TemplateTakes(pattern, {Integer, Integer})) << Narrow(pattern);
     }
 }
 

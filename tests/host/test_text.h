@@ -19,8 +19,7 @@ inline std::string Narrow(UnitView view) {
 
 // The terminated text in a buffer.
 template <std::size_t N> std::string Narrow(const std::array<Unit, N>& buffer) {
-    return Narrow(
-        UnitView(buffer.data(), std::find(buffer.begin(), buffer.end(), u'\0') - buffer.begin()));
+    return Narrow(UnitView(buffer.begin(), std::ranges::find(buffer, u'\0')));
 }
 
 #endif

@@ -15,8 +15,7 @@ constexpr UnitView kUpper = u"AB\u01C4";
 constexpr UnitView kLower = u"ab\u01C6";
 constexpr Unit kTitle = u'\u01C5';
 
-class TestRules : public CaseRules {
-  public:
+struct TestRules : CaseRules {
     void ToUpper(Unit* units, std::uint32_t count) const override { Map(units, count, kUpper); }
     void ToLower(Unit* units, std::uint32_t count) const override { Map(units, count, kLower); }
     bool Classify(const Unit* units, std::uint32_t count, std::uint16_t* types) const override {
@@ -29,7 +28,6 @@ class TestRules : public CaseRules {
         return true;
     }
 
-  private:
     static void Map(Unit* units, std::uint32_t count, UnitView to) {
         for (Unit& unit : std::span(units, count)) {
             const std::size_t at =
@@ -39,8 +37,7 @@ class TestRules : public CaseRules {
     }
 };
 
-class FailingRules : public TestRules {
-  public:
+struct FailingRules : TestRules {
     bool Classify(const Unit*, std::uint32_t, std::uint16_t*) const override { return false; }
 };
 
@@ -58,13 +55,12 @@ std::tuple<std::u16string, std::uint32_t, std::uint32_t> Shown(const Transformed
 // The title-case letter is typed as both: inverted, lower case wins, as for an upper-case unit.
 // An empty text gives an empty text, not none.
 TEST(CaseTransforms, MapEveryUnitAndSelectTheWholeText) {
-    const std::tuple<TransformedText (*)(UnitView, const CaseRules&), UnitView, UnitView> cases[] =
-        {
-            {UpperCaseTransform, u"a\u01C5B1", u"A\u01C4B1"},
-            {LowerCaseTransform, u"a\u01C5B1", u"a\u01C6b1"},
-            {InvertCaseTransform, u"a\u01C5B1", u"A\u01C6b1"},
-            {InvertCaseTransform, u"", u""},
-        };
+    const std::tuple<decltype(&UpperCaseTransform), UnitView, UnitView> cases[] = {
+        {UpperCaseTransform, u"a\u01C5B1", u"A\u01C4B1"},
+        {LowerCaseTransform, u"a\u01C5B1", u"a\u01C6b1"},
+        {InvertCaseTransform, u"a\u01C5B1", u"A\u01C6b1"},
+        {InvertCaseTransform, u"", u""},
+    };
     for (const auto& [transform, text, result] : cases) {
         SCOPED_TRACE(testing::PrintToString(result));
         const auto n = static_cast<std::uint32_t>(text.size());
@@ -90,9 +86,6 @@ TEST(Reverse, KeepsLineBreaksAndSurrogatePairsInOrder) {
 }
 
 TEST(TagTransforms, WrapTheSelectionOrPutTheCaretBetweenTheTags) {
-    // The selection ends in a line break that an empty line follows; the transform sees only
-    // the selection.
-    const UnitView beforeEmptyLine = UnitView(u"a\r\n\r\nb").substr(0, 3);
     const struct {
         TransformedText (*transform)(UnitView);
         UnitView text, result;
@@ -104,7 +97,8 @@ TEST(TagTransforms, WrapTheSelectionOrPutTheCaretBetweenTheTags) {
         {ParagraphTransform, u"\r\n\r\n\r\n", u"<p></p>\r\n<p>\r\n</p>", 0, 18},
         {ParagraphTransform, u"\r\n\r\nx\r\n\r\n", u"<p></p>\r\n<p>x</p>\r\n<p></p>", 0, 26},
         {ParagraphTransform, u"\r\r\n\n\r\n", u"<p>\r\r\n\n\r\n</p>", 0, 13},
-        {ParagraphTransform, beforeEmptyLine, u"<p>a\r\n</p>", 0, 10},
+        // a selection ending in a line break that an empty line follows, seen only to its end
+        {ParagraphTransform, UnitView(u"a\r\n\r\nb").substr(0, 3), u"<p>a\r\n</p>", 0, 10},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.text));
