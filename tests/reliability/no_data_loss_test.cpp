@@ -602,8 +602,9 @@ void GarbageSettings(Ledger& ledger) {
 void CodeInALanguageLibrary(Ledger& ledger) {
     Sandbox sandbox;
     const std::wstring mark = sandbox / L"code-ran";
-    sandbox.PutLanguage(TestDataFile(L"CodeLibrary.dll"), L"Slovak.dll");
-    sandbox.PutLanguage(TestDataFile(L"CodeLibrary.dll"), L"Code.dll");
+    const std::wstring library = FolderFromEnvironment(L"TARNWICK_TEST_DATA") + L"CodeLibrary.dll";
+    sandbox.PutLanguage(library, L"Slovak.dll");
+    sandbox.PutLanguage(library, L"Code.dll");
     sandbox.WriteIni("[Tarnwick]\r\nLanguage=10002\r\n");
     SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", mark.c_str());
     {
@@ -741,14 +742,8 @@ void ReplaceAllBeyondTheLimit(Ledger& ledger) {
     replace.Fill(edt1, L"a");
     replace.Fill(edt2, std::wstring(129, L'b'));
     replace.Click(psh2);
-    const MessageBoxView question = tarnwick.WaitForMessageBox(60000);
-    EXPECT_EQ(question.text, English(sandbox, IDS_SEARCH_MEMORY_QUESTION));
-    EXPECT_EQ(question.caption, English(sandbox, IDS_INFORMATION_CAPTION));
-    tarnwick.Press(question, L"&Yes");
-    const MessageBoxView box = tarnwick.WaitForMessageBox(60000);
-    EXPECT_EQ(box.text, English(sandbox, IDS_OUT_OF_MEMORY));
-    EXPECT_EQ(box.caption, English(sandbox, IDS_ERROR_CAPTION));
-    tarnwick.Press(box, L"OK");
+    tarnwick.Box(IDS_SEARCH_MEMORY_QUESTION, IDS_INFORMATION_CAPTION, L"&Yes", L"", 60000);
+    tarnwick.Box(IDS_OUT_OF_MEMORY, IDS_ERROR_CAPTION, L"OK", L"", 60000);
     replace.Press(IDCANCEL);
     // An undo that did anything would show in the whole text as the program writes it out.
     SendCommand(main, IDM_EDIT_UNDO);

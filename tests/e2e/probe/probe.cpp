@@ -4,8 +4,8 @@
 // kProbeMarker; the program's own thread then answers between two of its messages. The
 // request lies in the file "request" beside this library; the answer goes to "answer" there,
 // both UTF-16 fields ended by NUL; the answer's first field is "ok" or what went wrong.
-//   menu, window, position       -> ok, then id, type, state, text for each item of the popup
-//   menu, window, position, sub  -> the same for the submenu at `sub` in that popup
+//   menu, window, position, sub  -> ok, then id, type, state, text for each item of the popup,
+//                                   or (sub not -1) of the submenu at `sub` in that popup
 //   status, window, part         -> ok, the text of that part of the status bar
 //   parts, window                -> ok, the right edge of each part of the status bar
 //   dpi, window, dpi, l, t, r, b -> ok, once WM_DPICHANGED with that rectangle is handled
@@ -151,9 +151,8 @@ std::vector<std::wstring> Answer(const std::vector<std::wstring>& request) {
     if (request.size() == 7 && request[0] == L"dpi") {
         return DpiAnswer(WindowField(request[1]), {request.begin() + 2, request.end()});
     }
-    if ((request.size() == 3 || request.size() == 4) && request[0] == L"menu") {
-        return MenuAnswer(WindowField(request[1]), std::stoi(request[2]),
-                          request.size() == 4 ? std::stoi(request[3]) : -1);
+    if (request.size() == 4 && request[0] == L"menu") {
+        return MenuAnswer(WindowField(request[1]), std::stoi(request[2]), std::stoi(request[3]));
     }
     if (request.size() >= 2 && request[0] == L"drop") {
         return DropAnswer(WindowField(request[1]), {request.begin() + 2, request.end()});
