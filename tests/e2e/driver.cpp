@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -43,15 +44,13 @@ std::wstring WindowText(HWND window) {
 
 void Sandbox::ExpectIni(const std::wstring& values) const {
     std::wistringstream pairs(values);
-    std::vector<std::wstring> keys, awaited;
-    for (std::wstring pair; pairs >> pair;) {
-        keys.push_back(pair.substr(0, pair.find(L'=')));
-        awaited.push_back(pair.substr(pair.find(L'=') + 1));
-    }
+    const std::vector<std::wstring> awaited{std::istream_iterator<std::wstring, wchar_t>(pairs),
+                                            {}};
     ExpectSoon("the settings file", awaited, [&] {
         std::vector<std::wstring> seen;
-        for (const std::wstring& key : keys) {
-            seen.push_back(IniValue(key).value_or(L"(absent)"));
+        for (const std::wstring& pair : awaited) {
+            const std::wstring key = pair.substr(0, pair.find(L'='));
+            seen.push_back(key + L"=" + IniValue(key).value_or(L"(absent)"));
         }
         return seen;
     });
@@ -383,11 +382,9 @@ std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
         ADD_FAILURE() << "cannot copy the probe library " << Utf8(ProbeLibrary());
         return {};
     }
-    std::vector<std::wstring> request{kind, std::to_wstring(reinterpret_cast<UINT_PTR>(window))};
-    request.insert(request.end(), arguments.begin(), arguments.end());
-    const std::wstring requestText = JoinFields(request);
-    WriteBytes(call / L"request", std::string(reinterpret_cast<const char*>(requestText.data()),
-                                              requestText.size() * sizeof(wchar_t)));
+    WriteBytes(call / L"request",
+               Utf16LeFile(JoinFields({kind, std::to_wstring(reinterpret_cast<UINT_PTR>(window))}) +
+                           JoinFields(arguments)));
     HMODULE library = LoadLibraryW(probe.c_str());
     const auto hook = library == nullptr ? nullptr
                                          : reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
@@ -406,9 +403,7 @@ std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
                       << error << ")";
         return {};
     }
-    const std::string bytes = ReadBytes(call / L"answer");
-    std::vector<std::wstring> answer =
-        SplitFields(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2));
+    std::vector<std::wstring> answer = SplitFields(ReadText(call / L"answer"));
     if (answer.empty() || answer.front() != L"ok") {
         ADD_FAILURE() << "the probe library in the program: "
                       << (answer.empty() ? "no answer" : Utf8(answer.front()));
