@@ -287,11 +287,11 @@ void BringToFront(HWND window) {
 
 namespace {
 
-INPUT KeyInput(WORD key, bool up) {
+// A key going down or up: a virtual key, or with KEYEVENTF_UNICODE a character.
+INPUT KeyInput(WORD key, wchar_t unit, DWORD flags) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki = {key, unit, flags, 0, 0};
     if (key == VK_INSERT || key == VK_DELETE || key == VK_HOME || key == VK_END || key == VK_LEFT ||
         key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
         input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
@@ -322,7 +322,7 @@ void Keys(const std::wstring& chords) {
             EXPECT_NE(key, 0) << "no key " << Utf8(name);
             // The chord's keys go down in order and come up in the reverse order.
             inputs.insert(inputs.begin() + inputs.size() / 2,
-                          {KeyInput(key, false), KeyInput(key, true)});
+                          {KeyInput(key, 0, 0), KeyInput(key, 0, KEYEVENTF_KEYUP)});
         }
         SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
@@ -331,13 +331,8 @@ void Keys(const std::wstring& chords) {
 void TypeText(const std::wstring& text) {
     std::vector<INPUT> inputs;
     for (wchar_t unit : text) {
-        for (bool up : {false, true}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = unit;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
-            inputs.push_back(input);
-        }
+        inputs.insert(inputs.end(), {KeyInput(0, unit, KEYEVENTF_UNICODE),
+                                     KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)});
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }

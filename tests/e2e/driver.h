@@ -256,10 +256,9 @@ class Program {
     // in whatever window comes next), then expects the modified flag.
     void ExpectDocument(const std::wstring& title, const std::wstring& text, bool modified) const;
 
-    // The items of popup `position` of the main window's menu bar, in order, read inside the
-    // program (menus cannot be read from another process). They are as the program last left
-    // them: nothing sends WM_INITMENUPOPUP, on which the program brings some of them up to date.
-    // With a subposition, the items of the submenu at that place in the popup.
+    // The items of popup `position` of the menu bar, or of its submenu at `subposition`, read
+    // inside the program (menus cannot be read from another process), as the program last left
+    // them: nothing sends WM_INITMENUPOPUP, on which the program brings some up to date.
     std::vector<MenuItemView> MenuItems(int position, int subposition = -1) const;
     // Files dropped on a window of the program (the main window or its edit control), as the
     // shell delivers them: WM_DROPFILES with a drop handle made inside the program.
@@ -310,8 +309,7 @@ using Selection = std::pair<DWORD, DWORD>;
 inline constexpr Selection kAny{~DWORD{0}, ~DWORD{0}};
 std::wstring EditText(HWND edit);
 Selection EditSelection(HWND edit);
-// Wait until the edit control holds this text, or this selection; a failure shows the last
-// one seen.
+// Waits until the edit control holds this text, or this selection; a failure shows the last seen.
 inline void ExpectText(HWND edit, const std::wstring& text) {
     ExpectSoon("the text", text, [&] { return EditText(edit); });
 }

@@ -69,10 +69,9 @@ std::string Lines(std::size_t bytes, char letter) {
 
 std::optional<ULONGLONG> SizeOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
-        return std::nullopt;
-    }
-    return ULARGE_INTEGER{{data.nFileSizeLow, data.nFileSizeHigh}}.QuadPart;
+    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
+               ? std::optional(ULARGE_INTEGER{{data.nFileSizeLow, data.nFileSizeHigh}}.QuadPart)
+               : std::nullopt;
 }
 
 // The files a save of the program makes beside a document ("twk...").
@@ -303,8 +302,7 @@ void TypeOuts(Ledger& ledger) {
     tarnwick.Choose(IDM_FILE_TYPE_OUT, typed);
     ExpectTitle(main, Title(L"typed.txt"));
     std::set<std::size_t> partLengths;
-    std::wstring seen;
-    std::wstring title;
+    std::wstring seen, title;
     WaitUntil([&] {
         seen = EditText(edit);
         title = WindowText(main);
