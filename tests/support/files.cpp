@@ -28,17 +28,11 @@ TempFolder::TempFolder() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     static LONG counter = 0;
-    for (;;) {
+    do {
         path_ = std::wstring(temp) + L"tarnwick-test-" + std::to_wstring(GetCurrentProcessId()) +
                 L"-" + std::to_wstring(InterlockedIncrement(&counter)) + L"\\";
-        if (CreateDirectoryW(path_.c_str(), nullptr)) {
-            return;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            ADD_FAILURE() << "cannot create the folder " << Utf8(path_);
-            return;
-        }
-    }
+    } while (!CreateDirectoryW(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+    EXPECT_TRUE(FileExists(path_)) << "cannot create the folder " << Utf8(path_);
 }
 
 namespace {
