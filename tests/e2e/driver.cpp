@@ -1,20 +1,19 @@
 #include "tests/e2e/driver.h"
 
-#include "language/resource_ids.h"
 #include "tests/e2e/probe/fields.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <sstream>
 
 namespace {
 
-// The static that shows the icon of a message box; it exists even without an icon.
-constexpr int kMessageBoxIconId = 1088;
-// The static that holds the message box's text.
+// The statics of a message box that hold its text and its icon (there even without an icon).
 constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr int kMessageBoxIconId = 1088;
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[256] = L"";
@@ -36,31 +35,6 @@ std::vector<HWND> Children(HWND window, const wchar_t* className) {
 
 } // namespace
 
-std::wstring Quoted(const std::wstring& text) {
-    return L"\"" + text + L"\"";
-}
-
-std::wstring Title(const std::wstring& name, bool modified) {
-    return (modified ? L"* Tarnwick - " : L"Tarnwick - ") + name;
-}
-
-std::wstring Untitled(const Sandbox& sandbox) {
-    return English(sandbox, IDS_UNTITLED);
-}
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
-    const ULONGLONG deadline = GetTickCount64() + milliseconds;
-    for (;;) {
-        if (condition()) {
-            return true;
-        }
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(25);
-    }
-}
-
 std::wstring WindowText(HWND window) {
     wchar_t text[1024] = L"";
     SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text),
@@ -68,43 +42,18 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-Sandbox::Sandbox() {
-    CopyTree(FolderFromEnvironment(L"TARNWICK_DIST"), folder_.Path());
-}
-
-std::optional<std::wstring> Sandbox::IniValue(const std::wstring& key) const {
-    return ::IniValue(Ini(), L"Tarnwick", key);
-}
-
 void Sandbox::ExpectIni(const std::wstring& values) const {
     std::wistringstream pairs(values);
-    std::vector<std::wstring> keys, awaited;
-    for (std::wstring pair; pairs >> pair;) {
-        keys.push_back(pair.substr(0, pair.find(L'=')));
-        awaited.push_back(pair.substr(pair.find(L'=') + 1));
-    }
+    const std::vector<std::wstring> awaited{std::istream_iterator<std::wstring, wchar_t>(pairs),
+                                            {}};
     ExpectSoon("the settings file", awaited, [&] {
         std::vector<std::wstring> seen;
-        for (const std::wstring& key : keys) {
-            seen.push_back(IniValue(key).value_or(L"(absent)"));
+        for (const std::wstring& pair : awaited) {
+            const std::wstring key = pair.substr(0, pair.find(L'='));
+            seen.push_back(key + L"=" + IniValue(key).value_or(L"(absent)"));
         }
         return seen;
     });
-}
-
-void Sandbox::PutLanguage(const std::wstring& from, const std::wstring& as) const {
-    ASSERT_TRUE(CopyFileW(from.c_str(), (folder_ / L"Languages\\" + as).c_str(), FALSE))
-        << Utf8(from);
-}
-
-std::wstring Sandbox::DeepFolder(std::size_t length) const {
-    const std::wstring deep = Folder() + std::wstring(length - Folder().size() - 1, L'd') + L"\\";
-    EXPECT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr)) << Utf8(deep);
-    return deep;
-}
-
-std::wstring English(const Sandbox& sandbox, UINT id) {
-    return LibraryString(sandbox / L"Languages\\English.dll", id);
 }
 
 std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert) {
@@ -113,20 +62,6 @@ std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert
         text += unit == L'%' ? insert : std::wstring(1, unit);
     }
     return text;
-}
-
-std::wstring TestDataFile(const std::wstring& name) {
-    return FolderFromEnvironment(L"TARNWICK_TEST_DATA") + name;
-}
-
-Program::Program(const Sandbox& sandbox, const std::wstring& arguments) : sandbox_(&sandbox) {
-    const std::wstring exe = sandbox.Exe();
-    Start(exe, arguments.empty() ? Quoted(exe) : Quoted(exe) + L" " + arguments, sandbox.Folder());
-}
-
-Program::Program(const std::wstring& exe, const std::wstring& commandLine,
-                 const std::wstring& folder) {
-    Start(exe, commandLine, folder);
 }
 
 void Program::Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder) {
@@ -139,24 +74,12 @@ void Program::Start(const std::wstring& exe, std::wstring commandLine, const std
     }
 }
 
-void Program::Kill() const {
-    TerminateProcess(info_.hProcess, 255);
-    WaitForSingleObject(info_.hProcess, kPatience);
-}
-
 Program::~Program() {
-    if (info_.hProcess == nullptr) {
-        return;
-    }
     if (Running()) {
         Kill();
     }
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
-}
-
-bool Program::Running() const {
-    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 std::optional<DWORD> Program::WaitForExit(DWORD milliseconds) const {
@@ -215,28 +138,6 @@ DialogView Program::Dialog(const std::wstring& caption) const {
         "dialog \"" + Utf8(caption) + "\"")};
 }
 
-void DialogView::Fill(int id, const std::wstring& text) const {
-    SendDlgItemMessageW(window, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void DialogView::Click(int id) const {
-    PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
-}
-
-void DialogView::Press(int id) const {
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << "the dialog stayed open";
-}
-
-bool DialogView::Checked(int id) const {
-    return SendDlgItemMessageW(window, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-std::wstring DialogView::Text(int id) const {
-    return WindowText(GetDlgItem(window, id));
-}
-
 void DialogView::Choose(int list, const std::wstring& entry) const {
     const HWND box = GetDlgItem(window, list);
     EXPECT_NE(SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
@@ -249,77 +150,11 @@ void DialogView::Choose(int list, const std::wstring& entry) const {
 
 void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
                         const std::wstring& size) {
-    // The font dialog's face and size lists.
-    constexpr int kFaceList = 1136;
-    constexpr int kSizeList = 1138;
     SendCommand(tarnwick.MainWindow(), IDM_FORMAT_FONT);
     const DialogView fonts = tarnwick.Dialog(L"Font");
-    fonts.Choose(kFaceList, face);
-    fonts.Choose(kSizeList, size);
+    fonts.Choose(cmb1, face); // the face list
+    fonts.Choose(cmb3, size); // the size list
     fonts.Press(IDOK);
-}
-
-void Program::ChooseInDialog(const std::wstring& caption, const std::wstring& path) const {
-    // The explorer-style dialog's name field: an edit inside a combo box, both with id 1148.
-    constexpr int kFileNameField = 1148;
-    const DialogView dialog = Dialog(caption);
-    if (dialog.window == nullptr) {
-        return;
-    }
-    HWND field = nullptr;
-    EnumChildWindows(
-        dialog.window,
-        [](HWND child, LPARAM found) -> BOOL {
-            if (GetDlgCtrlID(child) == kFileNameField && ClassOf(child) == L"Edit") {
-                *reinterpret_cast<HWND*>(found) = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&field));
-    ASSERT_NE(field, nullptr) << "the file dialog has no file name field";
-    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    dialog.Press(IDOK);
-}
-
-void Program::Choose(UINT command, const std::wstring& path) const {
-    SendCommand(MainWindow(), command);
-    ChooseInDialog(command == IDM_FILE_SAVE_AS ? L"Save As" : L"Open", path);
-}
-
-void Program::Answer(const std::wstring& text, const std::wstring& caption,
-                     const std::wstring& button) const {
-    const MessageBoxView box = WaitForMessageBox();
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.caption, caption);
-    Press(box, button);
-}
-
-void Program::Box(UINT text, UINT caption, const std::wstring& button,
-                  const std::wstring& insert) const {
-    Answer(insert.empty() ? English(*sandbox_, text) : English(*sandbox_, text, insert),
-           English(*sandbox_, caption), button);
-}
-
-void ExpectTitle(HWND window, const std::wstring& title) {
-    ExpectSoon("the title", title, [&] { return WindowText(window); });
-}
-
-void InsertText(HWND edit, const std::wstring& text) {
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void Retype(HWND edit, const std::wstring& text) {
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    InsertText(edit, text);
-}
-
-void Program::Ask(const std::wstring& named, const std::wstring& button) const {
-    const MessageBoxView question = WaitForMessageBox();
-    EXPECT_EQ(question.text, English(*sandbox_, IDS_ASK_SAVE_CHANGES, named));
-    EXPECT_EQ(question.caption, L"Tarnwick");
-    EXPECT_EQ(question.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
-    Press(question, button);
 }
 
 void Program::ExpectDocument(const std::wstring& title, const std::wstring& text,
@@ -333,9 +168,8 @@ void Program::ExpectDocument(const std::wstring& title, const std::wstring& text
 }
 
 MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {
-    // A box is the dialog with a message text and no field to type in: a Find or Go To Line
-    // dialog may be open too. The box is created before its controls are filled; wait for its
-    // text.
+    // A box is the dialog with a message text (filled in after the box is made: wait for it) and
+    // no field to type in: a Find or Go To Line dialog may be open too.
     MessageBoxView box;
     box.window = Find(
         [](HWND window) {
@@ -373,12 +207,9 @@ void Program::Press(const MessageBoxView& box, const std::wstring& button) const
 }
 
 std::wstring LibraryString(const std::wstring& library, UINT id) {
-    HMODULE module = LoadResources(library);
-    if (module == nullptr) {
-        ADD_FAILURE() << "cannot load " << Utf8(library);
-        return {};
-    }
-    std::wstring text = ResourceString(module, id);
+    const HMODULE module = LoadResources(library);
+    EXPECT_NE(module, nullptr) << "cannot load " << Utf8(library);
+    std::wstring text = module != nullptr ? ResourceString(module, id) : L"";
     FreeLibrary(module);
     return text;
 }
@@ -440,45 +271,12 @@ HWND Program::MainWindow(DWORD milliseconds) const {
                 "window of class Tarnwick", milliseconds);
 }
 
-HWND Program::EditControl() const {
-    HWND main = MainWindow();
-    return main == nullptr ? nullptr : FindWindowExW(main, nullptr, L"Edit", nullptr);
-}
-
-void Program::Close() const {
-    if (HWND main = MainWindow()) {
-        PostMessageW(main, WM_CLOSE, 0, 0);
-    }
-}
-
-void Program::CloseNormally() const {
-    EXPECT_NE(MainWindow(), nullptr);
-    Close();
-    EXPECT_EQ(WaitForExit(), 0u);
-}
-
-void Program::CloseDiscarding(const Sandbox&, const std::wstring& named) const {
-    Close();
-    Ask(named, L"&No");
-    EXPECT_EQ(WaitForExit(), 0u);
-}
-
 void ExpectCentredOver(HWND dialog, HWND main) {
     const RECT inner = WindowRect(dialog);
     const RECT outer = WindowRect(main);
     EXPECT_EQ(inner.left,
               outer.left + ((outer.right - outer.left) - (inner.right - inner.left)) / 2);
     EXPECT_EQ(inner.top, outer.top + ((outer.bottom - outer.top) - (inner.bottom - inner.top)) / 2);
-}
-
-RECT WindowRect(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-void SendCommand(HWND window, UINT command) {
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 void BringToFront(HWND window) {
@@ -489,28 +287,16 @@ void BringToFront(HWND window) {
 
 namespace {
 
-INPUT KeyInput(WORD key, bool up) {
+// A key going down or up: a virtual key, or with KEYEVENTF_UNICODE a character.
+INPUT KeyInput(WORD key, wchar_t unit, DWORD flags) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki = {key, unit, flags, 0, 0};
     if (key == VK_INSERT || key == VK_DELETE || key == VK_HOME || key == VK_END || key == VK_LEFT ||
         key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
         input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     }
     return input;
-}
-
-// The chord's keys go down in order and come up in the reverse order.
-void PressChord(const std::vector<WORD>& chord) {
-    std::vector<INPUT> inputs;
-    for (WORD key : chord) {
-        inputs.push_back(KeyInput(key, false));
-    }
-    for (auto key = chord.rbegin(); key != chord.rend(); ++key) {
-        inputs.push_back(KeyInput(*key, true));
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 } // namespace
@@ -524,31 +310,29 @@ void Keys(const std::wstring& chords) {
         {L"F11", VK_F11}};
     std::wistringstream text(chords);
     for (std::wstring chord; text >> chord;) {
-        std::vector<WORD> keys;
+        std::vector<INPUT> inputs;
         std::wistringstream names(chord);
         for (std::wstring name; std::getline(names, name, L'+');) {
             const auto known = std::find_if(std::begin(kNames), std::end(kNames),
                                             [&](const auto& entry) { return entry.first == name; });
             // A letter or a digit is its own virtual key.
-            keys.push_back(known != std::end(kNames) ? known->second
-                           : name.size() == 1        ? WORD(name[0])
-                                                     : 0);
-            EXPECT_NE(keys.back(), 0) << "no key " << Utf8(name);
+            const WORD key = known != std::end(kNames) ? known->second
+                             : name.size() == 1        ? WORD(name[0])
+                                                       : 0;
+            EXPECT_NE(key, 0) << "no key " << Utf8(name);
+            // The chord's keys go down in order and come up in the reverse order.
+            inputs.insert(inputs.begin() + inputs.size() / 2,
+                          {KeyInput(key, 0, 0), KeyInput(key, 0, KEYEVENTF_KEYUP)});
         }
-        PressChord(keys);
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
 }
 
 void TypeText(const std::wstring& text) {
     std::vector<INPUT> inputs;
     for (wchar_t unit : text) {
-        for (bool up : {false, true}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = unit;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
-            inputs.push_back(input);
-        }
+        inputs.insert(inputs.end(), {KeyInput(0, unit, KEYEVENTF_UNICODE),
+                                     KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)});
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -571,20 +355,12 @@ Selection EditSelection(HWND edit) {
     return {LOWORD(result), HIWORD(result)};
 }
 
-void ExpectText(HWND edit, const std::wstring& text) {
-    ExpectSoon("the text", text, [&] { return EditText(edit); });
-}
-
-void ExpectSelection(HWND edit, Selection selection) {
-    ExpectSoon("the selection", selection, [&] { return EditSelection(edit); });
-}
-
 namespace {
 
+// The probe library lies beside the test program.
 std::wstring ProbeLibrary() {
     wchar_t exe[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    const std::wstring path(exe, length);
+    const std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
     return path.substr(0, path.rfind(L'\\') + 1) + L"TarnwickProbe.dll";
 }
 
@@ -601,11 +377,9 @@ std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
         ADD_FAILURE() << "cannot copy the probe library " << Utf8(ProbeLibrary());
         return {};
     }
-    std::vector<std::wstring> request{kind, std::to_wstring(reinterpret_cast<UINT_PTR>(window))};
-    request.insert(request.end(), arguments.begin(), arguments.end());
-    const std::wstring requestText = JoinFields(request);
-    WriteBytes(call / L"request", std::string(reinterpret_cast<const char*>(requestText.data()),
-                                              requestText.size() * sizeof(wchar_t)));
+    WriteBytes(call / L"request",
+               Utf16LeFile(JoinFields({kind, std::to_wstring(reinterpret_cast<UINT_PTR>(window))}) +
+                           JoinFields(arguments)));
     HMODULE library = LoadLibraryW(probe.c_str());
     const auto hook = library == nullptr ? nullptr
                                          : reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
@@ -617,20 +391,14 @@ std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
     const bool answered = installed != nullptr && PostMessageW(window, WM_NULL, kProbeMarker, 0) &&
                           WaitUntil([&] { return FileExists(call / L"answer"); });
     const DWORD error = GetLastError();
-    if (installed != nullptr) {
-        UnhookWindowsHookEx(installed);
-    }
-    if (library != nullptr) {
-        FreeLibrary(library);
-    }
+    UnhookWindowsHookEx(installed);
+    FreeLibrary(library);
     if (!answered) {
         ADD_FAILURE() << "the probe library gave no answer within " << kPatience << " ms (error "
                       << error << ")";
         return {};
     }
-    const std::string bytes = ReadBytes(call / L"answer");
-    std::vector<std::wstring> answer =
-        SplitFields(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2));
+    std::vector<std::wstring> answer = SplitFields(ReadText(call / L"answer"));
     if (answer.empty() || answer.front() != L"ok") {
         ADD_FAILURE() << "the probe library in the program: "
                       << (answer.empty() ? "no answer" : Utf8(answer.front()));
@@ -643,9 +411,8 @@ std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
 } // namespace
 
 std::vector<int> StatusPartEdges(HWND statusBar) {
-    std::vector<std::wstring> answer = AskProbe(statusBar, L"parts", {});
     std::vector<int> edges;
-    for (const std::wstring& edge : answer) {
+    for (const std::wstring& edge : AskProbe(statusBar, L"parts", {})) {
         edges.push_back(std::stoi(edge));
     }
     return edges;
@@ -666,11 +433,8 @@ void ExpectStatusText(HWND main, int part, const std::wstring& text) {
 }
 
 std::vector<MenuItemView> Program::MenuItems(int position, int subposition) const {
-    std::vector<std::wstring> request{std::to_wstring(position)};
-    if (subposition >= 0) {
-        request.push_back(std::to_wstring(subposition));
-    }
-    const std::vector<std::wstring> answer = AskProbe(MainWindow(), L"menu", request);
+    const std::vector<std::wstring> answer =
+        AskProbe(MainWindow(), L"menu", {std::to_wstring(position), std::to_wstring(subposition)});
     // Four fields for each item: id, type, state, text.
     std::vector<MenuItemView> items;
     for (std::size_t field = 0; field + 4 <= answer.size(); field += 4) {

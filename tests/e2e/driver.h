@@ -3,10 +3,12 @@
 #ifndef TARNWICK_TESTS_E2E_DRIVER_H
 #define TARNWICK_TESTS_E2E_DRIVER_H
 
+#include "language/resource_ids.h"
 #include "tests/support/files.h"
 
 #include <windows.h>
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -19,7 +21,14 @@
 inline constexpr DWORD kPatience = 10000;
 
 // Polls until the condition holds or the time is up; true when it held.
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = kPatience);
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = kPatience) {
+    for (const ULONGLONG deadline = GetTickCount64() + milliseconds; !condition(); Sleep(25)) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Polls the reading until it is the awaited value; a failure shows the last reading.
 template <class Value, class Read>
@@ -33,41 +42,58 @@ bool ExpectSoon(const std::string& what, const Value& awaited, const Read& read)
 // dist/Tarnwick copied into a fresh temporary folder: its own Tarnwick.ini and Languages.
 class Sandbox {
   public:
-    Sandbox();
+    Sandbox() { CopyTree(FolderFromEnvironment(L"TARNWICK_DIST"), folder_.Path()); }
     std::wstring operator/(const std::wstring& name) const { return folder_ / name; }
     const std::wstring& Folder() const { return folder_.Path(); }
     std::wstring Exe() const { return folder_ / L"Tarnwick.exe"; }
 
     void WriteIni(const std::string& text) const { WriteBytes(Ini(), text); }
     std::wstring Ini() const { return folder_ / L"Tarnwick.ini"; }
-    std::optional<std::wstring> IniValue(const std::wstring& key) const;
+    std::optional<std::wstring> IniValue(const std::wstring& key) const {
+        return ::IniValue(Ini(), L"Tarnwick", key);
+    }
     // Waits until the file holds these values: "x=40 y=30 Wrap=(absent)"; the program writes
     // some of them as it goes.
     void ExpectIni(const std::wstring& values) const;
 
-    void PutLanguage(const std::wstring& from, const std::wstring& as) const;
+    void PutLanguage(const std::wstring& from, const std::wstring& as) const {
+        ASSERT_TRUE(CopyFileW(from.c_str(), (folder_ / L"Languages\\" + as).c_str(), FALSE))
+            << Utf8(from);
+    }
     // A new folder in the sandbox whose path, trailing backslash included, is this long; made
     // through the \\?\ form, so it may lie beyond the length an ordinary path may have.
-    std::wstring DeepFolder(std::size_t length) const;
+    std::wstring DeepFolder(std::size_t length) const {
+        const std::wstring deep =
+            Folder() + std::wstring(length - Folder().size() - 1, L'd') + L"\\";
+        EXPECT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr)) << Utf8(deep);
+        return deep;
+    }
 
   private:
     TempFolder folder_;
 };
 
+// A string of a language library of the sandbox, for comparing with what the program shows.
+std::wstring LibraryString(const std::wstring& library, UINT id);
 // A string of the sandbox's English library, every "%" replaced by the insert when one is
 // given, as the program fills it.
-std::wstring English(const Sandbox& sandbox, UINT id);
+inline std::wstring English(const Sandbox& sandbox, UINT id) {
+    return LibraryString(sandbox / L"Languages\\English.dll", id);
+}
 std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert);
 
 // The name of a new document, from the sandbox's English library.
-std::wstring Untitled(const Sandbox& sandbox);
+inline std::wstring Untitled(const Sandbox& sandbox) {
+    return English(sandbox, IDS_UNTITLED);
+}
 // The main window's title for a document: "Tarnwick - name", "* " in front while modified.
-std::wstring Title(const std::wstring& name, bool modified = false);
+inline std::wstring Title(const std::wstring& name, bool modified = false) {
+    return (modified ? L"* Tarnwick - " : L"Tarnwick - ") + name;
+}
 // The text in double quotes, as a command line holds a name with blanks.
-std::wstring Quoted(const std::wstring& text);
-
-// A file built with the tests (a test library), by name.
-std::wstring TestDataFile(const std::wstring& name);
+inline std::wstring Quoted(const std::wstring& text) {
+    return L"\"" + text + L"\"";
+}
 
 // The right edges of the status bar's parts (-1: to the bar's end).
 std::vector<int> StatusPartEdges(HWND statusBar);
@@ -76,6 +102,12 @@ void SendDpiChanged(HWND main, UINT dpi, const RECT& suggested);
 // Waits until the part of the main window's status bar, read on the program's own thread,
 // shows the text; the bar takes its texts asynchronously. A failure shows the last text seen.
 void ExpectStatusText(HWND main, int part, const std::wstring& text);
+
+std::wstring WindowText(HWND window);
+// A menu or accelerator command, as the window receives it from its menu.
+inline void SendCommand(HWND window, UINT command) {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
 
 struct MenuItemView {
     UINT id = 0;       // 0 for a separator or a popup
@@ -96,13 +128,21 @@ struct MessageBoxView {
 // A dialog of the program (the system's Find, Color, Font, or its own), worked by control id.
 struct DialogView {
     HWND window = nullptr;
-    void Fill(int id, const std::wstring& text) const;
+    void Fill(int id, const std::wstring& text) const {
+        SendDlgItemMessageW(window, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
     // Clicks without waiting: a message box may follow.
-    void Click(int id) const;
+    void Click(int id) const { PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0); }
     // Clicks and waits until the dialog is gone.
-    void Press(int id) const;
-    bool Checked(int id) const;
-    std::wstring Text(int id) const;
+    void Press(int id) const {
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); })) << "the dialog stayed open";
+    }
+    bool Checked(int id) const {
+        return SendDlgItemMessageW(window, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    std::wstring Text(int id) const { return WindowText(GetDlgItem(window, id)); }
     // Chooses an entry of a drop-down list as a click on it would.
     void Choose(int list, const std::wstring& entry) const;
 };
@@ -112,17 +152,28 @@ class Program {
   public:
     // The exe of the sandbox, started in the sandbox's folder with these arguments after the
     // quoted program name.
-    explicit Program(const Sandbox& sandbox, const std::wstring& arguments = L"");
+    explicit Program(const Sandbox& sandbox, const std::wstring& arguments = L"")
+        : sandbox_(&sandbox) {
+        Start(sandbox.Exe(), Quoted(sandbox.Exe()) + (arguments.empty() ? L"" : L" " + arguments),
+              sandbox.Folder());
+    }
     // The exact command line, for tests of its parsing.
-    Program(const std::wstring& exe, const std::wstring& commandLine, const std::wstring& folder);
+    Program(const std::wstring& exe, const std::wstring& commandLine, const std::wstring& folder) {
+        Start(exe, commandLine, folder);
+    }
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     DWORD Id() const { return info_.dwProcessId; }
-    bool Running() const;
+    bool Running() const {
+        return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+    }
     // Ends the process at once, as a crash or a power cut would.
-    void Kill() const;
+    void Kill() const {
+        TerminateProcess(info_.hProcess, 255);
+        WaitForSingleObject(info_.hProcess, kPatience);
+    }
     // The exit code, or nullopt (with a test failure naming what was awaited) on time-out.
     std::optional<DWORD> WaitForExit(DWORD milliseconds = kPatience) const;
 
@@ -138,41 +189,76 @@ class Program {
     // Types the path into the file name field of the file dialog with this caption ("Open",
     // "Save As") once shown, and presses its OK button. Paths in ASCII: a field set from another
     // process loses other characters under Wine.
-    void ChooseInDialog(const std::wstring& caption, const std::wstring& path) const;
+    void ChooseInDialog(const std::wstring& caption, const std::wstring& path) const {
+        // The explorer-style dialog's name field is a combo box, which hands the text to its edit.
+        const DialogView dialog = Dialog(caption);
+        dialog.Fill(cmb13, path);
+        dialog.Press(IDOK);
+    }
     // A file command whose dialog (Open, Type out, Save As) the user fills in with the path.
-    void Choose(UINT command, const std::wstring& path) const;
+    void Choose(UINT command, const std::wstring& path) const {
+        SendCommand(MainWindow(), command);
+        ChooseInDialog(command == IDM_FILE_SAVE_AS ? L"Save As" : L"Open", path);
+    }
     // Expects the next message box to say this under this caption and presses the button.
-    void Answer(const std::wstring& text, const std::wstring& caption,
-                const std::wstring& button) const;
+    void Answer(const std::wstring& text, const std::wstring& caption, const std::wstring& button,
+                DWORD milliseconds = kPatience) const {
+        const MessageBoxView box = WaitForMessageBox(milliseconds);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.caption, caption);
+        Press(box, button);
+    }
     // The same with the text and the caption from the sandbox's English library.
-    void Box(UINT text, UINT caption, const std::wstring& button,
-             const std::wstring& insert = L"") const;
+    void Box(UINT text, UINT caption, const std::wstring& button, const std::wstring& insert = L"",
+             DWORD milliseconds = kPatience) const {
+        Answer(insert.empty() ? English(*sandbox_, text) : English(*sandbox_, text, insert),
+               English(*sandbox_, caption), button, milliseconds);
+    }
     // The next message box of this process; a failure names what appeared instead.
     MessageBoxView WaitForMessageBox(DWORD milliseconds = kPatience) const;
     // Presses the box's button with this text ("OK", "&Yes", ...) and waits until it is gone.
     void Press(const MessageBoxView& box, const std::wstring& button) const;
     // Expects the question whether to save the changes to the document called `named` (a path,
     // or the name of a new document), with Yes, No and Cancel, and presses the button.
-    void Ask(const std::wstring& named, const std::wstring& button) const;
+    void Ask(const std::wstring& named, const std::wstring& button) const {
+        const MessageBoxView question = WaitForMessageBox();
+        EXPECT_EQ(question.text, English(*sandbox_, IDS_ASK_SAVE_CHANGES, named));
+        EXPECT_EQ(question.caption, L"Tarnwick");
+        EXPECT_EQ(question.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
+        Press(question, button);
+    }
 
     // The main window (class "Tarnwick") once it is shown, and its edit control.
     HWND MainWindow(DWORD milliseconds = kPatience) const;
-    HWND EditControl() const;
+    HWND EditControl() const {
+        const HWND main = MainWindow();
+        return main == nullptr ? nullptr : FindWindowExW(main, nullptr, L"Edit", nullptr);
+    }
     // Asks the window to close, as its close box does.
-    void Close() const;
+    void Close() const {
+        if (const HWND main = MainWindow()) {
+            PostMessageW(main, WM_CLOSE, 0, 0);
+        }
+    }
     // Closes an unmodified document's window and expects the program to end with code 0.
-    void CloseNormally() const;
+    void CloseNormally() const {
+        Close();
+        EXPECT_EQ(WaitForExit(), 0u);
+    }
     // Closes a modified document's window, answers No to the save question about the document
     // called `named` and expects the program to end with code 0.
-    void CloseDiscarding(const Sandbox& sandbox, const std::wstring& named) const;
+    void CloseDiscarding(const Sandbox&, const std::wstring& named) const {
+        Close();
+        Ask(named, L"&No");
+        EXPECT_EQ(WaitForExit(), 0u);
+    }
     // Waits for the title and the text together (a key still on its way would otherwise land
     // in whatever window comes next), then expects the modified flag.
     void ExpectDocument(const std::wstring& title, const std::wstring& text, bool modified) const;
 
-    // The items of popup `position` of the main window's menu bar, in order, read inside the
-    // program (menus cannot be read from another process). They are as the program last left
-    // them: nothing sends WM_INITMENUPOPUP, on which the program brings some of them up to date.
-    // With a subposition, the items of the submenu at that place in the popup.
+    // The items of popup `position` of the menu bar, or of its submenu at `subposition`, read
+    // inside the program (menus cannot be read from another process), as the program last left
+    // them: nothing sends WM_INITMENUPOPUP, on which the program brings some up to date.
     std::vector<MenuItemView> MenuItems(int position, int subposition = -1) const;
     // Files dropped on a window of the program (the main window or its edit control), as the
     // shell delivers them: WM_DROPFILES with a drop handle made inside the program.
@@ -184,24 +270,31 @@ class Program {
     const Sandbox* sandbox_ = nullptr;
 };
 
-std::wstring WindowText(HWND window);
 // Expects the dialog centred over the main window, as the program places its own dialogs.
 void ExpectCentredOver(HWND dialog, HWND main);
-RECT WindowRect(HWND window);
+inline RECT WindowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
 
 // Chooses the face and the size (in points) in the program's font dialog and confirms it.
 void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
                         const std::wstring& size);
 
 // Waits until the window's title is this one; a failure shows the last one seen.
-void ExpectTitle(HWND window, const std::wstring& title);
+inline void ExpectTitle(HWND window, const std::wstring& title) {
+    ExpectSoon("the title", title, [&] { return WindowText(window); });
+}
 // Text put in at the caret as a paste would: the document becomes modified.
-void InsertText(HWND edit, const std::wstring& text);
+inline void InsertText(HWND edit, const std::wstring& text) {
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
 // The whole text replaced as a user's edit would: the document becomes modified.
-void Retype(HWND edit, const std::wstring& text);
-
-// A menu or accelerator command, as the window receives it from its menu.
-void SendCommand(HWND window, UINT command);
+inline void Retype(HWND edit, const std::wstring& text) {
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    InsertText(edit, text);
+}
 
 // Keyboard input as a user's: the window is brought to the front and the keys go to its
 // focused control through the system's input queue.
@@ -216,13 +309,13 @@ using Selection = std::pair<DWORD, DWORD>;
 inline constexpr Selection kAny{~DWORD{0}, ~DWORD{0}};
 std::wstring EditText(HWND edit);
 Selection EditSelection(HWND edit);
-// Wait until the edit control holds this text, or this selection; a failure shows the last
-// one seen.
-void ExpectText(HWND edit, const std::wstring& text);
-void ExpectSelection(HWND edit, Selection selection);
-
-// A string of a language library of the sandbox, for comparing with what the program shows.
-std::wstring LibraryString(const std::wstring& library, UINT id);
+// Waits until the edit control holds this text, or this selection; a failure shows the last seen.
+inline void ExpectText(HWND edit, const std::wstring& text) {
+    ExpectSoon("the text", text, [&] { return EditText(edit); });
+}
+inline void ExpectSelection(HWND edit, Selection selection) {
+    ExpectSoon("the selection", selection, [&] { return EditSelection(edit); });
+}
 
 // A registry value set while the test lives (a number as REG_DWORD, a text as REG_SZ), then
 // put back as it was, or removed.

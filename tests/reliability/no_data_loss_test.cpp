@@ -69,10 +69,9 @@ std::string Lines(std::size_t bytes, char letter) {
 
 std::optional<ULONGLONG> SizeOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
-        return std::nullopt;
-    }
-    return ULARGE_INTEGER{{data.nFileSizeLow, data.nFileSizeHigh}}.QuadPart;
+    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
+               ? std::optional(ULARGE_INTEGER{{data.nFileSizeLow, data.nFileSizeHigh}}.QuadPart)
+               : std::nullopt;
 }
 
 // The files a save of the program makes beside a document ("twk...").
@@ -303,8 +302,7 @@ void TypeOuts(Ledger& ledger) {
     tarnwick.Choose(IDM_FILE_TYPE_OUT, typed);
     ExpectTitle(main, Title(L"typed.txt"));
     std::set<std::size_t> partLengths;
-    std::wstring seen;
-    std::wstring title;
+    std::wstring seen, title;
     WaitUntil([&] {
         seen = EditText(edit);
         title = WindowText(main);
@@ -602,8 +600,9 @@ void GarbageSettings(Ledger& ledger) {
 void CodeInALanguageLibrary(Ledger& ledger) {
     Sandbox sandbox;
     const std::wstring mark = sandbox / L"code-ran";
-    sandbox.PutLanguage(TestDataFile(L"CodeLibrary.dll"), L"Slovak.dll");
-    sandbox.PutLanguage(TestDataFile(L"CodeLibrary.dll"), L"Code.dll");
+    const std::wstring library = FolderFromEnvironment(L"TARNWICK_TEST_DATA") + L"CodeLibrary.dll";
+    sandbox.PutLanguage(library, L"Slovak.dll");
+    sandbox.PutLanguage(library, L"Code.dll");
     sandbox.WriteIni("[Tarnwick]\r\nLanguage=10002\r\n");
     SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", mark.c_str());
     {
@@ -741,14 +740,8 @@ void ReplaceAllBeyondTheLimit(Ledger& ledger) {
     replace.Fill(edt1, L"a");
     replace.Fill(edt2, std::wstring(129, L'b'));
     replace.Click(psh2);
-    const MessageBoxView question = tarnwick.WaitForMessageBox(60000);
-    EXPECT_EQ(question.text, English(sandbox, IDS_SEARCH_MEMORY_QUESTION));
-    EXPECT_EQ(question.caption, English(sandbox, IDS_INFORMATION_CAPTION));
-    tarnwick.Press(question, L"&Yes");
-    const MessageBoxView box = tarnwick.WaitForMessageBox(60000);
-    EXPECT_EQ(box.text, English(sandbox, IDS_OUT_OF_MEMORY));
-    EXPECT_EQ(box.caption, English(sandbox, IDS_ERROR_CAPTION));
-    tarnwick.Press(box, L"OK");
+    tarnwick.Box(IDS_SEARCH_MEMORY_QUESTION, IDS_INFORMATION_CAPTION, L"&Yes", L"", 60000);
+    tarnwick.Box(IDS_OUT_OF_MEMORY, IDS_ERROR_CAPTION, L"OK", L"", 60000);
     replace.Press(IDCANCEL);
     // An undo that did anything would show in the whole text as the program writes it out.
     SendCommand(main, IDM_EDIT_UNDO);

@@ -28,17 +28,11 @@ TempFolder::TempFolder() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     static LONG counter = 0;
-    for (;;) {
+    do {
         path_ = std::wstring(temp) + L"tarnwick-test-" + std::to_wstring(GetCurrentProcessId()) +
                 L"-" + std::to_wstring(InterlockedIncrement(&counter)) + L"\\";
-        if (CreateDirectoryW(path_.c_str(), nullptr)) {
-            return;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            ADD_FAILURE() << "cannot create the folder " << Utf8(path_);
-            return;
-        }
-    }
+    } while (!CreateDirectoryW(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+    EXPECT_TRUE(FileExists(path_)) << "cannot create the folder " << Utf8(path_);
 }
 
 namespace {
@@ -114,10 +108,6 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
     ASSERT_TRUE(ok && written == bytes.size()) << "cannot write " << Utf8(path);
 }
 
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {
     std::vector<std::wstring> names;
     ForEachEntry(folder, [&names](const std::wstring& name, bool isFolder) {
@@ -129,34 +119,17 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
     return names;
 }
 
-std::string Utf16LeFile(const std::wstring& text) {
-    return "\xFF\xFE" +
-           std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
-
 HeldFile::HeldFile(const std::wstring& path, DWORD access, DWORD share)
     : handle_(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr)) {
     EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << "cannot hold " << Utf8(path);
 }
 
-HMODULE LoadResources(const std::wstring& path) {
-    return LoadLibraryExW(path.c_str(), nullptr,
-                          LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
-}
-
-std::wstring ResourceString(HMODULE module, UINT id) {
-    const wchar_t* text = nullptr;
-    const int length = LoadStringW(module, id, reinterpret_cast<wchar_t*>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : L"";
-}
-
 std::wstring ReadText(const std::wstring& path) {
     const std::string bytes = ReadBytes(path);
     if (bytes.starts_with("\xFF\xFE")) {
-        std::wstring text((bytes.size() - 2) / 2, L'\0');
-        memcpy(text.data(), bytes.data() + 2, text.size() * 2);
-        return text;
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
+                            bytes.size() / 2 - 1);
     }
     const int length =
         MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);

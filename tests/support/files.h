@@ -35,11 +35,16 @@ void CopyTree(const std::wstring& source, const std::wstring& destination);
 
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
-bool FileExists(const std::wstring& path);
+inline bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 // The names of the files (not folders) in a folder, sorted.
 std::vector<std::wstring> FilesIn(const std::wstring& folder);
 // The bytes of a UTF-16 LE file: its mark, then the units of the text.
-std::string Utf16LeFile(const std::wstring& text);
+inline std::string Utf16LeFile(const std::wstring& text) {
+    return "\xFF\xFE" +
+           std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
 
 // A file opened as another program might hold it: without sharing unless told otherwise.
 class HeldFile {
@@ -63,8 +68,15 @@ std::optional<std::wstring> IniValue(const std::wstring& path, const std::wstrin
 
 // A library's resources, loaded without running any of its code, and one of its strings (empty
 // when it has none).
-HMODULE LoadResources(const std::wstring& path);
-std::wstring ResourceString(HMODULE module, UINT id);
+inline HMODULE LoadResources(const std::wstring& path) {
+    return LoadLibraryExW(path.c_str(), nullptr,
+                          LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+}
+inline std::wstring ResourceString(HMODULE module, UINT id) {
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(module, id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : L"";
+}
 
 // UTF-8 for test messages.
 std::string Utf8(const std::wstring& text);

@@ -1,5 +1,5 @@
 // What the driver and the probe library pass each other in files: UTF-16 fields, each ended
-// by NUL.
+// by NUL, after the file's mark.
 #ifndef TARNWICK_TESTS_E2E_PROBE_FIELDS_H
 #define TARNWICK_TESTS_E2E_PROBE_FIELDS_H
 

@@ -3,9 +3,9 @@
 // make a drop handle). The driver installs it as a WH_GETMESSAGE hook and posts WM_NULL with
 // kProbeMarker; the program's own thread then answers between two of its messages. The
 // request lies in the file "request" beside this library; the answer goes to "answer" there,
-// both UTF-16 fields ended by NUL; the answer's first field is "ok" or what went wrong.
-//   menu, window, position       -> ok, then id, type, state, text for each item of the popup
-//   menu, window, position, sub  -> the same for the submenu at `sub` in that popup
+// both UTF-16 LE files with their mark; the answer's first field is "ok" or what went wrong.
+//   menu, window, position, sub  -> ok, then id, type, state, text for each item of the popup,
+//                                   or (sub not -1) of the submenu at `sub` in that popup
 //   status, window, part         -> ok, the text of that part of the status bar
 //   parts, window                -> ok, the right edge of each part of the status bar
 //   dpi, window, dpi, l, t, r, b -> ok, once WM_DPICHANGED with that rectangle is handled
@@ -22,12 +22,15 @@
 #include <string>
 #include <vector>
 
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace {
 
-// The driver's copy of this library lies in a short temporary path.
-std::wstring FileBeside(HINSTANCE self, const wchar_t* name) {
+// The driver's copy of this library (its module: the image base) lies in a short temporary path.
+std::wstring FileBeside(const wchar_t* name) {
     wchar_t path[MAX_PATH];
-    const std::wstring library(path, GetModuleFileNameW(self, path, MAX_PATH));
+    const std::wstring library(
+        path, GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), path, MAX_PATH));
     return library.substr(0, library.rfind(L'\\') + 1) + name;
 }
 
@@ -42,11 +45,12 @@ std::vector<std::wstring> ReadFields(const std::wstring& path) {
     const DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     const bool whole = ReadFile(file, text.data(), size, &read, nullptr) && read == size;
     CloseHandle(file);
-    return whole ? SplitFields(text) : std::vector<std::wstring>{};
+    return whole && text.starts_with(L'\xFEFF') ? SplitFields(text.substr(1))
+                                                : std::vector<std::wstring>{};
 }
 
 void WriteFields(const std::wstring& path, const std::vector<std::wstring>& fields) {
-    const std::wstring text = JoinFields(fields);
+    const std::wstring text = L'\xFEFF' + JoinFields(fields);
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
@@ -151,9 +155,8 @@ std::vector<std::wstring> Answer(const std::vector<std::wstring>& request) {
     if (request.size() == 7 && request[0] == L"dpi") {
         return DpiAnswer(WindowField(request[1]), {request.begin() + 2, request.end()});
     }
-    if ((request.size() == 3 || request.size() == 4) && request[0] == L"menu") {
-        return MenuAnswer(WindowField(request[1]), std::stoi(request[2]),
-                          request.size() == 4 ? std::stoi(request[3]) : -1);
+    if (request.size() == 4 && request[0] == L"menu") {
+        return MenuAnswer(WindowField(request[1]), std::stoi(request[2]), std::stoi(request[3]));
     }
     if (request.size() >= 2 && request[0] == L"drop") {
         return DropAnswer(WindowField(request[1]), {request.begin() + 2, request.end()});
@@ -161,17 +164,9 @@ std::vector<std::wstring> Answer(const std::vector<std::wstring>& request) {
     return {L"the probe does not understand its request"};
 }
 
-HINSTANCE Self;
 bool Answered;
 
 } // namespace
-
-BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        Self = self;
-    }
-    return TRUE;
-}
 
 // Each request comes with a fresh copy of this library, so one copy answers once. The answer
 // is written under another name and renamed, so the driver never reads half of it.
@@ -181,9 +176,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     if (code == HC_ACTION && removed == PM_REMOVE && taken->message == WM_NULL &&
         taken->wParam == kProbeMarker && !Answered) {
         Answered = true;
-        const std::wstring written = FileBeside(Self, L"answer.part");
-        WriteFields(written, Answer(ReadFields(FileBeside(Self, L"request"))));
-        MoveFileW(written.c_str(), FileBeside(Self, L"answer").c_str());
+        const std::wstring written = FileBeside(L"answer.part");
+        WriteFields(written, Answer(ReadFields(FileBeside(L"request"))));
+        MoveFileW(written.c_str(), FileBeside(L"answer").c_str());
     }
     return CallNextHookEx(nullptr, code, removed, message);
 }
