@@ -23,10 +23,9 @@ void ExpectBox(const Program& tarnwick, const std::wstring& text, const std::wst
     tarnwick.Press(box, L"OK");
 }
 
-// Each start is given a name too long to open (260 characters). A library that cannot be
-// loaded is told of in the program's own words, in a box of the system's ("Error", a stop
-// icon); without even English the program says so twice and ends with code 1 writing no
-// settings. Otherwise the library that loaded refuses the name and a new document opens.
+// Each start is given a name too long to open (260 characters). A library that cannot load is
+// told of in the program's words in a system box ("Error", a stop icon); without even English,
+// twice, and it ends with code 1 writing no settings; else that library refuses the name.
 TEST(Startup, EnglishStandsInForAMissingLibraryAndPathsBeyondTheLimitAreRefusedNotCut) {
     const struct {
         const char* name;
