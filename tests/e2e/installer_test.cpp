@@ -1,12 +1,8 @@
-// The installer as a Windows user runs it, silently here: a per-user installation in the
-// user's language that starts, offers the program under Explorer's "Open with", keeps its
-// settings writable beside the program, and an uninstaller that removes what was installed and
-// keeps the settings unless told otherwise.
+// The installer, run silently: a per-user installation in the user's language, offered under
+// Explorer's "Open with", its settings beside the program; the uninstaller keeps them unless told.
 #include "app/version.h"
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
-
-#include <gtest/gtest.h>
 
 #include <shlobj.h>
 
@@ -37,23 +33,15 @@ std::wstring RegistryValue(const std::wstring& key, const std::wstring& name) {
     const LSTATUS read =
         RegGetValueW(opened, nullptr, name.c_str(), RRF_RT_ANY, &type, value, &size);
     RegCloseKey(opened);
-    if (read != ERROR_SUCCESS) {
-        return kAbsent;
-    }
-    return type == REG_NONE ? kRegNone : value;
+    return read != ERROR_SUCCESS ? kAbsent : type == REG_NONE ? kRegNone : value;
 }
 
-// The sizes of the icon that Tarnwick.exe shows in Explorer, the taskbar and the Start menu.
-// Its group is a 6-byte header with the count at offset 4, then 14 bytes per image whose first
-// byte is its width (0 for 256).
+// The sizes of the icon Tarnwick.exe shows in Explorer, the taskbar and the Start menu: its group
+// is a 6-byte header (the count at offset 4), then 14 bytes per image, first its width (0: 256).
 std::vector<int> IconSizes(const std::wstring& exe) {
     const HMODULE image = LoadResources(exe);
-    const HRSRC group = image != nullptr
-                            ? FindResourceW(image, MAKEINTRESOURCEW(IDI_TARNWICK), RT_GROUP_ICON)
-                            : nullptr;
-    const auto* directory = group != nullptr
-                                ? static_cast<const BYTE*>(LockResource(LoadResource(image, group)))
-                                : nullptr;
+    const HRSRC group = FindResourceW(image, MAKEINTRESOURCEW(IDI_TARNWICK), RT_GROUP_ICON);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(image, group)));
     std::vector<int> sizes;
     for (int entry = 0; directory != nullptr && entry < directory[4]; ++entry) {
         const int width = directory[6 + 14 * entry];
@@ -113,16 +101,23 @@ TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeep
         {L"Classes\\.ini", L"", kAbsent, kNoKey},
     };
 
+    // The files, the shortcut and the registry values there after installing, or gone after.
+    const auto expectInstalled = [&](bool there) {
+        SCOPED_TRACE(there ? "after installing" : "after uninstalling");
+        for (const std::wstring& file : installed) {
+            EXPECT_EQ(FileExists(folder + file), there) << Utf8(file);
+        }
+        EXPECT_EQ(FileExists(shortcut), there) << "the Start menu shortcut";
+        for (const auto& value : values) {
+            EXPECT_EQ(RegistryValue(value.key, value.name),
+                      there ? value.installed : value.uninstalled)
+                << Utf8(value.key) << " " << Utf8(value.name);
+        }
+    };
+
     RunSilently(setup, L"/S /LANG=sk");
-    for (const std::wstring& file : installed) {
-        EXPECT_TRUE(FileExists(folder + file)) << Utf8(file) << " was not installed";
-    }
-    EXPECT_TRUE(FileExists(shortcut)) << "no Start menu shortcut";
+    expectInstalled(true);
     EXPECT_EQ(IconSizes(folder + L"Tarnwick.exe"), (std::vector<int>{16, 24, 32, 48, 256}));
-    for (const auto& value : values) {
-        EXPECT_EQ(RegistryValue(value.key, value.name), value.installed)
-            << Utf8(value.key) << " " << Utf8(value.name) << " after installing";
-    }
     EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"),
               Utf16LeFile(L"[Tarnwick]\r\nLanguage=10002\r\n"));
 
@@ -145,20 +140,12 @@ TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeep
     WriteBytes(folder + L"Recovery\\unsaved.txt", "kept for recovery");
 
     UninstallSilently(folder, L"/S");
-    for (const std::wstring& file : installed) {
-        EXPECT_FALSE(FileExists(folder + file)) << Utf8(file) << " was not removed";
-    }
-    EXPECT_FALSE(FileExists(shortcut)) << "the Start menu shortcut stayed";
-    for (const auto& value : values) {
-        EXPECT_EQ(RegistryValue(value.key, value.name), value.uninstalled)
-            << Utf8(value.key) << " " << Utf8(value.name) << " after uninstalling";
-    }
+    expectInstalled(false);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"Tarnwick.ini"});
     EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"), settings);
     EXPECT_TRUE(FileExists(folder + L"Recovery\\unsaved.txt")) << "the recovered text went";
 
-    // Installed in another language over the kept settings, which stay as they are; then
-    // removed with them.
+    // Installed in another language over the kept settings, which stay; then removed with them.
     RunSilently(setup, L"/S /LANG=cs");
     EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"), settings)
         << "the installer touched the settings";

@@ -1,20 +1,17 @@
 // The language submenu, the About box and the guide as a user meets them: another language
-// chosen while the program runs, with nothing of the menus' state lost, a library that cannot
-// serve refused, the About box's texts, place and Escape, and the guide to open.
+// chosen while the program runs, keeping the menus' state; a library that cannot serve refused.
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <set>
 
 namespace {
 
 constexpr int kOptionsPopup = 5;
 
-// The user opens Options and its Language submenu by their keys ("Alt+P L" in English), so
-// that the program lists the folder in it, closes them, and chooses the entry with this name.
-// Gives the entries listed.
+// The user opens Options and its Language submenu by their keys ("Alt+P L" in English), which
+// lists the folder, closes them and chooses the entry with this name; gives the entries listed.
 std::vector<MenuItemView> ChooseLanguage(const Program& tarnwick, const wchar_t* keys,
                                          const std::wstring& name) {
     BringToFront(tarnwick.MainWindow());
@@ -44,28 +41,6 @@ std::wstring FirstFileItem(const std::wstring& library) {
     return text;
 }
 
-// While it lives, opening a .chm file writes the file's name into `record` instead of starting
-// the help viewer: the type's association points at a command of the test's own.
-class HelpOpenings {
-  public:
-    explicit HelpOpenings(std::wstring record)
-        : record_(std::move(record)), type_(HKEY_CLASSES_ROOT, L".chm", L"", L"TarnwickTestHelp"),
-          command_(HKEY_CLASSES_ROOT, L"TarnwickTestHelp\\shell\\open\\command", L"",
-                   L"cmd.exe /c echo %1>\"" + record_ + L"\"") {}
-    // The name of the file opened since the last call, once it has been written.
-    std::wstring Opened() const {
-        std::string bytes;
-        WaitUntil([&] { return !(bytes = ReadBytes(record_)).empty(); });
-        DeleteFileW(record_.c_str());
-        bytes.erase(bytes.find_last_not_of(" \r\n") + 1);
-        return std::wstring(bytes.begin(), bytes.end());
-    }
-
-  private:
-    std::wstring record_;
-    KeptRegistryValue type_, command_;
-};
-
 bool Checked(const std::vector<MenuItemView>& items, UINT command) {
     return std::ranges::any_of(
         items, [&](const auto& item) { return item.id == command && item.checked; });
@@ -81,7 +56,6 @@ TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) 
     Program tarnwick(sandbox);
     const HWND main = tarnwick.MainWindow();
     tarnwick.DropFiles(main, {sandbox / L"a.txt"});
-    ExpectTitle(main, Title(L"a.txt"));
 
     BringToFront(main);
     SendCommand(main, IDM_HELP_ABOUT);
@@ -92,19 +66,25 @@ TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) 
     // Escape ends the box through WM_CLOSE, the way the close box does.
     Keys(L"Esc");
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about.window); })) << "the About box stayed";
-    const HelpOpenings help(sandbox / L"opened.txt");
+    // Opening a .chm file writes its name into opened.txt instead of starting the help viewer.
+    const std::wstring opened = sandbox / L"opened.txt";
+    const KeptRegistryValue type(HKEY_CLASSES_ROOT, L".chm", L"", L"TarnwickTestHelp");
+    const KeptRegistryValue command(HKEY_CLASSES_ROOT, L"TarnwickTestHelp\\shell\\open\\command",
+                                    L"", L"cmd.exe /c echo %1>\"" + opened + L"\"");
     SendCommand(main, IDM_HELP_CONTENTS);
-    EXPECT_EQ(help.Opened(), sandbox / L"Help\\English.chm");
+    ExpectSoon("the file opened", sandbox / L"Help\\English.chm", [&] {
+        const std::string bytes = ReadBytes(opened);
+        return std::wstring(bytes.begin(), bytes.begin() + (bytes.find_last_not_of(" \r\n") + 1));
+    });
 
     // The submenu, first in Options, lists the folder with the library in use checked. Broken.dll
     // comes first, so the entries are not in the program's own order. "*": checked.
-    std::vector<std::wstring> listed;
+    std::set<std::wstring> listed;
     for (const MenuItemView& item : ChooseLanguage(tarnwick, L"Alt+P L", L"Czech")) {
-        listed.push_back(item.text + (item.checked ? L"*" : L""));
+        listed.insert(item.text + (item.checked ? L"*" : L""));
     }
-    std::ranges::sort(listed);
     EXPECT_EQ(listed,
-              (std::vector<std::wstring>{L"Broken", L"Czech", L"English*", L"Fourth", L"Slovak"}));
+              (std::set<std::wstring>{L"Broken", L"Czech", L"English*", L"Fourth", L"Slovak"}));
     sandbox.ExpectIni(L"Language=10000");
     const std::wstring czechLibrary = sandbox / L"Languages\\Czech.dll";
     const std::wstring czech = FirstFileItem(czechLibrary);

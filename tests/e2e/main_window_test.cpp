@@ -1,5 +1,4 @@
-// The main window as a user meets it: the document it opens, where it appears, what it
-// remembers, the edit control's modes, fonts and colours, and how it closes.
+// The main window as a user meets it: where it appears, typing, fonts, colours, and closing.
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
@@ -42,19 +41,6 @@ TEST(Placement, AnOffScreenGeometryIsCorrectedASecondCopyCascadesAndTheLastPlace
     sandbox.ExpectIni(L"Maximized=1 x=200 y=150 Width=984 Height=500");
 }
 
-LONG_PTR Style(HWND window) {
-    return GetWindowLongPtrW(window, GWL_STYLE);
-}
-
-// The colour of the edit control's empty area, read from the screen.
-COLORREF BackgroundOnScreen(HWND edit) {
-    const RECT rect = WindowRect(edit);
-    HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, rect.right - 40, rect.bottom - 40);
-    ReleaseDC(nullptr, screen);
-    return colour;
-}
-
 TEST(Typing, ANewDocumentIsMarkedUntilEmptyOverwritesOptionsTakeEffectAndClosingAsksFirst) {
     // The longest name the command line takes, 259 units, relative to the program's folder:
     // as a full path it is too long, and refused as such rather than cut.
@@ -74,10 +60,9 @@ TEST(Typing, ANewDocumentIsMarkedUntilEmptyOverwritesOptionsTakeEffectAndClosing
     InsertText(edit, L"abc\r\ndef");
     ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
 
-    // A selection to make, keys, text to type, and the document after them. Insert switches
-    // to overwrite; at the end of a line the next line is joined to it before the character
-    // goes in; Enter inserts a line break and deletes nothing. Ctrl+Insert copies and
-    // Shift+Insert pastes without switching the mode, so typing still overwrites.
+    // A selection, keys, text typed, the document after. Insert switches to overwrite: at a
+    // line's end the next line is joined first; Enter breaks the line and deletes nothing;
+    // Ctrl+Insert copies and Shift+Insert pastes without switching back.
     const struct {
         Selection selection;
         const wchar_t* keys;
@@ -110,7 +95,6 @@ TEST(Typing, ANewDocumentIsMarkedUntilEmptyOverwritesOptionsTakeEffectAndClosing
     auto refused = std::async(std::launch::async, ask);
     tarnwick.Ask(untitled, L"Cancel");
     EXPECT_EQ(refused.get(), DWORD_PTR{FALSE});
-    EXPECT_TRUE(tarnwick.Running());
     // Cancelled font and colour dialogs write nothing either.
     for (const auto& [command, caption] :
          {std::pair{IDM_FORMAT_FONT, L"Font"}, std::pair{IDM_OPTIONS_BACKGROUND_COLOR, L"Color"}}) {
@@ -128,18 +112,25 @@ TEST(Typing, ANewDocumentIsMarkedUntilEmptyOverwritesOptionsTakeEffectAndClosing
     colour.Press(IDOK);
     // Only the chosen colour is written.
     sandbox.ExpectIni(L"BkgColor=255 TxtColor=(absent) Name=(absent)");
-    const auto background = [&] { return BackgroundOnScreen(edit); };
+    // The colour of the edit control's empty area, read from the screen.
+    const auto background = [&] {
+        const RECT rect = WindowRect(edit);
+        HDC screen = GetDC(nullptr);
+        const COLORREF colour = GetPixel(screen, rect.right - 40, rect.bottom - 40);
+        ReleaseDC(nullptr, screen);
+        return colour;
+    };
     ExpectSoon("the background", RGB(255, 0, 0), background);
 
     // Word wrap re-creates the control, without the horizontal scroll bar; unwrapped again,
     // the text, the selection and the modified flag are kept, and nothing to undo.
     SendMessageW(edit, EM_SETSEL, 4, 7);
     for (const bool wrap : {true, false}) {
-        EXPECT_EQ(Style(edit) & WS_HSCROLL, wrap ? WS_HSCROLL : 0);
+        EXPECT_EQ(GetWindowLongPtrW(edit, GWL_STYLE) & WS_HSCROLL, wrap ? WS_HSCROLL : 0);
         SendCommand(main, IDM_FORMAT_WORD_WRAP);
         ASSERT_TRUE(WaitUntil([&] { return tarnwick.EditControl() != edit; }));
         edit = tarnwick.EditControl();
-        EXPECT_EQ(Style(edit) & WS_HSCROLL, wrap ? 0 : WS_HSCROLL);
+        EXPECT_EQ(GetWindowLongPtrW(edit, GWL_STYLE) & WS_HSCROLL, wrap ? 0 : WS_HSCROLL);
         EXPECT_NE(GetWindowLongPtrW(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0)
             << "a re-created control has a client edge";
         sandbox.ExpectIni(wrap ? L"Wrap=1" : L"Wrap=0"); // written at once

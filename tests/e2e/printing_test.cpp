@@ -3,10 +3,9 @@
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -27,15 +26,14 @@ struct Word {
 };
 using Page = std::vector<Word>;
 
-// The PDFs that the printer queues have written into TARNWICK_PDF_FOLDER (a Linux path) and
-// that are not among those seen.
-std::vector<std::string> NewJobs(const std::set<std::string>& seen) {
-    const std::string folder = Utf8(Environment(L"TARNWICK_PDF_FOLDER"));
-    std::vector<std::string> files;
-    for (const std::wstring& name : FilesIn(L"Z:" + Environment(L"TARNWICK_PDF_FOLDER") + L"\\")) {
-        const std::string file = folder + "/" + Utf8(name);
+// The printer queues' PDFs in TARNWICK_PDF_FOLDER (a Linux path) not among those seen.
+std::set<std::string> NewJobs(const std::set<std::string>& seen) {
+    const std::wstring folder = Environment(L"TARNWICK_PDF_FOLDER");
+    std::set<std::string> files;
+    for (const std::wstring& name : FilesIn(L"Z:" + folder + L"\\")) {
+        const std::string file = Utf8(folder + L"/" + name);
         if (name.ends_with(L".pdf") && !seen.contains(file)) {
-            files.push_back(file);
+            files.insert(file);
         }
     }
     return files;
@@ -45,20 +43,14 @@ std::vector<std::string> NewJobs(const std::set<std::string>& seen) {
 // with their words as pdftotext -bbox reads them (it writes "&" as "&amp;").
 std::pair<std::string, std::vector<Page>> WaitForJob(std::set<std::string>& seen,
                                                      DWORD milliseconds = 30000) {
-    std::string file;
-    std::string info;
-    WaitUntil(
-        [&] {
-            for (const std::string& name : NewJobs(seen)) {
-                if ((info = LinuxOutput("pdfinfo '" + name + "'")).find("Pages:") != info.npos) {
-                    file = name;
-                    return true;
-                }
-            }
-            return false;
-        },
-        milliseconds);
-    if (file.empty()) {
+    std::string file, info;
+    const auto complete = [&] {
+        const std::set<std::string> jobs = NewJobs(seen);
+        file = jobs.empty() ? "" : *jobs.begin();
+        return !file.empty() &&
+               (info = LinuxOutput("pdfinfo '" + file + "'")).find("Pages:") != info.npos;
+    };
+    if (!WaitUntil(complete, milliseconds)) {
         ADD_FAILURE() << "no new PDF within " << milliseconds << " ms";
         return {};
     }
@@ -109,8 +101,7 @@ void SetUpPage(const Program& tarnwick, std::initializer_list<double> inches) {
     dialog.Press(IDOK);
 }
 
-// The height in points of a line of this face at a size in tenths of a point, on the default
-// printer.
+// A line's height in points for this face at a size in tenths of a point, on the default printer.
 double LineHeight(const std::wstring& face, int pointSizeTenths) {
     HDC printer = CreateDCW(L"WINSPOOL", L"PDF", nullptr, nullptr);
     LOGFONTW font{};
@@ -128,9 +119,7 @@ double LineHeight(const std::wstring& face, int pointSizeTenths) {
 // The distance between the first two lines of a page, in points.
 double LineSpacing(const Page& page) {
     std::set<double> tops;
-    for (const Word& word : page) {
-        tops.insert(word.top);
-    }
+    std::ranges::transform(page, std::inserter(tops, tops.end()), &Word::top);
     return tops.size() < 2 ? 0 : *std::next(tops.begin()) - *tops.begin();
 }
 
@@ -138,9 +127,7 @@ double LineSpacing(const Page& page) {
 std::vector<std::string> Texts(const std::vector<Page>& pages, int first, int count) {
     std::vector<std::string> texts;
     for (int page = first; page < first + count; ++page) {
-        for (const Word& word : pages[page]) {
-            texts.push_back(word.text);
-        }
+        std::ranges::transform(pages[page], std::back_inserter(texts), &Word::text);
     }
     return texts;
 }
@@ -165,8 +152,7 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
     if (Environment(L"TARNWICK_PDF_FOLDER").empty()) {
         GTEST_SKIP() << "no printer queues (TARNWICK_PDF_FOLDER is not set)";
     }
-    const std::vector<std::string> earlier = NewJobs({});
-    std::set<std::string> seen(earlier.begin(), earlier.end());
+    std::set<std::string> seen = NewJobs({});
     // Pages of the default printer hold this many lines between the start margins of 25 mm.
     const double tenPoints = LineHeight(L"Lucida Console", 100);
     const int linesPerPage = static_cast<int>((842 - 50 * kPointsPerMillimetre) / tenPoints);
@@ -193,21 +179,15 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
     const std::wstring path = sandbox / L"three pages.txt";
     WriteBytes(path, text);
     Program tarnwick(sandbox, Quoted(path));
-    tarnwick.ExpectDocument(Title(L"three pages.txt"), std::wstring(text.begin(), text.end()),
-                            false);
-    const HWND main = tarnwick.MainWindow();
 
     Print(tarnwick, 2);
     const auto [info, pages] = WaitForJob(seen);
     EXPECT_NE(info.find("three pages.txt\n"), std::string::npos) << "the job's title: " << info;
     ASSERT_EQ(pages.size(), 6u) << "two copies of three pages";
     // Every word once, in order, nothing cut: the document's words, on each copy's pages.
-    std::istringstream stream(text);
-    std::vector<std::string> words;
-    for (std::string word; stream >> word;) {
-        words.push_back(word);
-    }
-    EXPECT_EQ(Texts(pages, 0, 3), words);
+    std::istringstream words(text);
+    EXPECT_EQ(Texts(pages, 0, 3),
+              std::vector<std::string>(std::istream_iterator<std::string>(words), {}));
     for (int page = 0; page < 3; ++page) {
         EXPECT_EQ(Texts(pages, 3 + page, 1), Texts(pages, page, 1)) << "page " << page + 1;
     }
@@ -218,12 +198,10 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
     ExpectTopLeftAt(third, 20 * kPointsPerMillimetre, 25 * kPointsPerMillimetre);
     ASSERT_GE(third.size(), 4u);
     EXPECT_EQ(third[0].text, "Tab") << "page 3 starts with the line after the empty ones";
-    // Tabs stop at the same place on both lines, eight characters in.
-    const Word& tab = third[0];
-    const Word& stop = third[1];
-    EXPECT_NEAR(stop.left, third[3].left, 0.5);
-    const double characterWidth = (tab.right - tab.left) / 3;
-    EXPECT_NEAR(stop.left - tab.left, 8 * characterWidth, characterWidth / 2);
+    // Tabs stop at the same place on both lines ("stop" is word 1 and 3), eight characters in.
+    EXPECT_NEAR(third[1].left, third[3].left, 0.5);
+    const double characterWidth = (third[0].right - third[0].left) / 3;
+    EXPECT_NEAR(third[1].left - third[0].left, 8 * characterWidth, characterWidth / 2);
     // The long line wraps at its blanks within the right margin, over several lines.
     std::set<double> wrappedLines;
     for (const Word& word : third) {
@@ -236,8 +214,7 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
 
     // Nothing comes out for an empty document, a cancelled dialog, or margins that leave less
     // than one line, of which the user is told.
-    SendCommand(main, IDM_FILE_NEW);
-    tarnwick.ExpectDocument(Title(Untitled(sandbox)), L"", false);
+    SendCommand(tarnwick.MainWindow(), IDM_FILE_NEW);
     Print(tarnwick);
     ExpectEnabledAndNoMessage(tarnwick);
     InsertText(tarnwick.EditControl(), L"first line\r\nsecond line\r\n");
@@ -248,10 +225,9 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
     tarnwick.Box(IDS_PRINT_FAILED, IDS_ERROR_CAPTION, L"OK");
     ExpectEnabledAndNoMessage(tarnwick);
     Sleep(4000);
-    EXPECT_EQ(NewJobs(seen), std::vector<std::string>{}) << "a job came out";
+    EXPECT_EQ(NewJobs(seen), std::set<std::string>{}) << "a job came out";
 
-    // Margins of 1 inch and 1.5 inches at the top, on the printer with an unprintable border:
-    // still measured from the sheet's edges.
+    // Margins of 1 inch (1.5 at the top) on the bordered printer: still from the sheet's edges.
     SetUpPage(tarnwick, {1, 1.5, 1, 1});
     Print(tarnwick, 1, L"PDFBorder");
     const std::vector<Page> bordered = WaitForJob(seen).second;
@@ -268,7 +244,7 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
     }
     Retype(tarnwick.EditControl(), many);
     Print(tarnwick);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(main); }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(tarnwick.MainWindow()); }, 5000))
         << "the window was never seen disabled";
     const std::vector<Page> fourteenPoints = WaitForJob(seen, 60000).second;
     ExpectEnabledAndNoMessage(tarnwick);

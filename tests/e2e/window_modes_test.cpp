@@ -1,6 +1,5 @@
-// The window's modes as a user meets them, at 144 DPI: geometry and font scaled but stored at
-// 96 DPI (so that copies at other DPIs agree), a move to another DPI, the notification area,
-// full screen and back, staying on top; none of them strands the window.
+// The window's modes at 144 DPI: geometry and font scaled but stored at 96 DPI (so that copies
+// at other DPIs agree), another DPI, the notification area, full screen, on top; none strands it.
 #include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
@@ -34,9 +33,8 @@ std::string Describe(const RECT& rect) {
            std::to_string(rect.right) + "," + std::to_string(rect.bottom);
 }
 
-// The window as the user sees it: "full screen" (shown without a caption over the whole
-// monitor, its menu bar inside the screen above the client area), "maximized", or shown with a
-// caption at a rectangle.
+// The window as the user sees it: "full screen" (no caption, over the whole monitor, its menu
+// bar on the screen above the client area), "maximized", or a rectangle with a caption.
 std::string Mode(HWND main) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
@@ -69,16 +67,6 @@ void MaximizeByUser(HWND main) {
     })) << "the window does not stay maximized";
 }
 
-// The right edges of the status bar's parts at this DPI (-1: to the bar's end).
-std::vector<int> PartEdgesAt(int dpi) {
-    std::vector<int> edges;
-    for (int edge : {355, 495, 660, 697, 750, 798, 885}) {
-        edges.push_back(MulDiv(edge, dpi, 96));
-    }
-    edges.push_back(-1);
-    return edges;
-}
-
 TEST(WindowModes, ScaledStoredAt96DpiAndFullScreenAndTheNotificationAreaGiveBackTheWindow) {
     Sandbox sandbox;
     sandbox.WriteIni("[Tarnwick]\r\nx=40\r\ny=30\r\nWidth=400\r\nHeight=300\r\n");
@@ -92,7 +80,8 @@ TEST(WindowModes, ScaledStoredAt96DpiAndFullScreenAndTheNotificationAreaGiveBack
         const HWND main = tarnwick.MainWindow();
         const HWND bar = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
         ExpectMode(main, Describe({60, 45, 60 + 600, 45 + 450}));
-        EXPECT_EQ(StatusPartEdges(bar), PartEdgesAt(144));
+        // The parts' right edges, 355 495 660 697 750 798 885 at 96 DPI, scaled (-1: to the end).
+        EXPECT_EQ(StatusPartEdges(bar), (std::vector{533, 743, 990, 1046, 1125, 1197, 1328, -1}));
         // Ten points chosen at 144 DPI are stored as the height of ten points at 96 DPI, so the
         // font does not grow at the next start. Family is the last key of the font written.
         ChooseFontInDialog(tarnwick, L"DejaVu Sans Mono", L"10");
@@ -100,7 +89,7 @@ TEST(WindowModes, ScaledStoredAt96DpiAndFullScreenAndTheNotificationAreaGiveBack
         // Moved to a monitor of 192 DPI: the suggested rectangle and the parts for it.
         SendDpiChanged(main, 192, normal);
         ExpectMode(main, Describe(normal));
-        EXPECT_EQ(StatusPartEdges(bar), PartEdgesAt(192));
+        EXPECT_EQ(StatusPartEdges(bar), (std::vector{710, 990, 1320, 1394, 1500, 1596, 1770, -1}));
 
         BringToFront(main);
         Keys(L"F11");
@@ -121,8 +110,7 @@ TEST(WindowModes, ScaledStoredAt96DpiAndFullScreenAndTheNotificationAreaGiveBack
             sandbox.ExpectIni(onTop ? L"StayOnTop=1" : L"StayOnTop=0");
         }
 
-        // In the notification area; a restarted shell has lost the icon and the program puts
-        // it back.
+        // To the notification area; a restarted shell lost the icon, and the program puts it back.
         InsertText(tarnwick.EditControl(), L"unsaved");
         SendCommand(main, IDM_FILE_TO_TRAY);
         ExpectShown(main, false, true);
