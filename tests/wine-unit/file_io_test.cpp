@@ -108,19 +108,20 @@ class FileOperations : public testing::Test {
         return FileOperation(mode);
     }
     BOOL Load(const std::wstring& path) { return Run(kFileLoad, path); }
-    // The text a load hands to the edit control, read one way or the other, and whether it
-    // found bytes that the ANSI code page cannot read.
-    static std::wstring ReadWith(ReadWay way, const std::wstring& path, bool replaced = false) {
-        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        FileText text;
-        if (!file || !ReadFileText(file.Get(), way, text)) {
-            ADD_FAILURE() << "could not read the file, error " << GetLastError();
-            return {};
+    // Expects the text a load hands to the edit control, read either way, and whether it found
+    // bytes that the ANSI code page cannot read.
+    static void ExpectRead(const std::wstring& path, const std::wstring& expected,
+                           bool replaced = false) {
+        for (ReadWay way : {ReadWay::Mapped, ReadWay::Read}) {
+            UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            FileText text;
+            ASSERT_TRUE(file && ReadFileText(file.Get(), way, text)) << "error " << GetLastError();
+            EXPECT_EQ(text.bytesReplaced, replaced);
+            const LockedBlock locked(text.text.Get());
+            EXPECT_TRUE(std::wstring(locked.As<wchar_t>(), text.length) == expected)
+                << "read " << (way == ReadWay::Mapped ? "mapped" : "with ReadFile");
         }
-        EXPECT_EQ(text.bytesReplaced, replaced);
-        const LockedBlock locked(text.text.Get());
-        return std::wstring(locked.As<wchar_t>(), text.length);
     }
     BOOL Save(const std::wstring& path) { return Run(kFileSave, path); }
 
@@ -148,17 +149,15 @@ TEST_F(FileOperations, KeepTheBytesOfEachEncodingUpToTheFirstNulWithAWarning) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
-        const std::size_t before = Boxes.size();
+        Boxes.clear();
         WriteBytes(folder / L"in.txt", c.bytes);
         const HeldFile writer(folder / L"in.txt", GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_TRUE(Load(folder / L"in.txt"));
         EXPECT_EQ(CurrentEncoding, c.encoding);
         EXPECT_EQ(edit.Text(), c.text);
-        ASSERT_EQ(Boxes.size(), before + (c.warned ? 1 : 0));
-        if (c.warned) {
-            EXPECT_EQ(Boxes.back(), ResourceString(LanguageLibrary, IDS_TEXT_STOPS_AT_NUL));
-        }
+        EXPECT_EQ(Boxes,
+                  Names(c.warned ? 1 : 0, ResourceString(LanguageLibrary, IDS_TEXT_STOPS_AT_NUL)));
         EXPECT_FALSE(EditGetModify(EditControl));
         EXPECT_FALSE(EditCanUndo(EditControl));
         ASSERT_TRUE(Save(folder / L"out.txt"));
@@ -193,10 +192,9 @@ TEST_F(FileOperations, StopTypingForAnUnknownCommand) {
     GetWindowTextW(MainWindow, title, 300);
     EXPECT_FALSE(std::wstring(title).starts_with(L"* ")) << "the title kept the modified mark";
     EXPECT_LT(edit.Text().size(), 8u) << "the playback had ended before the command";
-    const HWND window = MainWindow;
-    EXPECT_TRUE(IsWindow(window)) << "a typing was running: the window stays";
+    EXPECT_TRUE(IsWindow(MainWindow)) << "a typing was running: the window stays";
     RunCommand(IDM_FILE_EXIT);
-    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(MainWindow));
 }
 
 // The ANSI code page is the process's: Wine takes it from LANG, so ctest runs this suite once
@@ -207,40 +205,31 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     if (!expected.empty()) {
         ASSERT_EQ(codePage, static_cast<UINT>(_wtoi(expected.c_str()))) << "LANG did not choose it";
     }
-    // A character of two bytes in this code page, across the place where a mapped file's first
-    // slice of 4 MiB ends; the same file read with ReadFile; and a UTF-16 file of several
-    // slices, whose mark moves every slice off the mapping's grid. The first slice also holds
-    // a real katakana middle dot (81 45 in 932), which makes it looked at again for bytes that
-    // do not read: the lead byte cut at its end is not one of them.
+    // A two-byte character across the end of a mapped file's first slice of 4 MiB; then UTF-16
+    // over several slices, its mark moving each slice off the mapping's grid. A real katakana
+    // middle dot (81 45 in 932) makes the first slice looked at again for bytes that do not
+    // read: the lead byte cut at its end is not one of them.
     const std::string pair = codePage == 932 ? "\x93\xFA" : "\xE8\x9A";
-    const std::string ansi = "\x81\x45" + std::string((4u << 20) - 3, 'a') + pair + "z";
-    WriteBytes(folder / L"slices.txt", ansi);
-    const std::wstring whole = ReadText(folder / L"slices.txt");
-    EXPECT_TRUE(ReadWith(ReadWay::Mapped, folder / L"slices.txt") == whole);
-    EXPECT_TRUE(ReadWith(ReadWay::Read, folder / L"slices.txt") == whole);
+    WriteBytes(folder / L"slices.txt", "\x81\x45" + std::string((4u << 20) - 3, 'a') + pair + "z");
+    ExpectRead(folder / L"slices.txt", ReadText(folder / L"slices.txt"));
     std::wstring wide(10u << 20, L'w');
     wide[(4u << 20) - 1] = L'\u00E8';
     wide.back() = L'\u65E5';
     WriteBytes(folder / L"slices.txt", Utf16LeFile(wide));
-    EXPECT_TRUE(ReadWith(ReadWay::Mapped, folder / L"slices.txt") == wide);
-    EXPECT_TRUE(ReadWith(ReadWay::Read, folder / L"slices.txt") == wide);
+    ExpectRead(folder / L"slices.txt", wide);
 
     if (codePage == 932) {
-        // A double-byte code page: the saved file may need more bytes than the text has
-        // characters.
+        // Under a double-byte code page the file may need more bytes than the text has characters.
         edit.SetText(L"\u65E5\u672C\u8A9E");
         ASSERT_TRUE(Save(folder / L"cp-out.txt"));
         EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), "\x93\xFA\x96\x7B\x8C\xEA");
-        // A lead byte with a trail byte it cannot take (81 7F) opens as the code page shows it,
-        // read either way, with a notice (the slices above, a real middle dot among them, had
-        // none).
-        WriteBytes(folder / L"cp.txt", "a\x81\x7F"
-                                       "b");
-        EXPECT_EQ(ReadWith(ReadWay::Read, folder / L"cp.txt", true), ReadText(folder / L"cp.txt"));
+        // A lead byte with a trail byte it cannot take (81 7F) reads as the code page shows it,
+        // either way, with a notice (the slices above, a real middle dot among them, had none).
+        WriteBytes(folder / L"cp.txt", "a\x81\x7F"s + "b");
+        ExpectRead(folder / L"cp.txt", ReadText(folder / L"cp.txt"), true);
         ASSERT_TRUE(Load(folder / L"cp.txt"));
         EXPECT_EQ(edit.Text(), ReadText(folder / L"cp.txt"));
-        ASSERT_EQ(Boxes.size(), 1u);
-        EXPECT_EQ(Boxes[0], ResourceString(LanguageLibrary, IDS_ANSI_BYTES_REPLACED));
+        EXPECT_EQ(Boxes, Names{ResourceString(LanguageLibrary, IDS_ANSI_BYTES_REPLACED)});
         return;
     }
     if (codePage != 1250 && codePage != 1252) {
@@ -251,8 +240,7 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     edit.SetText(L"\u010D\u4E2D");
     ASSERT_TRUE(Save(folder / L"cp-out.txt"));
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), codePage == 1250 ? "\xE8?" : "c?");
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0], ResourceString(LanguageLibrary, IDS_ANSI_CHANGES_CHARACTERS));
+    EXPECT_EQ(Boxes, Names{ResourceString(LanguageLibrary, IDS_ANSI_CHANGES_CHARACTERS)});
 }
 
 // A page of a mapped file that cannot be read ends the read with an error instead of the
@@ -297,10 +285,9 @@ TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
 
 class FailedSwap : public FileOperations {};
 
-// The target ends with the new text, or, where that cannot be made sure, the new text stays
-// in the save's own file and the message names it. Nothing is ever deleted that holds a text.
-// A file with a second name is written in place, or the other name would keep the old content;
-// the new text is shorter, so a write in place must also shorten the file.
+// The target ends with the new text, or else the new text stays in the save's own file, named by
+// the message: nothing that holds a text is deleted. A file with a second name is written in place
+// (the other name would keep the old content) and shortened, since the new text is shorter.
 TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
     const struct {
         const char* failure;
@@ -327,33 +314,30 @@ TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
         edit.SetText(L"new");
         SwapFailure = c.error;
         FileAppearsInItsPlace = c.appears;
-        const std::size_t boxesBefore = Boxes.size();
-        const BOOL saved = ReportFileError(Save(doc));
-        Names files = FilesIn(here.Path());
+        Boxes.clear();
+        EXPECT_EQ(ReportFileError(Save(doc)) != FALSE, !c.appears);
+        const Names files = FilesIn(here.Path());
         EXPECT_EQ(SwapFailure, 0u) << "the save never tried the swap";
         if (!c.appears) {
-            EXPECT_TRUE(saved);
             EXPECT_EQ(files, c.files);
             for (const std::wstring& name : files) {
                 EXPECT_EQ(ReadBytes(here / name), name.ends_with(L".aside") ? "older" : "new")
                     << Utf8(name);
             }
             EXPECT_EQ((GetFileAttributesW(doc.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0, c.hidden);
-            EXPECT_EQ(Boxes.size(), boxesBefore) << "a successful save said something";
+            EXPECT_EQ(Boxes, Names{}) << "a successful save said something";
             continue;
         }
-        EXPECT_FALSE(saved);
         EXPECT_EQ(ReadBytes(doc), "theirs") << "the file that appeared was overwritten";
         ASSERT_EQ(files.size(), 2u);
         const std::wstring kept = here / files[1];
         EXPECT_TRUE(files[1].starts_with(L"twk") && files[1].ends_with(L"~doc.txt.tmp"))
             << Utf8(files[1]);
         EXPECT_EQ(ReadBytes(kept), "new");
-        ASSERT_EQ(Boxes.size(), boxesBefore + 1);
         wchar_t message[512];
         FillPercentTemplate(AsUnits(ResourceString(LanguageLibrary, IDS_TEXT_KEPT_IN).c_str()),
                             AsUnits(kept.c_str()), AsUnitBuffer(message));
-        EXPECT_EQ(Boxes.back(), message);
+        EXPECT_EQ(Boxes, Names{message});
     }
 }
 
