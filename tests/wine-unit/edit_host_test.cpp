@@ -44,10 +44,6 @@ class EditHost : public testing::Test {
         }
     }
 
-    void Use(const wchar_t* find, const wchar_t* replace = L"") {
-        lstrcpynW(FindString, find, 130);
-        lstrcpynW(ReplaceString, replace, 130);
-    }
     // A text in a block of exactly its own size, so that any growth must resize the block.
     void HandOver(const std::wstring& text) {
         HLOCAL block =
@@ -110,7 +106,8 @@ class SearchInEditBuffer : public EditHost {};
 // either case, and Replace takes the selection when the search calls it equal.
 TEST_F(SearchInEditBuffer, IgnoresCaseThroughTheSystemsCaseFormsInFindAndReplace) {
     edit.SetText(L"x \u017Dlu\u0164ou\u010Dk\u00FD y");
-    Use(L"\u017elu\u0165", L"2");
+    lstrcpynW(FindString, L"\u017elu\u0165", 130);
+    lstrcpynW(ReplaceString, L"2", 130);
     EditSetSel(EditControl, 2, 6);
     ASSERT_TRUE(BeginSearch(FR_DOWN));
     EXPECT_EQ(SearchForwardFrom(0), 2u);
@@ -134,17 +131,16 @@ TEST_F(SearchInEditBuffer, ReplaceAllGrowsAndOverwritesTheControlsOwnBlock) {
     }
     const struct {
         std::wstring text;
-        const wchar_t* find;
         const wchar_t* replacement;
         std::uint32_t count;
         std::wstring result;
         int lines;
-    } cases[] = {{lines, L"b", L"[longer]", 2000, longer, 2001},
-                 {L" bb a", L"b", L"c", 2, L" cc a", 1}};
+    } cases[] = {{lines, L"[longer]", 2000, longer, 2001}, {L" bb a", L"c", 2, L" cc a", 1}};
+    lstrcpynW(FindString, L"b", 130);
     for (const auto& c : cases) {
-        SCOPED_TRACE(Utf8(c.find));
+        SCOPED_TRACE(Utf8(c.replacement));
         HandOver(c.text);
-        Use(c.find, c.replacement);
+        lstrcpynW(ReplaceString, c.replacement, 130);
         ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
         const ReplaceAllResult result = ReplaceAllOccurrences();
         EndSearch();

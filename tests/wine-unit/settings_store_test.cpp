@@ -69,10 +69,9 @@ TEST_F(SettingsStore, APlacementBlockNotYetWrittenIsWaitedForOrTakenAsNone) {
     });
     OpenSharedPlacement();
     writer.join();
-    const std::vector<int> cascaded = geometry();
+    EXPECT_EQ(Setting(IntKey::Width), 640) << "the other copy's width was not waited for";
+    EXPECT_EQ(Setting(IntKey::Height), 480);
     CloseSharedPlacement();
-    EXPECT_EQ(cascaded[2], 640) << "the other copy's width was not waited for";
-    EXPECT_EQ(cascaded[3], 480);
 
     *block = {};
     SettingValues = DefaultIntegerSettings();
