@@ -59,14 +59,12 @@ std::vector<std::wstring> Boxes;
 
 LRESULT CALLBACK AnswerBox(int code, WPARAM sent, LPARAM message) {
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(message);
-    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
-        if (HWND text = GetDlgItem(call->hwnd, 0xFFFF)) {
-            wchar_t said[1024] = L"";
-            GetWindowTextW(text, said, 1024);
-            Boxes.push_back(said);
-            const bool question = GetDlgItem(call->hwnd, IDYES) != nullptr;
-            PostMessageW(call->hwnd, WM_COMMAND, question ? IDYES : IDOK, 0);
-        }
+    if (code == HC_ACTION && call->message == WM_INITDIALOG && GetDlgItem(call->hwnd, 0xFFFF)) {
+        wchar_t said[1024] = L"";
+        GetDlgItemTextW(call->hwnd, 0xFFFF, said, 1024);
+        Boxes.push_back(said);
+        const bool question = GetDlgItem(call->hwnd, IDYES) != nullptr;
+        PostMessageW(call->hwnd, WM_COMMAND, question ? IDYES : IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, sent, message);
 }
@@ -97,7 +95,6 @@ class FileOperations : public testing::Test {
         UnhookWindowsHookEx(answerer);
         StopTyping();
         SwapFailure = 0;
-        FileAppearsInItsPlace = false;
         FreeLibrary(LanguageLibrary);
         LanguageLibrary = nullptr;
         IniPath[0] = L'\0';
@@ -251,7 +248,7 @@ TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
     const std::wstring path = L"Z:" + std::wstring(linuxPath.begin(), linuxPath.end());
     WriteBytes(path, std::string(1 << 20, 'm'));
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     HANDLE mapping = CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
     ASSERT_NE(mapping, nullptr);
     void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
@@ -279,8 +276,6 @@ TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
     EXPECT_EQ(copy.second, std::string(4096, 'm'));
     UnmapViewOfFile(view);
     CloseHandle(mapping);
-    file.Close();
-    DeleteFileW(path.c_str());
 }
 
 class FailedSwap : public FileOperations {};

@@ -58,10 +58,6 @@ TEST_F(SettingsStore, APlacementBlockNotYetWrittenIsWaitedForOrTakenAsNone) {
     auto* block = static_cast<PlacementBlock*>(
         MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(PlacementBlock)));
     ASSERT_NE(block, nullptr);
-    const auto geometry = [] {
-        return std::vector<int>{Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width),
-                                Setting(IntKey::Height)};
-    };
 
     std::thread writer([block] {
         Sleep(100);
@@ -75,10 +71,11 @@ TEST_F(SettingsStore, APlacementBlockNotYetWrittenIsWaitedForOrTakenAsNone) {
 
     *block = {};
     SettingValues = DefaultIntegerSettings();
-    const std::vector<int> own = geometry();
     OpenSharedPlacement();
-    EXPECT_EQ(geometry(), own) << "an empty block was taken as a geometry";
-    EXPECT_EQ((std::vector<int>{block->x, block->y, block->width, block->height}), own);
+    EXPECT_EQ(SettingValues, DefaultIntegerSettings()) << "an empty block was taken as a geometry";
+    EXPECT_EQ((std::vector<int>{block->x, block->y, block->width, block->height}),
+              (std::vector<int>{Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width),
+                                Setting(IntKey::Height)}));
     CloseSharedPlacement();
     UnmapViewOfFile(block);
     CloseHandle(mapping);
