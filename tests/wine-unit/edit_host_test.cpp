@@ -1,6 +1,7 @@
 // The edit control as the program drives it: the colours and the one brush that paint it, which
 // edit commands the edit popup (and so the context menu) offers, and the search at work in the
 // control's own buffer.
+#include "app/handles.h"
 #include "app/settings.h"
 #include "language/resource_ids.h"
 #include "search/replace_all.h"
@@ -42,16 +43,6 @@ class EditHost : public testing::Test {
             EXPECT_EQ((state & (MF_GRAYED | MF_DISABLED)) == 0, enabled)
                 << "command " << command << " has the state " << state;
         }
-    }
-
-    // A text in a block of exactly its own size, so that any growth must resize the block.
-    void HandOver(const std::wstring& text) {
-        HLOCAL block =
-            LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, (text.size() + 1) * sizeof(wchar_t));
-        ASSERT_NE(block, nullptr);
-        CopyMemory(LocalLock(block), text.c_str(), text.size() * sizeof(wchar_t));
-        LocalUnlock(block);
-        GiveTextBlock(block);
     }
 
     EditWindow edit;
@@ -139,7 +130,10 @@ TEST_F(SearchInEditBuffer, ReplaceAllGrowsAndOverwritesTheControlsOwnBlock) {
     lstrcpynW(FindString, L"b", 130);
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(c.replacement));
-        HandOver(c.text);
+        MovableBlock block((c.text.size() + 1) * sizeof(wchar_t));
+        ASSERT_TRUE(block);
+        c.text.copy(LockedBlock(block.Get()).As<wchar_t>(), c.text.size());
+        GiveTextBlock(block.Release());
         lstrcpynW(ReplaceString, c.replacement, 130);
         ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
         const ReplaceAllResult result = ReplaceAllOccurrences();

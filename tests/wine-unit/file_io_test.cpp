@@ -69,15 +69,6 @@ LRESULT CALLBACK AnswerBox(int code, WPARAM sent, LPARAM message) {
     return CallNextHookEx(nullptr, code, sent, message);
 }
 
-} // namespace
-
-// Calls of the program to the imported ReplaceFileW go through this pointer.
-extern "C" {
-decltype(&ReplaceFileW) __imp_ReplaceFileW = SubstituteReplaceFileW;
-}
-
-namespace {
-
 class FileOperations : public testing::Test {
   protected:
     void SetUp() override {
@@ -337,3 +328,8 @@ TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
 }
 
 } // namespace
+
+// Calls of the program to the imported ReplaceFileW go through this pointer.
+extern "C" {
+decltype(&ReplaceFileW) __imp_ReplaceFileW = SubstituteReplaceFileW;
+}

@@ -73,11 +73,10 @@ std::vector<Shortcut> Shortcuts(HMODULE library) {
     return {entries, entries + SizeofResource(library, found) / sizeof(Shortcut)};
 }
 
-// Any command other than the program's own closes the window, the exit item's included (which
-// closes by being unknown): a shortcut carries none of them, a menu only that one. The texts
-// filled by "%" take one, no other text holds one (the status templates are checked as a library
-// loads); the file filter is two pairs of a description and a pattern, each part ending in a NUL,
-// within the 128 units it is loaded into.
+// Any command not the program's own closes the window, the exit item's included (it closes by
+// being unknown): no shortcut carries one, a menu only that one. Texts filled by "%" hold one, no
+// other text any (the status templates are checked as a library loads); the file filter is two
+// pairs of a description and a pattern, each part ending in a NUL, within its 128 units.
 TEST(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlaceholders) {
     const std::wstring folder = FolderFromEnvironment(L"TARNWICK_LANGUAGES");
     const HMODULE english = LoadResources(folder + L"English.dll");
