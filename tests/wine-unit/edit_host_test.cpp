@@ -91,11 +91,9 @@ TEST_F(EditHost, OffersEachEditCommandWhenThereIsSomethingForIt) {
     Expect({IDM_EDIT_UNDO}, true);
 }
 
-class SearchInEditBuffer : public EditHost {};
-
 // The search compares through the system's case forms, so that letters beyond ASCII match in
 // either case, and Replace takes the selection when the search calls it equal.
-TEST_F(SearchInEditBuffer, IgnoresCaseThroughTheSystemsCaseFormsInFindAndReplace) {
+TEST_F(EditHost, SearchesIgnoringCaseThroughTheSystemsCaseFormsInFindAndReplace) {
     edit.SetText(L"x \u017Dlu\u0164ou\u010Dk\u00FD y");
     lstrcpynW(FindString, L"\u017elu\u0165", 130);
     lstrcpynW(ReplaceString, L"2", 130);
@@ -113,7 +111,7 @@ TEST_F(SearchInEditBuffer, IgnoresCaseThroughTheSystemsCaseFormsInFindAndReplace
 
 // Each text starts in a block of exactly its own size: growing it must resize the block, and
 // the control must hold and measure the new one.
-TEST_F(SearchInEditBuffer, ReplaceAllGrowsAndOverwritesTheControlsOwnBlock) {
+TEST_F(EditHost, ReplacesAllGrowingOrOverwritingTheControlsOwnBlock) {
     std::wstring lines;
     std::wstring longer;
     for (int i = 0; i < 2000; ++i) {

@@ -98,16 +98,15 @@ class FileOperations : public testing::Test {
     BOOL Load(const std::wstring& path) { return Run(kFileLoad, path); }
     // Expects the text a load hands to the edit control, read either way, and whether it found
     // bytes that the ANSI code page cannot read.
-    static void ExpectRead(const std::wstring& path, const std::wstring& expected,
-                           bool replaced = false) {
+    void ExpectRead(const std::wstring& path, const std::wstring& text, bool replaced = false) {
         for (ReadWay way : {ReadWay::Mapped, ReadWay::Read}) {
             UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            FileText text;
-            ASSERT_TRUE(file && ReadFileText(file.Get(), way, text)) << "error " << GetLastError();
-            EXPECT_EQ(text.bytesReplaced, replaced);
-            const LockedBlock locked(text.text.Get());
-            EXPECT_TRUE(std::wstring(locked.As<wchar_t>(), text.length) == expected)
+            FileText read;
+            ASSERT_TRUE(file && ReadFileText(file.Get(), way, read)) << "error " << GetLastError();
+            EXPECT_EQ(read.bytesReplaced, replaced);
+            const LockedBlock locked(read.text.Get());
+            EXPECT_TRUE(std::wstring(locked.As<wchar_t>(), read.length) == text)
                 << "read " << (way == ReadWay::Mapped ? "mapped" : "with ReadFile");
         }
     }
@@ -269,12 +268,10 @@ TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
     CloseHandle(mapping);
 }
 
-class FailedSwap : public FileOperations {};
-
 // The target ends with the new text, or else the new text stays in the save's own file, named by
 // the message: nothing that holds a text is deleted. A file with a second name is written in place
 // (the other name would keep the old content) and shortened, since the new text is shorter.
-TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
+TEST_F(FileOperations, NeverLoseTheNewTextOrTheFileInItsPlaceToAFailedSwap) {
     const struct {
         const char* failure;
         DWORD error = 0;
