@@ -95,7 +95,6 @@ class FileOperations : public testing::Test {
         lstrcpynW(DocumentPath, path.c_str(), MAX_PATH);
         return FileOperation(mode);
     }
-    BOOL Load(const std::wstring& path) { return Run(kFileLoad, path); }
     // Expects the text a load hands to the edit control, read either way, and whether it found
     // bytes that the ANSI code page cannot read.
     void ExpectRead(const std::wstring& path, const std::wstring& text, bool replaced = false) {
@@ -110,7 +109,6 @@ class FileOperations : public testing::Test {
                 << "read " << (way == ReadWay::Mapped ? "mapped" : "with ReadFile");
         }
     }
-    BOOL Save(const std::wstring& path) { return Run(kFileSave, path); }
 
     TempFolder folder;
     EditWindow edit;
@@ -140,14 +138,14 @@ TEST_F(FileOperations, KeepTheBytesOfEachEncodingUpToTheFirstNulWithAWarning) {
         WriteBytes(folder / L"in.txt", c.bytes);
         const HeldFile writer(folder / L"in.txt", GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE);
-        ASSERT_TRUE(Load(folder / L"in.txt"));
+        ASSERT_TRUE(Run(kFileLoad, folder / L"in.txt"));
         EXPECT_EQ(CurrentEncoding, c.encoding);
         EXPECT_EQ(edit.Text(), c.text);
         EXPECT_EQ(Boxes,
                   Names(c.warned ? 1 : 0, ResourceString(LanguageLibrary, IDS_TEXT_STOPS_AT_NUL)));
         EXPECT_FALSE(EditGetModify(EditControl));
         EXPECT_FALSE(EditCanUndo(EditControl));
-        ASSERT_TRUE(Save(folder / L"out.txt"));
+        ASSERT_TRUE(Run(kFileSave, folder / L"out.txt"));
         EXPECT_EQ(ReadBytes(folder / L"out.txt"), c.saved);
     }
 }
@@ -208,13 +206,13 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     if (codePage == 932) {
         // Under a double-byte code page the file may need more bytes than the text has characters.
         edit.SetText(L"\u65E5\u672C\u8A9E");
-        ASSERT_TRUE(Save(folder / L"cp-out.txt"));
+        ASSERT_TRUE(Run(kFileSave, folder / L"cp-out.txt"));
         EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), "\x93\xFA\x96\x7B\x8C\xEA");
         // A lead byte with a trail byte it cannot take (81 7F) reads as the code page shows it,
         // either way, with a notice (the slices above, a real middle dot among them, had none).
         WriteBytes(folder / L"cp.txt", "a\x81\x7F"s + "b");
         ExpectRead(folder / L"cp.txt", ReadText(folder / L"cp.txt"), true);
-        ASSERT_TRUE(Load(folder / L"cp.txt"));
+        ASSERT_TRUE(Run(kFileLoad, folder / L"cp.txt"));
         EXPECT_EQ(edit.Text(), ReadText(folder / L"cp.txt"));
         EXPECT_EQ(Boxes, Names{ResourceString(LanguageLibrary, IDS_ANSI_BYTES_REPLACED)});
         return;
@@ -225,7 +223,7 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     // A character the code page lacks is asked about first; Yes (the first button) saves its
     // closest letter or the default character.
     edit.SetText(L"\u010D\u4E2D");
-    ASSERT_TRUE(Save(folder / L"cp-out.txt"));
+    ASSERT_TRUE(Run(kFileSave, folder / L"cp-out.txt"));
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), codePage == 1250 ? "\xE8?" : "c?");
     EXPECT_EQ(Boxes, Names{ResourceString(LanguageLibrary, IDS_ANSI_CHANGES_CHARACTERS)});
 }
@@ -298,7 +296,7 @@ TEST_F(FileOperations, NeverLoseTheNewTextOrTheFileInItsPlaceToAFailedSwap) {
         SwapFailure = c.error;
         FileAppearsInItsPlace = c.appears;
         Boxes.clear();
-        EXPECT_EQ(ReportFileError(Save(doc)) != FALSE, !c.appears);
+        EXPECT_EQ(ReportFileError(Run(kFileSave, doc)) != FALSE, !c.appears);
         const Names files = FilesIn(here.Path());
         EXPECT_EQ(SwapFailure, 0u) << "the save never tried the swap";
         if (!c.appears) {
