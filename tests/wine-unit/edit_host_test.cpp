@@ -1,6 +1,7 @@
 // The edit control as the program drives it: the colours and the one brush that paint it, which
 // edit commands the edit popup (and so the context menu) offers, and the search at work in the
 // control's own buffer.
+#include "app/handles.h"
 #include "app/settings.h"
 #include "language/resource_ids.h"
 #include "search/replace_all.h"
@@ -42,20 +43,6 @@ class EditHost : public testing::Test {
             EXPECT_EQ((state & (MF_GRAYED | MF_DISABLED)) == 0, enabled)
                 << "command " << command << " has the state " << state;
         }
-    }
-
-    void Use(const wchar_t* find, const wchar_t* replace = L"") {
-        lstrcpynW(FindString, find, 130);
-        lstrcpynW(ReplaceString, replace, 130);
-    }
-    // A text in a block of exactly its own size, so that any growth must resize the block.
-    void HandOver(const std::wstring& text) {
-        HLOCAL block =
-            LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, (text.size() + 1) * sizeof(wchar_t));
-        ASSERT_NE(block, nullptr);
-        CopyMemory(LocalLock(block), text.c_str(), text.size() * sizeof(wchar_t));
-        LocalUnlock(block);
-        GiveTextBlock(block);
     }
 
     EditWindow edit;
@@ -104,13 +91,12 @@ TEST_F(EditHost, OffersEachEditCommandWhenThereIsSomethingForIt) {
     Expect({IDM_EDIT_UNDO}, true);
 }
 
-class SearchInEditBuffer : public EditHost {};
-
 // The search compares through the system's case forms, so that letters beyond ASCII match in
 // either case, and Replace takes the selection when the search calls it equal.
-TEST_F(SearchInEditBuffer, IgnoresCaseThroughTheSystemsCaseFormsInFindAndReplace) {
+TEST_F(EditHost, SearchesIgnoringCaseThroughTheSystemsCaseFormsInFindAndReplace) {
     edit.SetText(L"x \u017Dlu\u0164ou\u010Dk\u00FD y");
-    Use(L"\u017elu\u0165", L"2");
+    lstrcpynW(FindString, L"\u017elu\u0165", 130);
+    lstrcpynW(ReplaceString, L"2", 130);
     EditSetSel(EditControl, 2, 6);
     ASSERT_TRUE(BeginSearch(FR_DOWN));
     EXPECT_EQ(SearchForwardFrom(0), 2u);
@@ -125,7 +111,7 @@ TEST_F(SearchInEditBuffer, IgnoresCaseThroughTheSystemsCaseFormsInFindAndReplace
 
 // Each text starts in a block of exactly its own size: growing it must resize the block, and
 // the control must hold and measure the new one.
-TEST_F(SearchInEditBuffer, ReplaceAllGrowsAndOverwritesTheControlsOwnBlock) {
+TEST_F(EditHost, ReplacesAllGrowingOrOverwritingTheControlsOwnBlock) {
     std::wstring lines;
     std::wstring longer;
     for (int i = 0; i < 2000; ++i) {
@@ -134,17 +120,19 @@ TEST_F(SearchInEditBuffer, ReplaceAllGrowsAndOverwritesTheControlsOwnBlock) {
     }
     const struct {
         std::wstring text;
-        const wchar_t* find;
         const wchar_t* replacement;
         std::uint32_t count;
         std::wstring result;
         int lines;
-    } cases[] = {{lines, L"b", L"[longer]", 2000, longer, 2001},
-                 {L" bb a", L"b", L"c", 2, L" cc a", 1}};
+    } cases[] = {{lines, L"[longer]", 2000, longer, 2001}, {L" bb a", L"c", 2, L" cc a", 1}};
+    lstrcpynW(FindString, L"b", 130);
     for (const auto& c : cases) {
-        SCOPED_TRACE(Utf8(c.find));
-        HandOver(c.text);
-        Use(c.find, c.replacement);
+        SCOPED_TRACE(Utf8(c.replacement));
+        MovableBlock block((c.text.size() + 1) * sizeof(wchar_t));
+        ASSERT_TRUE(block);
+        c.text.copy(LockedBlock(block.Get()).As<wchar_t>(), c.text.size());
+        GiveTextBlock(block.Release());
+        lstrcpynW(ReplaceString, c.replacement, 130);
         ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
         const ReplaceAllResult result = ReplaceAllOccurrences();
         EndSearch();

@@ -10,19 +10,32 @@
 #include <functional>
 #include <string>
 
+// Handles this thread's messages until the condition holds; false after the time-out.
+inline bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000) {
+    for (const ULONGLONG deadline = GetTickCount64() + milliseconds; !condition();) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
 class EditWindow {
   public:
     EditWindow() {
         // The first program of a fresh Wine session may start while Wine's desktop is still
         // being made, and no window can be created until it is there.
-        for (int attempt = 0; attempt < 100; ++attempt) {
+        PumpUntil([] {
             MainWindow = CreateWindowExW(0, L"STATIC", L"Tarnwick test", WS_OVERLAPPEDWINDOW, 0, 0,
                                          600, 400, nullptr, nullptr, nullptr, nullptr);
-            if (MainWindow != nullptr) {
-                break;
-            }
-            Sleep(100);
-        }
+            return MainWindow != nullptr;
+        });
         EditControl = CreateWindowExW(
             0, L"EDIT", L"",
             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
@@ -49,21 +62,5 @@ class EditWindow {
     }
     void SetText(const std::wstring& text) const { EditSetText(EditControl, text.c_str()); }
 };
-
-// Handles this thread's messages until the condition holds; false after the time-out.
-inline bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000) {
-    for (const ULONGLONG deadline = GetTickCount64() + milliseconds; !condition();) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    return true;
-}
 
 #endif

@@ -59,26 +59,15 @@ std::vector<std::wstring> Boxes;
 
 LRESULT CALLBACK AnswerBox(int code, WPARAM sent, LPARAM message) {
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(message);
-    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
-        if (HWND text = GetDlgItem(call->hwnd, 0xFFFF)) {
-            wchar_t said[1024] = L"";
-            GetWindowTextW(text, said, 1024);
-            Boxes.push_back(said);
-            const bool question = GetDlgItem(call->hwnd, IDYES) != nullptr;
-            PostMessageW(call->hwnd, WM_COMMAND, question ? IDYES : IDOK, 0);
-        }
+    if (code == HC_ACTION && call->message == WM_INITDIALOG && GetDlgItem(call->hwnd, 0xFFFF)) {
+        wchar_t said[1024] = L"";
+        GetDlgItemTextW(call->hwnd, 0xFFFF, said, 1024);
+        Boxes.push_back(said);
+        const bool question = GetDlgItem(call->hwnd, IDYES) != nullptr;
+        PostMessageW(call->hwnd, WM_COMMAND, question ? IDYES : IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, sent, message);
 }
-
-} // namespace
-
-// Calls of the program to the imported ReplaceFileW go through this pointer.
-extern "C" {
-decltype(&ReplaceFileW) __imp_ReplaceFileW = SubstituteReplaceFileW;
-}
-
-namespace {
 
 class FileOperations : public testing::Test {
   protected:
@@ -97,7 +86,6 @@ class FileOperations : public testing::Test {
         UnhookWindowsHookEx(answerer);
         StopTyping();
         SwapFailure = 0;
-        FileAppearsInItsPlace = false;
         FreeLibrary(LanguageLibrary);
         LanguageLibrary = nullptr;
         IniPath[0] = L'\0';
@@ -107,22 +95,20 @@ class FileOperations : public testing::Test {
         lstrcpynW(DocumentPath, path.c_str(), MAX_PATH);
         return FileOperation(mode);
     }
-    BOOL Load(const std::wstring& path) { return Run(kFileLoad, path); }
-    // The text a load hands to the edit control, read one way or the other, and whether it
-    // found bytes that the ANSI code page cannot read.
-    static std::wstring ReadWith(ReadWay way, const std::wstring& path, bool replaced = false) {
-        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        FileText text;
-        if (!file || !ReadFileText(file.Get(), way, text)) {
-            ADD_FAILURE() << "could not read the file, error " << GetLastError();
-            return {};
+    // Expects the text a load hands to the edit control, read either way, and whether it found
+    // bytes that the ANSI code page cannot read.
+    void ExpectRead(const std::wstring& path, const std::wstring& text, bool replaced = false) {
+        for (ReadWay way : {ReadWay::Mapped, ReadWay::Read}) {
+            UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            FileText read;
+            ASSERT_TRUE(file && ReadFileText(file.Get(), way, read)) << "error " << GetLastError();
+            EXPECT_EQ(read.bytesReplaced, replaced);
+            const LockedBlock locked(read.text.Get());
+            EXPECT_TRUE(std::wstring(locked.As<wchar_t>(), read.length) == text)
+                << "read " << (way == ReadWay::Mapped ? "mapped" : "with ReadFile");
         }
-        EXPECT_EQ(text.bytesReplaced, replaced);
-        const LockedBlock locked(text.text.Get());
-        return std::wstring(locked.As<wchar_t>(), text.length);
     }
-    BOOL Save(const std::wstring& path) { return Run(kFileSave, path); }
 
     TempFolder folder;
     EditWindow edit;
@@ -148,20 +134,18 @@ TEST_F(FileOperations, KeepTheBytesOfEachEncodingUpToTheFirstNulWithAWarning) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
-        const std::size_t before = Boxes.size();
+        Boxes.clear();
         WriteBytes(folder / L"in.txt", c.bytes);
         const HeldFile writer(folder / L"in.txt", GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE);
-        ASSERT_TRUE(Load(folder / L"in.txt"));
+        ASSERT_TRUE(Run(kFileLoad, folder / L"in.txt"));
         EXPECT_EQ(CurrentEncoding, c.encoding);
         EXPECT_EQ(edit.Text(), c.text);
-        ASSERT_EQ(Boxes.size(), before + (c.warned ? 1 : 0));
-        if (c.warned) {
-            EXPECT_EQ(Boxes.back(), ResourceString(LanguageLibrary, IDS_TEXT_STOPS_AT_NUL));
-        }
+        EXPECT_EQ(Boxes,
+                  Names(c.warned ? 1 : 0, ResourceString(LanguageLibrary, IDS_TEXT_STOPS_AT_NUL)));
         EXPECT_FALSE(EditGetModify(EditControl));
         EXPECT_FALSE(EditCanUndo(EditControl));
-        ASSERT_TRUE(Save(folder / L"out.txt"));
+        ASSERT_TRUE(Run(kFileSave, folder / L"out.txt"));
         EXPECT_EQ(ReadBytes(folder / L"out.txt"), c.saved);
     }
 }
@@ -193,10 +177,9 @@ TEST_F(FileOperations, StopTypingForAnUnknownCommand) {
     GetWindowTextW(MainWindow, title, 300);
     EXPECT_FALSE(std::wstring(title).starts_with(L"* ")) << "the title kept the modified mark";
     EXPECT_LT(edit.Text().size(), 8u) << "the playback had ended before the command";
-    const HWND window = MainWindow;
-    EXPECT_TRUE(IsWindow(window)) << "a typing was running: the window stays";
+    EXPECT_TRUE(IsWindow(MainWindow)) << "a typing was running: the window stays";
     RunCommand(IDM_FILE_EXIT);
-    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(MainWindow));
 }
 
 // The ANSI code page is the process's: Wine takes it from LANG, so ctest runs this suite once
@@ -207,40 +190,31 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     if (!expected.empty()) {
         ASSERT_EQ(codePage, static_cast<UINT>(_wtoi(expected.c_str()))) << "LANG did not choose it";
     }
-    // A character of two bytes in this code page, across the place where a mapped file's first
-    // slice of 4 MiB ends; the same file read with ReadFile; and a UTF-16 file of several
-    // slices, whose mark moves every slice off the mapping's grid. The first slice also holds
-    // a real katakana middle dot (81 45 in 932), which makes it looked at again for bytes that
-    // do not read: the lead byte cut at its end is not one of them.
+    // A two-byte character across the end of a mapped file's first slice of 4 MiB; then UTF-16
+    // over several slices, its mark moving each slice off the mapping's grid. A real katakana
+    // middle dot (81 45 in 932) makes the first slice looked at again for bytes that do not
+    // read: the lead byte cut at its end is not one of them.
     const std::string pair = codePage == 932 ? "\x93\xFA" : "\xE8\x9A";
-    const std::string ansi = "\x81\x45" + std::string((4u << 20) - 3, 'a') + pair + "z";
-    WriteBytes(folder / L"slices.txt", ansi);
-    const std::wstring whole = ReadText(folder / L"slices.txt");
-    EXPECT_TRUE(ReadWith(ReadWay::Mapped, folder / L"slices.txt") == whole);
-    EXPECT_TRUE(ReadWith(ReadWay::Read, folder / L"slices.txt") == whole);
+    WriteBytes(folder / L"slices.txt", "\x81\x45" + std::string((4u << 20) - 3, 'a') + pair + "z");
+    ExpectRead(folder / L"slices.txt", ReadText(folder / L"slices.txt"));
     std::wstring wide(10u << 20, L'w');
     wide[(4u << 20) - 1] = L'\u00E8';
     wide.back() = L'\u65E5';
     WriteBytes(folder / L"slices.txt", Utf16LeFile(wide));
-    EXPECT_TRUE(ReadWith(ReadWay::Mapped, folder / L"slices.txt") == wide);
-    EXPECT_TRUE(ReadWith(ReadWay::Read, folder / L"slices.txt") == wide);
+    ExpectRead(folder / L"slices.txt", wide);
 
     if (codePage == 932) {
-        // A double-byte code page: the saved file may need more bytes than the text has
-        // characters.
+        // Under a double-byte code page the file may need more bytes than the text has characters.
         edit.SetText(L"\u65E5\u672C\u8A9E");
-        ASSERT_TRUE(Save(folder / L"cp-out.txt"));
+        ASSERT_TRUE(Run(kFileSave, folder / L"cp-out.txt"));
         EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), "\x93\xFA\x96\x7B\x8C\xEA");
-        // A lead byte with a trail byte it cannot take (81 7F) opens as the code page shows it,
-        // read either way, with a notice (the slices above, a real middle dot among them, had
-        // none).
-        WriteBytes(folder / L"cp.txt", "a\x81\x7F"
-                                       "b");
-        EXPECT_EQ(ReadWith(ReadWay::Read, folder / L"cp.txt", true), ReadText(folder / L"cp.txt"));
-        ASSERT_TRUE(Load(folder / L"cp.txt"));
+        // A lead byte with a trail byte it cannot take (81 7F) reads as the code page shows it,
+        // either way, with a notice (the slices above, a real middle dot among them, had none).
+        WriteBytes(folder / L"cp.txt", "a\x81\x7F"s + "b");
+        ExpectRead(folder / L"cp.txt", ReadText(folder / L"cp.txt"), true);
+        ASSERT_TRUE(Run(kFileLoad, folder / L"cp.txt"));
         EXPECT_EQ(edit.Text(), ReadText(folder / L"cp.txt"));
-        ASSERT_EQ(Boxes.size(), 1u);
-        EXPECT_EQ(Boxes[0], ResourceString(LanguageLibrary, IDS_ANSI_BYTES_REPLACED));
+        EXPECT_EQ(Boxes, Names{ResourceString(LanguageLibrary, IDS_ANSI_BYTES_REPLACED)});
         return;
     }
     if (codePage != 1250 && codePage != 1252) {
@@ -249,10 +223,9 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     // A character the code page lacks is asked about first; Yes (the first button) saves its
     // closest letter or the default character.
     edit.SetText(L"\u010D\u4E2D");
-    ASSERT_TRUE(Save(folder / L"cp-out.txt"));
+    ASSERT_TRUE(Run(kFileSave, folder / L"cp-out.txt"));
     EXPECT_EQ(ReadBytes(folder / L"cp-out.txt"), codePage == 1250 ? "\xE8?" : "c?");
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0], ResourceString(LanguageLibrary, IDS_ANSI_CHANGES_CHARACTERS));
+    EXPECT_EQ(Boxes, Names{ResourceString(LanguageLibrary, IDS_ANSI_CHANGES_CHARACTERS)});
 }
 
 // A page of a mapped file that cannot be read ends the read with an error instead of the
@@ -263,7 +236,7 @@ TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
     const std::wstring path = L"Z:" + std::wstring(linuxPath.begin(), linuxPath.end());
     WriteBytes(path, std::string(1 << 20, 'm'));
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     HANDLE mapping = CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
     ASSERT_NE(mapping, nullptr);
     void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
@@ -291,17 +264,12 @@ TEST_F(FileOperations, GiveUpOnAMappedPageThatCannotBeRead) {
     EXPECT_EQ(copy.second, std::string(4096, 'm'));
     UnmapViewOfFile(view);
     CloseHandle(mapping);
-    file.Close();
-    DeleteFileW(path.c_str());
 }
 
-class FailedSwap : public FileOperations {};
-
-// The target ends with the new text, or, where that cannot be made sure, the new text stays
-// in the save's own file and the message names it. Nothing is ever deleted that holds a text.
-// A file with a second name is written in place, or the other name would keep the old content;
-// the new text is shorter, so a write in place must also shorten the file.
-TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
+// The target ends with the new text, or else the new text stays in the save's own file, named by
+// the message: nothing that holds a text is deleted. A file with a second name is written in place
+// (the other name would keep the old content) and shortened, since the new text is shorter.
+TEST_F(FileOperations, NeverLoseTheNewTextOrTheFileInItsPlaceToAFailedSwap) {
     const struct {
         const char* failure;
         DWORD error = 0;
@@ -327,34 +295,36 @@ TEST_F(FailedSwap, NeverCostsTheNewTextOrTheFileInItsPlace) {
         edit.SetText(L"new");
         SwapFailure = c.error;
         FileAppearsInItsPlace = c.appears;
-        const std::size_t boxesBefore = Boxes.size();
-        const BOOL saved = ReportFileError(Save(doc));
-        Names files = FilesIn(here.Path());
+        Boxes.clear();
+        EXPECT_EQ(ReportFileError(Run(kFileSave, doc)) != FALSE, !c.appears);
+        const Names files = FilesIn(here.Path());
         EXPECT_EQ(SwapFailure, 0u) << "the save never tried the swap";
         if (!c.appears) {
-            EXPECT_TRUE(saved);
             EXPECT_EQ(files, c.files);
             for (const std::wstring& name : files) {
                 EXPECT_EQ(ReadBytes(here / name), name.ends_with(L".aside") ? "older" : "new")
                     << Utf8(name);
             }
             EXPECT_EQ((GetFileAttributesW(doc.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0, c.hidden);
-            EXPECT_EQ(Boxes.size(), boxesBefore) << "a successful save said something";
+            EXPECT_EQ(Boxes, Names{}) << "a successful save said something";
             continue;
         }
-        EXPECT_FALSE(saved);
         EXPECT_EQ(ReadBytes(doc), "theirs") << "the file that appeared was overwritten";
         ASSERT_EQ(files.size(), 2u);
         const std::wstring kept = here / files[1];
         EXPECT_TRUE(files[1].starts_with(L"twk") && files[1].ends_with(L"~doc.txt.tmp"))
             << Utf8(files[1]);
         EXPECT_EQ(ReadBytes(kept), "new");
-        ASSERT_EQ(Boxes.size(), boxesBefore + 1);
         wchar_t message[512];
         FillPercentTemplate(AsUnits(ResourceString(LanguageLibrary, IDS_TEXT_KEPT_IN).c_str()),
                             AsUnits(kept.c_str()), AsUnitBuffer(message));
-        EXPECT_EQ(Boxes.back(), message);
+        EXPECT_EQ(Boxes, Names{message});
     }
 }
 
 } // namespace
+
+// Calls of the program to the imported ReplaceFileW go through this pointer.
+extern "C" {
+decltype(&ReplaceFileW) __imp_ReplaceFileW = SubstituteReplaceFileW;
+}

@@ -73,59 +73,56 @@ std::vector<Shortcut> Shortcuts(HMODULE library) {
     return {entries, entries + SizeofResource(library, found) / sizeof(Shortcut)};
 }
 
-struct Library {
-    std::wstring name;
-    HMODULE module;
-    HMENU menu;
-};
-
-// Any command other than the program's own closes the window, the exit item's included (which
-// closes by being unknown): a shortcut carries none of them, a menu only that one. The texts
-// filled by "%" take one, no other text holds one (the status templates are checked as a library
-// loads); the file filter is two pairs of a description and a pattern, each part ending in a NUL,
-// within the 128 units it is loaded into.
+// Any command not the program's own closes the window, the exit item's included (it closes by
+// being unknown): no shortcut carries one, a menu only that one. Texts filled by "%" hold one, no
+// other text any (the status templates are checked as a library loads); the file filter is two
+// pairs of a description and a pattern, each part ending in a NUL, within its 128 units.
 TEST(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlaceholders) {
     const std::wstring folder = FolderFromEnvironment(L"TARNWICK_LANGUAGES");
-    std::vector<Library> libraries;
-    for (const wchar_t* name : {L"English.dll", L"Czech.dll", L"Slovak.dll"}) {
-        HMODULE module = LoadResources(folder + name);
-        ASSERT_NE(module, nullptr) << Utf8(name);
-        libraries.push_back({name, module, LoadMenuW(module, MAKEINTRESOURCEW(IDR_MAIN_MENU))});
-        ASSERT_NE(libraries.back().menu, nullptr) << Utf8(name);
-    }
+    const HMODULE english = LoadResources(folder + L"English.dll");
+    ASSERT_NE(english, nullptr);
+    const HMENU englishMenu = LoadMenuW(english, MAKEINTRESOURCEW(IDR_MAIN_MENU));
     std::vector<UINT> englishCommands;
-    const std::wstring englishShape = Shape(libraries[0].menu, englishCommands);
-    const std::vector<Shortcut> englishShortcuts = Shortcuts(libraries[0].module);
+    const std::wstring englishShape = Shape(englishMenu, englishCommands);
+    DestroyMenu(englishMenu);
+    const std::vector<Shortcut> englishShortcuts = Shortcuts(english);
     ASSERT_FALSE(englishShortcuts.empty());
     const std::set<UINT> percentFills = {
         IDS_ASK_SAVE_CHANGES, IDS_FILE_NOT_FOUND,      IDS_REPLACE_ALL_COUNT,
         IDS_STATUS_LINES,     IDS_LANGUAGE_NOT_LOADED, IDS_TEXT_KEPT_IN,
         IDS_RESTORE_QUESTION, IDS_CHANGED_ON_DISK,     IDS_SAVE_OVER_CHANGES};
-    for (const Library& library : libraries) {
-        SCOPED_TRACE(Utf8(library.name));
+    const std::pair<const wchar_t*, const wchar_t*> libraries[] = {
+        {L"English.dll", L"English"},
+        {L"Czech.dll", L"\u010Ce\u0161tina"},
+        {L"Slovak.dll", L"Sloven\u010Dina"}};
+    for (const auto& [name, language] : libraries) {
+        SCOPED_TRACE(Utf8(name));
+        const HMODULE library = LoadResources(folder + name);
+        ASSERT_NE(library, nullptr);
+        EXPECT_EQ(ResourceString(library, IDS_LANGUAGE_NAME), language);
+        const HMENU menu = LoadMenuW(library, MAKEINTRESOURCEW(IDR_MAIN_MENU));
         std::vector<UINT> commands;
-        EXPECT_EQ(Shape(library.menu, commands), englishShape);
+        EXPECT_EQ(Shape(menu, commands), englishShape);
+        DestroyMenu(menu);
         for (UINT id : commands) {
             EXPECT_TRUE(KnownCommand(id) || id == IDM_FILE_EXIT) << "the unknown command " << id;
         }
         EXPECT_EQ(std::set<UINT>(commands.begin(), commands.end()).size(), commands.size())
             << "a command carried twice";
 
-        const std::vector<Shortcut> shortcuts = Shortcuts(library.module);
+        const std::vector<Shortcut> shortcuts = Shortcuts(library);
         EXPECT_EQ(shortcuts, englishShortcuts);
         for (const Shortcut& shortcut : shortcuts) {
             EXPECT_TRUE(KnownCommand(shortcut[2]))
                 << "a shortcut for the unknown command " << shortcut[2];
         }
-
         for (UINT dialog : {IDD_ABOUT, IDD_GOTO_LINE}) {
-            EXPECT_EQ(DialogControlIds(library.module, dialog),
-                      DialogControlIds(libraries[0].module, dialog));
+            EXPECT_EQ(DialogControlIds(library, dialog), DialogControlIds(english, dialog));
         }
 
         for (UINT id = IDS_FIRST; id <= IDS_LAST; ++id) {
             SCOPED_TRACE("string " + std::to_string(id));
-            const std::wstring text = ResourceString(library.module, id);
+            const std::wstring text = ResourceString(library, id);
             ASSERT_FALSE(text.empty());
             if (id == IDS_FILE_FILTER) {
                 EXPECT_LT(text.size(), 127u);
@@ -137,25 +134,19 @@ TEST(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlace
                           percentFills.count(id));
             }
         }
+        FreeLibrary(library);
     }
-    EXPECT_EQ(ResourceString(libraries[1].module, IDS_LANGUAGE_NAME), L"\u010Ce\u0161tina");
-    EXPECT_EQ(ResourceString(libraries[2].module, IDS_LANGUAGE_NAME), L"Sloven\u010Dina");
-    for (const Library& library : libraries) {
-        DestroyMenu(library.menu);
-        FreeLibrary(library.module);
-    }
+    FreeLibrary(english);
 }
 
 // Strings from 25 on are optional: the program's own English stands in for them.
 TEST(LanguageLibraryLoad, RefusesWhatIsNoCompleteLibraryButTakesOneWithoutTheLaterStrings) {
     const std::wstring testData = FolderFromEnvironment(L"TARNWICK_TEST_DATA");
     EXPECT_EQ(LoadLanguageLibraryFrom(L""), nullptr) << "a path without the program's folder";
-    const std::pair<const wchar_t*, const char*> refused[] = {
-        {L"NoMenu.dll", "a library without the main menu"},
-        {L"BadTemplate.dll", "its position text would read an integer from a text"}};
-    for (const auto& [file, reason] : refused) {
-        EXPECT_EQ(LoadLanguageLibraryFrom((testData + file).c_str()), nullptr) << reason;
-    }
+    EXPECT_EQ(LoadLanguageLibraryFrom((testData + L"NoMenu.dll").c_str()), nullptr)
+        << "a library without the main menu";
+    EXPECT_EQ(LoadLanguageLibraryFrom((testData + L"BadTemplate.dll").c_str()), nullptr)
+        << "its position text would read an integer from a text";
     LanguageLibrary = LoadLanguageLibraryFrom((testData + L"Minimal.dll").c_str());
     ASSERT_NE(LanguageLibrary, nullptr);
     wchar_t text[512];

@@ -58,10 +58,6 @@ TEST_F(SettingsStore, APlacementBlockNotYetWrittenIsWaitedForOrTakenAsNone) {
     auto* block = static_cast<PlacementBlock*>(
         MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(PlacementBlock)));
     ASSERT_NE(block, nullptr);
-    const auto geometry = [] {
-        return std::vector<int>{Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width),
-                                Setting(IntKey::Height)};
-    };
 
     std::thread writer([block] {
         Sleep(100);
@@ -69,17 +65,17 @@ TEST_F(SettingsStore, APlacementBlockNotYetWrittenIsWaitedForOrTakenAsNone) {
     });
     OpenSharedPlacement();
     writer.join();
-    const std::vector<int> cascaded = geometry();
+    EXPECT_EQ(Setting(IntKey::Width), 640) << "the other copy's width was not waited for";
+    EXPECT_EQ(Setting(IntKey::Height), 480);
     CloseSharedPlacement();
-    EXPECT_EQ(cascaded[2], 640) << "the other copy's width was not waited for";
-    EXPECT_EQ(cascaded[3], 480);
 
     *block = {};
     SettingValues = DefaultIntegerSettings();
-    const std::vector<int> own = geometry();
     OpenSharedPlacement();
-    EXPECT_EQ(geometry(), own) << "an empty block was taken as a geometry";
-    EXPECT_EQ((std::vector<int>{block->x, block->y, block->width, block->height}), own);
+    EXPECT_EQ(SettingValues, DefaultIntegerSettings()) << "an empty block was taken as a geometry";
+    EXPECT_EQ((std::vector<int>{block->x, block->y, block->width, block->height}),
+              (std::vector<int>{Setting(IntKey::x), Setting(IntKey::y), Setting(IntKey::Width),
+                                Setting(IntKey::Height)}));
     CloseSharedPlacement();
     UnmapViewOfFile(block);
     CloseHandle(mapping);
