@@ -247,7 +247,7 @@ class Program {
     }
     // Closes a modified document's window, answers No to the save question about the document
     // called `named` and expects the program to end with code 0.
-    void CloseDiscarding(const Sandbox&, const std::wstring& named) const {
+    void CloseDiscarding(const std::wstring& named) const {
         Close();
         Ask(named, L"&No");
         EXPECT_EQ(WaitForExit(), 0u);

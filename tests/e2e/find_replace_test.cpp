@@ -97,7 +97,7 @@ TEST(Find, SearchesBothWaysWithAndWithoutCaseAndAgainWithTheSelectionAsTheString
     Walk(tarnwick, find, {{{}, L"F3", {28, 28 + 128}}});
     SendMessageW(edit, EM_SETSEL, 27, 27 + 129);
     Walk(tarnwick, find, {{{}, L"F3", {27, 27 + 128}}});
-    tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
+    tarnwick.CloseDiscarding(Untitled(sandbox));
     sandbox.ExpectIni(L"FindString=" + std::wstring(128, L'w') + L" FindCase=0 FindDirection=1");
 }
 

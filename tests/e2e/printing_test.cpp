@@ -251,7 +251,7 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
     ASSERT_GT(fourteenPoints.size(), 40u);
     EXPECT_NEAR(LineSpacing(fourteenPoints[0]), LineHeight(L"DejaVu Sans Mono", 140), 0.2);
     ExpectTopLeftAt(fourteenPoints[0], 72, 108);
-    tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
+    tarnwick.CloseDiscarding(Untitled(sandbox));
 }
 
 } // namespace

@@ -152,7 +152,7 @@ TEST(StatusBarAndTextTools, FollowTheCaretAndTheModesAndRewriteOnlyTheSelection)
     EXPECT_TRUE(WaitUntil([&] {
         return EditText(edit) == before + L"three" || EditText(edit) == LocalNow() + L"three";
     })) << Utf8(EditText(edit));
-    tarnwick.CloseDiscarding(sandbox, sandbox / L"a.txt");
+    tarnwick.CloseDiscarding(sandbox / L"a.txt");
     sandbox.ExpectIni(L"MruCount=0"); // the command line adds no recent file
 }
 

@@ -143,7 +143,7 @@ TEST(WindowModes, ScaledStoredAt96DpiAndFullScreenAndTheNotificationAreaGiveBack
         ASSERT_TRUE(WaitUntil([&] { return WindowRect(main).right == 310; }));
         PostMessageW(main, WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
         ExpectMode(main, "full screen");
-        tarnwick.CloseDiscarding(sandbox, Untitled(sandbox));
+        tarnwick.CloseDiscarding(Untitled(sandbox));
     }
     sandbox.ExpectIni(L"FullScr=1 Maximized=1 x=50 y=40 Width=400 Height=300");
 
