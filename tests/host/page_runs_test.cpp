@@ -126,8 +126,7 @@ TEST(PageRuns, PagesAreThoseOfTheWholeTextCutEveryFewLines) {
         {u"ab abcdefghijklmnopqrstuvwxyz cd", 5, 2},
         {u"abcdefghijklmnopqrstuvwxyz", 5, 2},
         {u"cr\ronly\rline\rends", 6, 1},
-        {u"tab\tseparated\twords\tin\ta\tline", 10, 1},
-    };
+        {u"tab\tseparated\twords\tin\ta\tline", 10, 1}};
     std::mt19937 random(20261207);
     for (int round = 0; round < 400; ++round) {
         const std::u16string text = RandomText(random, 50 + random() % 400);

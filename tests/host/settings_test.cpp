@@ -21,8 +21,7 @@ TEST(SettingsTable, HoldsDistinctKeys) {
     }
 }
 
-// Written as the unsigned form of its 32 bits; read as the low 32 bits of a decimal up to the
-// first other character.
+// Written as its 32 bits unsigned; read as the low 32 bits of a decimal up to another character.
 TEST(ProfileInteger, IsWrittenUnsignedAndReadAsTheLowThirtyTwoBitsOfADecimal) {
     const struct {
         UnitView text;

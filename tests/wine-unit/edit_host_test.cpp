@@ -1,6 +1,5 @@
-// The edit control as the program drives it: the colours and the one brush that paint it, which
-// edit commands the edit popup (and so the context menu) offers, and the search at work in the
-// control's own buffer.
+// The edit control as the program drives it: the colours and the one brush that paint it, the edit
+// commands its popup (so the context menu too) offers, and the search in the control's own buffer.
 #include "app/handles.h"
 #include "app/settings.h"
 #include "language/resource_ids.h"
@@ -112,8 +111,7 @@ TEST_F(EditHost, SearchesIgnoringCaseThroughTheSystemsCaseFormsInFindAndReplace)
 // Each text starts in a block of exactly its own size: growing it must resize the block, and
 // the control must hold and measure the new one.
 TEST_F(EditHost, ReplacesAllGrowingOrOverwritingTheControlsOwnBlock) {
-    std::wstring lines;
-    std::wstring longer;
+    std::wstring lines, longer;
     for (int i = 0; i < 2000; ++i) {
         lines += L"ab\r\n";
         longer += L"a[longer]\r\n";

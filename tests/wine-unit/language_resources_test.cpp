@@ -15,8 +15,7 @@ namespace {
 
 using namespace std::string_literals;
 
-// The program's command table, as runs of ids: a menu or accelerator that carries any other
-// id closes the window.
+// The program's commands as runs of ids: a menu or shortcut carrying any other closes the window.
 bool KnownCommand(UINT id) {
     const std::pair<UINT, UINT> runs[] = {
         {IDM_SEARCH_FIND, IDM_SEARCH_FIND_PREVIOUS},
@@ -33,8 +32,7 @@ bool KnownCommand(UINT id) {
                        [id](const auto& run) { return id >= run.first && id <= run.second; });
 }
 
-// The menu's shape without its texts (ids, popups in brackets, "-" for a separator), and the
-// commands it carries.
+// The menu's shape (ids, popups in brackets, "-" for a separator) and the commands it carries.
 std::wstring Shape(HMENU menu, std::vector<UINT>& commands) {
     std::wstring shape;
     for (int position = 0; position < GetMenuItemCount(menu); ++position) {
