@@ -14,11 +14,10 @@ namespace {
 constexpr auto IsBreak = [](Unit unit) { return unit == u'\r' || unit == u'\n'; };
 constexpr auto IsBlank = [](Unit unit) { return unit == u' ' || unit == u'\t'; };
 
-// Where each line starts in a model of the printer's DrawTextExW wrapping a monospaced font: each
-// unit one column wide; lines break at CR, LF and CR LF, and a break at the end of a run adds no
-// line; a word that does not fit goes to the next line with the blanks before it dropped (blanks
-// before a break hang, a line's indentation stays on its line); a word wider than the line starts
-// a line of its own and is cut every `width` columns.
+// Where each line starts in a model of the printer's DrawTextExW wrapping a monospaced font, a
+// unit a column: lines break at CR, LF and CR LF, and a break ending a run adds no line; a word
+// that does not fit goes to the next line, the blanks before it dropped (blanks before a break
+// hang, indentation stays on its line); a word over `width` units starts a line, cut every `width`.
 std::vector<std::size_t> LineStarts(UnitView text, std::size_t width) {
     const auto skip = [text](std::size_t from, auto over) {
         while (from < text.size() && over(text[from])) {

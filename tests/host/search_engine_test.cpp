@@ -135,10 +135,8 @@ class ExactBlock : public ReplaceAllMemory {
     // After a Replace All: the text of the length the engine left in the BorrowedText (a shorter
     // text keeps its block), or a mark when the engine's text is not in this block.
     std::u16string Adopted(const BorrowedText& text) const {
-        if (text.units != units_.get() || text.length > length_) {
-            return u"(not in its block)";
-        }
-        return {units_.get(), text.length};
+        const bool inBlock = text.units == units_.get() && text.length <= length_;
+        return inBlock ? std::u16string(units_.get(), text.length) : u"(not in its block)";
     }
 
     bool failResize = false;
