@@ -71,8 +71,7 @@ TEST(DoubleByteSlices, EndAfterTheLastWholeCharacter) {
     }
 }
 
-// The whole walk as "code:pause" pairs, e.g. "97+ 13- 98+", each step resumed from the
-// position the one before left.
+// The codes typed, each with "+" for a pause after it or "-", each step from where the last left.
 std::string Walk(const std::u16string& text) {
     std::string walk;
     std::size_t position = 0;

@@ -124,12 +124,11 @@ TEST(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlace
             ASSERT_FALSE(text.empty());
             if (id == IDS_FILE_FILTER) {
                 EXPECT_LT(text.size(), 127u);
-                ASSERT_EQ(std::count(text.begin(), text.end(), L'\0'), 4);
+                ASSERT_EQ(std::ranges::count(text, L'\0'), 4);
                 EXPECT_EQ(text.substr(text.find(L'\0'), 7), L"\0*.txt\0"s);
                 EXPECT_TRUE(text.ends_with(L"\0*.*\0"s));
             } else if (id != IDS_STATUS_POSITION && id != IDS_STATUS_CHARACTER) {
-                EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), L'%')),
-                          percentFills.count(id));
+                EXPECT_EQ(std::ranges::count(text, L'%'), percentFills.contains(id) ? 1 : 0);
             }
         }
         FreeLibrary(library);
