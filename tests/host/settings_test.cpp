@@ -119,22 +119,18 @@ TEST(Cascade, OpensThirtyPixelsUpAndLeftOrNearTheEdgeRightOrDownStayingOnTheScre
     EXPECT_EQ(Of(Cascade({0, 5, 500, 760}, 1024, 768)), (Geometry{30, 35, 500, 733}));
 }
 
-// What a start stores: the window created with this rectangle takes the window DPI at
-// WM_CREATE, and its first WM_MOVE and WM_SIZE record what they see at 96 DPI.
-Geometry RecordedAt(Placement created, std::int32_t windowDpi) {
-    return Of(ScalePlacement(created, windowDpi, kStoredDpi));
-}
-
+// What a start stores: the window created with this rectangle takes the window DPI at WM_CREATE,
+// and its first WM_MOVE and WM_SIZE record what they see at 96 DPI. A system that cannot tell a
+// monitor's DPI (0) gives every window its own.
 TEST(CreationPlacement, StoresTheSameGeometryAtEveryStartWhateverTheSystemAndMonitorDpi) {
     constexpr Placement stored{120, 100, 770, 534};
-    constexpr Geometry same{120, 100, 770, 534};
-    const std::pair<std::int32_t, std::int32_t> starts[] = {{96, 120}, {120, 96}, {144, 96}};
-    for (const auto& [system, monitor] : starts) {
+    const std::tuple<std::int32_t, std::int32_t, std::int32_t> starts[] = {
+        {96, 120, 120}, {120, 96, 96}, {144, 96, 96}, {120, 0, 120}}; // system, monitor, window
+    for (const auto& [system, monitor, window] : starts) {
         SCOPED_TRACE(testing::Message() << "system " << system << ", monitor " << monitor);
-        EXPECT_EQ(RecordedAt(CreationPlacement(stored, system, monitor), monitor), same);
+        const Placement created = CreationPlacement(stored, system, monitor);
+        EXPECT_EQ(Of(ScalePlacement(created, window, kStoredDpi)), Of(stored));
     }
-    // A system that cannot tell a monitor's DPI gives every window its own.
-    EXPECT_EQ(RecordedAt(CreationPlacement(stored, 120, 0), 120), same);
 }
 
 } // namespace
