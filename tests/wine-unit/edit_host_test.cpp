@@ -117,12 +117,11 @@ TEST_F(EditHost, ReplacesAllGrowingOrOverwritingTheControlsOwnBlock) {
         longer += L"a[longer]\r\n";
     }
     const struct {
-        std::wstring text;
+        std::wstring text, result;
         const wchar_t* replacement;
         std::uint32_t count;
-        std::wstring result;
         int lines;
-    } cases[] = {{lines, L"[longer]", 2000, longer, 2001}, {L" bb a", L"c", 2, L" cc a", 1}};
+    } cases[] = {{lines, longer, L"[longer]", 2000, 2001}, {L" bb a", L" cc a", L"c", 2, 1}};
     lstrcpynW(FindString, L"b", 130);
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(c.replacement));

@@ -272,8 +272,7 @@ TEST_F(FileOperations, NeverLoseTheNewTextOrTheFileInItsPlaceToAFailedSwap) {
         const char* failure;
         DWORD error = 0;
         Names files = {L"doc.txt"};
-        bool hidden = false;
-        bool appears = false; // another program puts a file in the target's place
+        bool hidden = false, appears = false; // appears: another program puts a file in its place
     } cases[] = {
         {"none, a file with a second name", 0, {L"doc.txt", L"other name.txt"}},
         {"refused, hidden file written in place", ERROR_ACCESS_DENIED, {L"doc.txt"}, true},
