@@ -27,22 +27,20 @@ TEST(ProfileInteger, IsWrittenUnsignedAndReadAsTheLowThirtyTwoBitsOfADecimal) {
         UnitView text;
         std::int32_t value;
         bool written = false; // the text is what the value is written as
-    } cases[] = {
-        {u"0", 0, true},
-        {u"2147483647", 2147483647, true},
-        {u"2147483648", -2147483647 - 1, true},
-        {u"4294967283", -13, true},               // a font height as the settings file holds it
-        {u"4294967295", kProfileIntAbsent, true}, // read as absent, as minus one is
-        {u"-1", kProfileIntAbsent},
-        {u"", kProfileIntAbsent},
-        {u"  ", kProfileIntAbsent},
-        {u"+25", 25},
-        {u"99999999999999999999", static_cast<std::int32_t>(1661992959u)},
-        {u"-4294967283", 13},
-        {u"12abc", 12},
-        {u"-", 0},
-        {u" 42 ", 42},
-    };
+    } cases[] = {{u"0", 0, true},
+                 {u"2147483647", 2147483647, true},
+                 {u"2147483648", -2147483647 - 1, true},
+                 {u"4294967283", -13, true},               // a font height as the file holds it
+                 {u"4294967295", kProfileIntAbsent, true}, // read as absent, as minus one is
+                 {u"-1", kProfileIntAbsent},
+                 {u"", kProfileIntAbsent},
+                 {u"  ", kProfileIntAbsent},
+                 {u"+25", 25},
+                 {u"99999999999999999999", static_cast<std::int32_t>(1661992959u)},
+                 {u"-4294967283", 13},
+                 {u"12abc", 12},
+                 {u"-", 0},
+                 {u" 42 ", 42}};
     for (const auto& c : cases) {
         EXPECT_EQ(ParseProfileInteger(c.text), c.value) << Narrow(c.text);
         if (c.written) {
