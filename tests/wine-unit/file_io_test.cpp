@@ -189,9 +189,8 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
         ASSERT_EQ(codePage, static_cast<UINT>(_wtoi(expected.c_str()))) << "LANG did not choose it";
     }
     // A two-byte character across the end of a mapped file's first 4 MiB slice; then UTF-16 over
-    // several slices, its mark moving each slice off the mapping's grid. A middle dot (81 45 in
-    // 932) has the first slice checked again for unreadable bytes: the lead byte cut at its end is
-    // none.
+    // several slices, its mark moving each slice off the mapping's grid. A middle dot (932: 81 45)
+    // has the first slice checked again for unreadable bytes: the lead byte cut at its end is none.
     const std::string pair = codePage == 932 ? "\x93\xFA" : "\xE8\x9A";
     WriteBytes(folder / L"slices.txt", "\x81\x45" + std::string((4u << 20) - 3, 'a') + pair + "z");
     ExpectRead(folder / L"slices.txt", ReadText(folder / L"slices.txt"));
