@@ -100,8 +100,7 @@ TEST_F(EditHost, SearchesIgnoringCaseThroughTheSystemsCaseFormsInFindAndReplace)
     ASSERT_TRUE(BeginSearch(FR_DOWN));
     EXPECT_EQ(SearchForwardFrom(0), 2u);
     const ReplaceCurrentResult replaced = ReplaceCurrent();
-    EXPECT_TRUE(replaced.replaced);
-    EXPECT_EQ(replaced.nextStart, 3u);
+    EXPECT_EQ(std::pair(replaced.replaced, replaced.nextStart), std::pair(true, 3u));
     EXPECT_EQ(SearchForwardFrom(replaced.nextStart), std::nullopt);
     EndSearch();
     EXPECT_EQ(edit.Text(), L"x 2ou\u010Dk\u00FD y");
@@ -133,8 +132,7 @@ TEST_F(EditHost, ReplacesAllGrowingOrOverwritingTheControlsOwnBlock) {
         ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
         const ReplaceAllResult result = ReplaceAllOccurrences();
         EndSearch();
-        EXPECT_EQ(result.count, c.count);
-        EXPECT_FALSE(result.outOfMemory);
+        EXPECT_EQ(std::pair(result.count, result.outOfMemory), std::pair(c.count, false));
         EXPECT_EQ(edit.Text(), c.result);
         EXPECT_EQ(EditGetLineCount(EditControl), c.lines);
         EXPECT_EQ(EditTextHandle, EditGetHandle(EditControl)) << "the control holds another block";

@@ -34,8 +34,7 @@ BOOL WINAPI SubstituteReplaceFileW(LPCWSTR replaced, LPCWSTR replacement, LPCWST
                                    DWORD flags, LPVOID exclude, LPVOID reserved) {
     const DWORD failure = std::exchange(SwapFailure, 0);
     if (failure == 0) {
-        using Function = decltype(&ReplaceFileW);
-        const auto system = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(
+        const auto system = reinterpret_cast<decltype(&ReplaceFileW)>(reinterpret_cast<void (*)()>(
             GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "ReplaceFileW")));
         return system(replaced, replacement, backup, flags, exclude, reserved);
     }
@@ -63,8 +62,7 @@ LRESULT CALLBACK AnswerBox(int code, WPARAM sent, LPARAM message) {
         wchar_t said[1024] = L"";
         GetDlgItemTextW(call->hwnd, 0xFFFF, said, 1024);
         Boxes.push_back(said);
-        const bool question = GetDlgItem(call->hwnd, IDYES) != nullptr;
-        PostMessageW(call->hwnd, WM_COMMAND, question ? IDYES : IDOK, 0);
+        PostMessageW(call->hwnd, WM_COMMAND, GetDlgItem(call->hwnd, IDYES) ? IDYES : IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, sent, message);
 }
