@@ -142,8 +142,7 @@ TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
 }
 
 TEST(RecoveryFile, NameTellsItsOwnerAndNothingElseIsOne) {
-    for (const RecoveryOwner owner :
-         {RecoveryOwner{4242, 0x01DB12345678ABCDull}, {4294967295u, 0}}) {
+    for (const auto owner : {RecoveryOwner{4242, 0x01DB12345678ABCDull}, {4294967295u, 0}}) {
         EXPECT_EQ(RecoveryFileOwner(RecoveryFileName(owner)), owner);
     }
     EXPECT_EQ(RecoveryFileName({7, 0xABCull}), u"Tarnwick-7-0000000000000abc.recovery");

@@ -33,8 +33,7 @@ std::vector<std::size_t> LineStarts(UnitView text, std::size_t width) {
         i += column;
         while (i < text.size() && !IsBreak(text[i])) {
             const std::size_t word = skip(i, IsBlank);
-            const std::size_t wordEnd =
-                skip(word, [](Unit u) { return !IsBlank(u) && !IsBreak(u); });
+            const auto wordEnd = skip(word, [](Unit u) { return !IsBlank(u) && !IsBreak(u); });
             if (wordEnd == word || column + (wordEnd - i) <= width) {
                 column += wordEnd - i;
                 i = wordEnd;
@@ -154,8 +153,7 @@ TEST(PageRuns, LongTextsAreMeasuredInGrowingRunsAndWhereNothingFitsNothingIsTake
     }
     EXPECT_EQ(PageStartsOneByOne(text, 80, 60), PageStartsDrawnWhole(text, 80, 60));
 
-    const PageRun none =
-        NextPageRun(u"some text", 100, kLineHeight, [](UnitView) { return LONG_MAX; });
+    const PageRun none = NextPageRun(u"text", 100, kLineHeight, [](UnitView) { return LONG_MAX; });
     EXPECT_EQ(std::pair(none.drawn, none.taken), (std::pair<std::size_t, std::size_t>{0, 0}));
 }
 

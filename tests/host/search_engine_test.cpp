@@ -218,8 +218,7 @@ TEST(CaseIgnored, ComparesOnlyWithTheCallersFormsAndOnlyWhenTheyHaveTheSearchStr
     EXPECT_EQ(Find(u"x\u01C5y", dz, 0), 1u);
 
     // Either form one unit short or long, where the units they have would match.
-    for (const Query& query :
-         {Query{u"ab", false, u"a", u"AB"}, Query{u"ab", false, u"abc", u"AB"}}) {
+    for (const Query& query : {Query{u"ab", false, u"a", u"AB"}, {u"ab", false, u"abc", u"AB"}}) {
         EXPECT_EQ(Find(u"aB", query, 0), std::nullopt) << testing::PrintToString(query.lower);
         EXPECT_EQ(Replace(u"aB", query, u"c").first, 0u) << testing::PrintToString(query.lower);
     }

@@ -38,8 +38,7 @@ std::wstring Shape(HMENU menu, std::vector<UINT>& commands) {
     for (int position = 0; position < GetMenuItemCount(menu); ++position) {
         if (HMENU popup = GetSubMenu(menu, position)) {
             shape += L"[" + Shape(popup, commands) + L"]";
-        } else if ((GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) &
-                    MF_SEPARATOR) != 0) {
+        } else if (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_SEPARATOR) {
             shape += L"-,";
         } else {
             commands.push_back(GetMenuItemID(menu, position));
@@ -54,8 +53,7 @@ std::vector<int> DialogControlIds(HMODULE library, UINT dialog) {
         library, MAKEINTRESOURCEW(dialog), nullptr,
         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     std::vector<int> ids;
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         ids.push_back(GetDlgCtrlID(child));
     }
     DestroyWindow(window);
@@ -111,8 +109,7 @@ TEST(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlace
         const std::vector<Shortcut> shortcuts = Shortcuts(library);
         EXPECT_EQ(shortcuts, englishShortcuts);
         for (const Shortcut& shortcut : shortcuts) {
-            EXPECT_TRUE(KnownCommand(shortcut[2]))
-                << "a shortcut for the unknown command " << shortcut[2];
+            EXPECT_TRUE(KnownCommand(shortcut[2])) << "unknown shortcut command " << shortcut[2];
         }
         for (UINT dialog : {IDD_ABOUT, IDD_GOTO_LINE}) {
             EXPECT_EQ(DialogControlIds(library, dialog), DialogControlIds(english, dialog));
