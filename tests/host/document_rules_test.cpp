@@ -30,8 +30,7 @@ TEST(Recognition, TheLongestMarkTheFileHoldsDecides) {
         {100, {0x00, 0x00, 0xFE, 0xFF}, kRefused},
         {2, {0xEF, 0xBB}, kAnsi},
         {3, {0xEF, 0xBB, 0xBF}, kRefused},
-        {2, {0xFE, 0xFF}, kRefused},
-    };
+        {2, {0xFE, 0xFF}, kRefused}};
     for (const auto& [size, bytes, want] : rows) {
         const Recognition got = Recognise(size, bytes);
         EXPECT_EQ(std::tuple(got.accepted, got.accepted ? got.encoding : 0,
@@ -72,8 +71,7 @@ TEST(DoubleByteSlices, EndAfterTheLastWholeCharacter) {
     }
 }
 
-// The whole walk as "code:pause" pairs, e.g. "97+ 13- 98+", each step resumed from the
-// position the one before left.
+// The codes typed, each with "+" for a pause after it or "-", each step from where the last left.
 std::string Walk(const std::u16string& text) {
     std::string walk;
     std::size_t position = 0;
@@ -102,8 +100,7 @@ TEST(NewContentName, IsReadOnlyFromTheSavesOwnNames) {
     const std::tuple<UnitView, std::uint32_t, UnitView> owned[] = {
         {u"twk4242-1~notes.txt.tmp", 4242, u"notes.txt"},
         {u"TWK7-12~A~B.TMP.TMP", 7, u"A~B.TMP"},
-        {u"twk4294967295-1.tmp", 4294967295u, u""},
-    };
+        {u"twk4294967295-1.tmp", 4294967295u, u""}};
     for (const auto& [name, process, target] : owned) {
         const auto read = ReadNewContentName(name);
         ASSERT_TRUE(read) << Narrow(name);
@@ -122,8 +119,7 @@ TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
     const RecoveryHeader headers[] = {
         {u"C:\\Tarnwick\\Tarnwick.ini", u"D:\\notes\\\u010Dtvrtek.txt",
          FileStamp{0x01DB12345678ABCDull, 40, 0xA1B2C3D4u, 0x0001000000000042ull}, 411},
-        {u"C:\\Tarnwick\\Tarnwick.ini", u"", std::nullopt, 410},
-    };
+        {u"C:\\Tarnwick\\Tarnwick.ini", u"", std::nullopt, 410}};
     const std::u16string text = u"line\r\n\u010Dnext\U0001F600";
     const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size() * 2);
     for (const RecoveryHeader& want : headers) {
@@ -146,8 +142,7 @@ TEST(RecoveryFile, GivesBackWhatWasWrittenAndRefusesEveryDamage) {
 }
 
 TEST(RecoveryFile, NameTellsItsOwnerAndNothingElseIsOne) {
-    for (const RecoveryOwner owner :
-         {RecoveryOwner{4242, 0x01DB12345678ABCDull}, {4294967295u, 0}}) {
+    for (const auto owner : {RecoveryOwner{4242, 0x01DB12345678ABCDull}, {4294967295u, 0}}) {
         EXPECT_EQ(RecoveryFileOwner(RecoveryFileName(owner)), owner);
     }
     EXPECT_EQ(RecoveryFileName({7, 0xABCull}), u"Tarnwick-7-0000000000000abc.recovery");

@@ -14,11 +14,10 @@ namespace {
 constexpr auto IsBreak = [](Unit unit) { return unit == u'\r' || unit == u'\n'; };
 constexpr auto IsBlank = [](Unit unit) { return unit == u' ' || unit == u'\t'; };
 
-// Where each line starts in a model of the printer's DrawTextExW wrapping a monospaced font: each
-// unit one column wide; lines break at CR, LF and CR LF, and a break at the end of a run adds no
-// line; a word that does not fit goes to the next line with the blanks before it dropped (blanks
-// before a break hang, a line's indentation stays on its line); a word wider than the line starts
-// a line of its own and is cut every `width` columns.
+// Where each line starts in a model of the printer's DrawTextExW wrapping a monospaced font, a
+// unit a column: lines break at CR, LF and CR LF, and a break ending a run adds no line; a word
+// that does not fit goes to the next line, the blanks before it dropped (blanks before a break
+// hang, indentation stays on its line); a word over `width` units starts a line, cut every `width`.
 std::vector<std::size_t> LineStarts(UnitView text, std::size_t width) {
     const auto skip = [text](std::size_t from, auto over) {
         while (from < text.size() && over(text[from])) {
@@ -34,8 +33,7 @@ std::vector<std::size_t> LineStarts(UnitView text, std::size_t width) {
         i += column;
         while (i < text.size() && !IsBreak(text[i])) {
             const std::size_t word = skip(i, IsBlank);
-            const std::size_t wordEnd =
-                skip(word, [](Unit u) { return !IsBlank(u) && !IsBreak(u); });
+            const auto wordEnd = skip(word, [](Unit u) { return !IsBlank(u) && !IsBreak(u); });
             if (wordEnd == word || column + (wordEnd - i) <= width) {
                 column += wordEnd - i;
                 i = wordEnd;
@@ -126,8 +124,7 @@ TEST(PageRuns, PagesAreThoseOfTheWholeTextCutEveryFewLines) {
         {u"ab abcdefghijklmnopqrstuvwxyz cd", 5, 2},
         {u"abcdefghijklmnopqrstuvwxyz", 5, 2},
         {u"cr\ronly\rline\rends", 6, 1},
-        {u"tab\tseparated\twords\tin\ta\tline", 10, 1},
-    };
+        {u"tab\tseparated\twords\tin\ta\tline", 10, 1}};
     std::mt19937 random(20261207);
     for (int round = 0; round < 400; ++round) {
         const std::u16string text = RandomText(random, 50 + random() % 400);
@@ -156,8 +153,7 @@ TEST(PageRuns, LongTextsAreMeasuredInGrowingRunsAndWhereNothingFitsNothingIsTake
     }
     EXPECT_EQ(PageStartsOneByOne(text, 80, 60), PageStartsDrawnWhole(text, 80, 60));
 
-    const PageRun none =
-        NextPageRun(u"some text", 100, kLineHeight, [](UnitView) { return LONG_MAX; });
+    const PageRun none = NextPageRun(u"text", 100, kLineHeight, [](UnitView) { return LONG_MAX; });
     EXPECT_EQ(std::pair(none.drawn, none.taken), (std::pair<std::size_t, std::size_t>{0, 0}));
 }
 

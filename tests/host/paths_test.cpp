@@ -16,7 +16,6 @@ namespace {
 std::pair<CommandLineName, std::string> Extract(const std::u16string& commandLine) {
     std::array<Unit, 260> destination{};
     destination.fill(u'#');
-    destination.back() = u'\0';
     const CommandLineName outcome = GetCommandLineFileName(commandLine, destination);
     return {outcome, outcome == CommandLineName::Found ? Narrow(destination) : ""};
 }
@@ -40,8 +39,7 @@ TEST(CommandLine, YieldsTheFileNameAfterTheProgramNameWhenItFits) {
         // A program name quoted without its closing quote takes the whole line.
         {u"\"C:\\Tarnwick.exe a.txt", None, ""},
         {u"\"Tarnwick.exe\"a.txt", Found, "a.txt"},
-        {u"Tarnwick.exe " + std::u16string(259, u'n'), Found, std::string(259, 'n')},
-    };
+        {u"Tarnwick.exe " + std::u16string(259, u'n'), Found, std::string(259, 'n')}};
     for (const auto& [line, outcome, name] : cases) {
         EXPECT_EQ(Extract(line), std::pair(outcome, name)) << Narrow(line);
     }
@@ -100,8 +98,7 @@ TEST(RecentList, ItemTextsNumberTheEntryAndShowAmpersandsAsThemselves) {
     RecentItemText(9, u"C:\\R&D\\&.txt", buffer);
     EXPECT_EQ(Narrow(buffer), "&9: C:\\R&&D\\&&.txt");
     // The longest path, all ampersands, still fits whole.
-    const std::u16string ampersands(259, u'&');
-    EXPECT_EQ(RecentItemText(3, ampersands, buffer), 4 + 2 * 259u);
+    EXPECT_EQ(RecentItemText(3, std::u16string(259, u'&'), buffer), 4 + 2 * 259u);
     EXPECT_EQ(buffer[kRecentItemCapacity - 1], u'\0');
 }
 

@@ -135,10 +135,8 @@ class ExactBlock : public ReplaceAllMemory {
     // After a Replace All: the text of the length the engine left in the BorrowedText (a shorter
     // text keeps its block), or a mark when the engine's text is not in this block.
     std::u16string Adopted(const BorrowedText& text) const {
-        if (text.units != units_.get() || text.length > length_) {
-            return u"(not in its block)";
-        }
-        return {units_.get(), text.length};
+        const bool inBlock = text.units == units_.get() && text.length <= length_;
+        return inBlock ? std::u16string(units_.get(), text.length) : u"(not in its block)";
     }
 
     bool failResize = false;
@@ -220,8 +218,7 @@ TEST(CaseIgnored, ComparesOnlyWithTheCallersFormsAndOnlyWhenTheyHaveTheSearchStr
     EXPECT_EQ(Find(u"x\u01C5y", dz, 0), 1u);
 
     // Either form one unit short or long, where the units they have would match.
-    for (const Query& query :
-         {Query{u"ab", false, u"a", u"AB"}, Query{u"ab", false, u"abc", u"AB"}}) {
+    for (const Query& query : {Query{u"ab", false, u"a", u"AB"}, {u"ab", false, u"abc", u"AB"}}) {
         EXPECT_EQ(Find(u"aB", query, 0), std::nullopt) << testing::PrintToString(query.lower);
         EXPECT_EQ(Replace(u"aB", query, u"c").first, 0u) << testing::PrintToString(query.lower);
     }

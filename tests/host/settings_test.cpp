@@ -21,37 +21,33 @@ TEST(SettingsTable, HoldsDistinctKeys) {
     }
 }
 
-// Written as the unsigned form of its 32 bits; read as the low 32 bits of a decimal up to the
-// first other character.
+// Written as its 32 bits unsigned; read as the low 32 bits of a decimal up to another character.
 TEST(ProfileInteger, IsWrittenUnsignedAndReadAsTheLowThirtyTwoBitsOfADecimal) {
     const struct {
         UnitView text;
         std::int32_t value;
         bool written = false; // the text is what the value is written as
-    } cases[] = {
-        {u"0", 0, true},
-        {u"2147483647", 2147483647, true},
-        {u"2147483648", -2147483647 - 1, true},
-        {u"4294967283", -13, true},               // a font height as the settings file holds it
-        {u"4294967295", kProfileIntAbsent, true}, // read as absent, as minus one is
-        {u"-1", kProfileIntAbsent},
-        {u"", kProfileIntAbsent},
-        {u"  ", kProfileIntAbsent},
-        {u"+25", 25},
-        {u"99999999999999999999", static_cast<std::int32_t>(1661992959u)},
-        {u"-4294967283", 13},
-        {u"12abc", 12},
-        {u"-", 0},
-        {u" 42 ", 42},
-    };
+    } cases[] = {{u"0", 0, true},
+                 {u"2147483647", 2147483647, true},
+                 {u"2147483648", -2147483647 - 1, true},
+                 {u"4294967283", -13, true},               // a font height as the file holds it
+                 {u"4294967295", kProfileIntAbsent, true}, // read as absent, as minus one is
+                 {u"-1", kProfileIntAbsent},
+                 {u"", kProfileIntAbsent},
+                 {u"  ", kProfileIntAbsent},
+                 {u"+25", 25},
+                 {u"99999999999999999999", static_cast<std::int32_t>(1661992959u)},
+                 {u"-4294967283", 13},
+                 {u"12abc", 12},
+                 {u"-", 0},
+                 {u" 42 ", 42}};
     for (const auto& c : cases) {
         EXPECT_EQ(ParseProfileInteger(c.text), c.value) << Narrow(c.text);
         if (c.written) {
             std::array<Unit, kUnsignedDecimalCapacity> buffer{};
             buffer.fill(u'#');
             const auto digits = FormatUnsignedDecimal(static_cast<std::uint32_t>(c.value), buffer);
-            EXPECT_EQ(buffer[digits], u'\0');
-            EXPECT_EQ(Narrow(buffer), Narrow(c.text));
+            EXPECT_EQ(std::pair(digits, Narrow(buffer)), std::pair(c.text.size(), Narrow(c.text)));
         }
     }
 }
@@ -120,22 +116,18 @@ TEST(Cascade, OpensThirtyPixelsUpAndLeftOrNearTheEdgeRightOrDownStayingOnTheScre
     EXPECT_EQ(Of(Cascade({0, 5, 500, 760}, 1024, 768)), (Geometry{30, 35, 500, 733}));
 }
 
-// What a start stores: the window created with this rectangle takes the window DPI at
-// WM_CREATE, and its first WM_MOVE and WM_SIZE record what they see at 96 DPI.
-Geometry RecordedAt(Placement created, std::int32_t windowDpi) {
-    return Of(ScalePlacement(created, windowDpi, kStoredDpi));
-}
-
+// What a start stores: the window created with this rectangle takes the window DPI at WM_CREATE,
+// and its first WM_MOVE and WM_SIZE record what they see at 96 DPI. A system that cannot tell a
+// monitor's DPI (0) gives every window its own.
 TEST(CreationPlacement, StoresTheSameGeometryAtEveryStartWhateverTheSystemAndMonitorDpi) {
     constexpr Placement stored{120, 100, 770, 534};
-    constexpr Geometry same{120, 100, 770, 534};
-    const std::pair<std::int32_t, std::int32_t> starts[] = {{96, 120}, {120, 96}, {144, 96}};
-    for (const auto& [system, monitor] : starts) {
+    const std::tuple<std::int32_t, std::int32_t, std::int32_t> starts[] = {
+        {96, 120, 120}, {120, 96, 96}, {144, 96, 96}, {120, 0, 120}}; // system, monitor, window
+    for (const auto& [system, monitor, window] : starts) {
         SCOPED_TRACE(testing::Message() << "system " << system << ", monitor " << monitor);
-        EXPECT_EQ(RecordedAt(CreationPlacement(stored, system, monitor), monitor), same);
+        const Placement created = CreationPlacement(stored, system, monitor);
+        EXPECT_EQ(Of(ScalePlacement(created, window, kStoredDpi)), Of(stored));
     }
-    // A system that cannot tell a monitor's DPI gives every window its own.
-    EXPECT_EQ(RecordedAt(CreationPlacement(stored, 120, 0), 120), same);
 }
 
 } // namespace

@@ -33,18 +33,16 @@ TEST(ReportedEnd, FollowsTheEndThatMoved) {
         bool endOnce;
         ReportedEnd previous, reported;
         bool redraw;
-    } cases[] = {
-        {{5, 5}, {6, 6}, false, Start, End, true},  // a caret moved
-        {{5, 5}, {5, 5}, false, Start, End, false}, // nothing moved
-        {{5, 5}, {5, 8}, false, End, End, true},    // Shift+Right from a caret
-        {{5, 5}, {3, 5}, false, End, Start, true},  // Shift+Left from a caret
-        {{2, 5}, {3, 9}, false, Start, End, true},  // both moved up: the end leads
-        {{4, 9}, {1, 6}, false, End, Start, true},  // both moved down: the start leads
-        {{kNone, kNone}, {0, 40}, false, End, Start, true},
-        {{kNone, kNone}, {0, 40}, true, Start, End, true}, // Select All asks for the end
-        {{3, 5}, {3, 5}, false, Start, Start, false},      // unchanged keeps its end
-        {{3, 5}, {3, 5}, true, Start, End, true},
-    };
+    } cases[] = {{{5, 5}, {6, 6}, false, Start, End, true},  // a caret moved
+                 {{5, 5}, {5, 5}, false, Start, End, false}, // nothing moved
+                 {{5, 5}, {5, 8}, false, End, End, true},    // Shift+Right from a caret
+                 {{5, 5}, {3, 5}, false, End, Start, true},  // Shift+Left from a caret
+                 {{2, 5}, {3, 9}, false, Start, End, true},  // both moved up: the end leads
+                 {{4, 9}, {1, 6}, false, End, Start, true},  // both moved down: the start leads
+                 {{kNone, kNone}, {0, 40}, false, End, Start, true},
+                 {{kNone, kNone}, {0, 40}, true, Start, End, true}, // Select All asks for the end
+                 {{3, 5}, {3, 5}, false, Start, Start, false},      // unchanged keeps its end
+                 {{3, 5}, {3, 5}, true, Start, End, true}};
     for (const auto& c : cases) {
         const ReportChoice choice = ChooseReportedEnd(c.shown, c.now, c.endOnce, c.previous);
         EXPECT_EQ(std::pair(choice.reported, choice.redraw), std::pair(c.reported, c.redraw))
@@ -73,9 +71,8 @@ TEST(PercentTemplate, PutsTheValueInPlaceOfTheFirstPercentOrOfEveryOneWithinItsB
     EXPECT_EQ(Fill<64>(u"% was not found (%)", u"C:\\a.txt", PercentFill::Every),
               "C:\\a.txt was not found (C:\\a.txt)");
     // A long result is cut to its buffer, terminated; a buffer of one unit or none takes nothing.
-    EXPECT_EQ(
-        Fill<512>(u"File % not found. Is % right?", std::u16string(600, u'p'), PercentFill::Every),
-        "File " + std::string(506, 'p'));
+    EXPECT_EQ(Fill<512>(u"File % or %", std::u16string(600, u'p'), PercentFill::Every),
+              "File " + std::string(506, 'p'));
     EXPECT_EQ(Fill<1>(u"%", u"xyz"), "");
     EXPECT_EQ(FillPercentTemplate(u"%", u"xyz", UnitBuffer()), 0u);
 }
@@ -93,14 +90,11 @@ TEST(FormatTemplate, AcceptsTheArgumentsThePositionAndCharacterTextsPass) {
 
 TEST(FormatTemplate, RefusesTemplatesThatWouldReadOtherArguments) {
     const UnitView position[] = {
-        u"%s %s",       // one too few
-        u"%s %s %s %s", // one too many
-        u"%s %d %s",    // an integer where a text is passed
-        u"%s %s %hs",   // a narrow string
-        u"%s %s %S",    // a narrow string
-        u"%s %s %*s",   // a width argument
-        u"%s %s %s %",  // a mark at the end
-        u"%s %s %s %n", // another type
+        u"%s %s",      u"%s %s %s %s", // one too few, one too many
+        u"%s %d %s",                   // an integer where a text is passed
+        u"%s %s %hs",  u"%s %s %S",    // a narrow string
+        u"%s %s %*s",                  // a width argument
+        u"%s %s %s %", u"%s %s %s %n", // a mark at the end, another type
     };
     for (UnitView pattern : position) {
         EXPECT_FALSE(TemplateTakes(pattern, {Text, Text, Text})) << Narrow(pattern);

@@ -59,8 +59,7 @@ TEST(CaseTransforms, MapEveryUnitAndSelectTheWholeText) {
         {UpperCaseTransform, u"a\u01C5B1", u"A\u01C4B1"},
         {LowerCaseTransform, u"a\u01C5B1", u"a\u01C6b1"},
         {InvertCaseTransform, u"a\u01C5B1", u"A\u01C6b1"},
-        {InvertCaseTransform, u"", u""},
-    };
+        {InvertCaseTransform, u"", u""}};
     for (const auto& [transform, text, result] : cases) {
         SCOPED_TRACE(testing::PrintToString(result));
         const auto n = static_cast<std::uint32_t>(text.size());
@@ -76,8 +75,7 @@ TEST(Reverse, KeepsLineBreaksAndSurrogatePairsInOrder) {
         {u"a\U0001F600b", u"b\U0001F600a"},
         {u"\xDC00\xD800", u"\xD800\xDC00"},
         {u"\xD800\xD800\xDC00\xDC00", u"\xDC00\xD800\xDC00\xD800"},
-        {UnitView(u"a\r\n").substr(0, 2), u"\ra"},
-    };
+        {UnitView(u"a\r\n").substr(0, 2), u"\ra"}};
     for (const auto& [text, reversed] : cases) {
         SCOPED_TRACE(testing::PrintToString(text));
         const auto n = static_cast<std::uint32_t>(text.size());
@@ -98,8 +96,7 @@ TEST(TagTransforms, WrapTheSelectionOrPutTheCaretBetweenTheTags) {
         {ParagraphTransform, u"\r\n\r\nx\r\n\r\n", u"<p></p>\r\n<p>x</p>\r\n<p></p>", 0, 26},
         {ParagraphTransform, u"\r\r\n\n\r\n", u"<p>\r\r\n\n\r\n</p>", 0, 13},
         // a selection ending in a line break that an empty line follows, seen only to its end
-        {ParagraphTransform, UnitView(u"a\r\n\r\nb").substr(0, 3), u"<p>a\r\n</p>", 0, 10},
-    };
+        {ParagraphTransform, UnitView(u"a\r\n\r\nb").substr(0, 3), u"<p>a\r\n</p>", 0, 10}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.text));
         EXPECT_EQ(Shown(c.transform(c.text)), std::tuple(c.result, c.selectFrom, c.selectTo));
@@ -108,8 +105,7 @@ TEST(TagTransforms, WrapTheSelectionOrPutTheCaretBetweenTheTags) {
 
 TEST(Transforms, GiveNoTextWhenTheResultCannotBeHad) {
     EXPECT_EQ(InvertCaseTransform(u"abc", FailingRules()).units, nullptr);
-    // Longer than the edit control takes: the sizes alone are refused, so the text behind these
-    // views is never read.
+    // Longer than the edit control takes: refused by size alone, the text behind the views unread.
     const Unit text[1] = {u'a'};
     EXPECT_EQ(UpperCaseTransform(UnitView(text, 0x7FFFFFFF), Rules).units, nullptr);
     EXPECT_EQ(ItalicTransform(UnitView(text, 0x7FFFFFF8)).units, nullptr);

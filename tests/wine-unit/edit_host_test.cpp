@@ -1,6 +1,5 @@
-// The edit control as the program drives it: the colours and the one brush that paint it, which
-// edit commands the edit popup (and so the context menu) offers, and the search at work in the
-// control's own buffer.
+// The edit control as the program drives it: the colours and the one brush that paint it, the edit
+// commands its popup (so the context menu too) offers, and the search in the control's own buffer.
 #include "app/handles.h"
 #include "app/settings.h"
 #include "language/resource_ids.h"
@@ -101,8 +100,7 @@ TEST_F(EditHost, SearchesIgnoringCaseThroughTheSystemsCaseFormsInFindAndReplace)
     ASSERT_TRUE(BeginSearch(FR_DOWN));
     EXPECT_EQ(SearchForwardFrom(0), 2u);
     const ReplaceCurrentResult replaced = ReplaceCurrent();
-    EXPECT_TRUE(replaced.replaced);
-    EXPECT_EQ(replaced.nextStart, 3u);
+    EXPECT_EQ(std::pair(replaced.replaced, replaced.nextStart), std::pair(true, 3u));
     EXPECT_EQ(SearchForwardFrom(replaced.nextStart), std::nullopt);
     EndSearch();
     EXPECT_EQ(edit.Text(), L"x 2ou\u010Dk\u00FD y");
@@ -112,19 +110,17 @@ TEST_F(EditHost, SearchesIgnoringCaseThroughTheSystemsCaseFormsInFindAndReplace)
 // Each text starts in a block of exactly its own size: growing it must resize the block, and
 // the control must hold and measure the new one.
 TEST_F(EditHost, ReplacesAllGrowingOrOverwritingTheControlsOwnBlock) {
-    std::wstring lines;
-    std::wstring longer;
+    std::wstring lines, longer;
     for (int i = 0; i < 2000; ++i) {
         lines += L"ab\r\n";
         longer += L"a[longer]\r\n";
     }
     const struct {
-        std::wstring text;
+        std::wstring text, result;
         const wchar_t* replacement;
         std::uint32_t count;
-        std::wstring result;
         int lines;
-    } cases[] = {{lines, L"[longer]", 2000, longer, 2001}, {L" bb a", L"c", 2, L" cc a", 1}};
+    } cases[] = {{lines, longer, L"[longer]", 2000, 2001}, {L" bb a", L" cc a", L"c", 2, 1}};
     lstrcpynW(FindString, L"b", 130);
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(c.replacement));
@@ -136,8 +132,7 @@ TEST_F(EditHost, ReplacesAllGrowingOrOverwritingTheControlsOwnBlock) {
         ASSERT_TRUE(BeginSearch(FR_MATCHCASE | FR_DOWN));
         const ReplaceAllResult result = ReplaceAllOccurrences();
         EndSearch();
-        EXPECT_EQ(result.count, c.count);
-        EXPECT_FALSE(result.outOfMemory);
+        EXPECT_EQ(std::pair(result.count, result.outOfMemory), std::pair(c.count, false));
         EXPECT_EQ(edit.Text(), c.result);
         EXPECT_EQ(EditGetLineCount(EditControl), c.lines);
         EXPECT_EQ(EditTextHandle, EditGetHandle(EditControl)) << "the control holds another block";

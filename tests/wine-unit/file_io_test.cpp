@@ -34,8 +34,7 @@ BOOL WINAPI SubstituteReplaceFileW(LPCWSTR replaced, LPCWSTR replacement, LPCWST
                                    DWORD flags, LPVOID exclude, LPVOID reserved) {
     const DWORD failure = std::exchange(SwapFailure, 0);
     if (failure == 0) {
-        using Function = decltype(&ReplaceFileW);
-        const auto system = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(
+        const auto system = reinterpret_cast<decltype(&ReplaceFileW)>(reinterpret_cast<void (*)()>(
             GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "ReplaceFileW")));
         return system(replaced, replacement, backup, flags, exclude, reserved);
     }
@@ -63,8 +62,7 @@ LRESULT CALLBACK AnswerBox(int code, WPARAM sent, LPARAM message) {
         wchar_t said[1024] = L"";
         GetDlgItemTextW(call->hwnd, 0xFFFF, said, 1024);
         Boxes.push_back(said);
-        const bool question = GetDlgItem(call->hwnd, IDYES) != nullptr;
-        PostMessageW(call->hwnd, WM_COMMAND, question ? IDYES : IDOK, 0);
+        PostMessageW(call->hwnd, WM_COMMAND, GetDlgItem(call->hwnd, IDYES) ? IDYES : IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, sent, message);
 }
@@ -125,13 +123,11 @@ TEST_F(FileOperations, KeepTheBytesOfEachEncodingUpToTheFirstNulWithAWarning) {
         const wchar_t* text;
         std::string saved;
         bool warned = false;
-    } cases[] = {
-        {"", kEncodingAnsi, L"", ""},
-        {"\xFF\xFE", kEncodingUtf16Le, L"", "\xFF\xFE"},
-        {"\xFF\xFE\x41\x00\x42"s, kEncodingUtf16Le, L"AB", "\xFF\xFE\x41\x00\x42\x00"s},
-        {"ab\0cd"s, kEncodingAnsi, L"ab", "ab", true},
-        {"\xFF\xFEx\0\0\0y\0"s, kEncodingUtf16Le, L"x", "\xFF\xFEx\0"s, true},
-    };
+    } cases[] = {{"", kEncodingAnsi, L"", ""},
+                 {"\xFF\xFE", kEncodingUtf16Le, L"", "\xFF\xFE"},
+                 {"\xFF\xFE\x41\x00\x42"s, kEncodingUtf16Le, L"AB", "\xFF\xFE\x41\x00\x42\x00"s},
+                 {"ab\0cd"s, kEncodingAnsi, L"ab", "ab", true},
+                 {"\xFF\xFEx\0\0\0y\0"s, kEncodingUtf16Le, L"x", "\xFF\xFEx\0"s, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
         Boxes.clear();
@@ -190,10 +186,9 @@ TEST_F(FileOperations, ConvertAnsiThroughTheSystemCodePage) {
     if (!expected.empty()) {
         ASSERT_EQ(codePage, static_cast<UINT>(_wtoi(expected.c_str()))) << "LANG did not choose it";
     }
-    // A two-byte character across the end of a mapped file's first slice of 4 MiB; then UTF-16
-    // over several slices, its mark moving each slice off the mapping's grid. A real katakana
-    // middle dot (81 45 in 932) makes the first slice looked at again for bytes that do not
-    // read: the lead byte cut at its end is not one of them.
+    // A two-byte character across the end of a mapped file's first 4 MiB slice; then UTF-16 over
+    // several slices, its mark moving each slice off the mapping's grid. A middle dot (932: 81 45)
+    // has the first slice checked again for unreadable bytes: the lead byte cut at its end is none.
     const std::string pair = codePage == 932 ? "\x93\xFA" : "\xE8\x9A";
     WriteBytes(folder / L"slices.txt", "\x81\x45" + std::string((4u << 20) - 3, 'a') + pair + "z");
     ExpectRead(folder / L"slices.txt", ReadText(folder / L"slices.txt"));
@@ -274,15 +269,13 @@ TEST_F(FileOperations, NeverLoseTheNewTextOrTheFileInItsPlaceToAFailedSwap) {
         const char* failure;
         DWORD error = 0;
         Names files = {L"doc.txt"};
-        bool hidden = false;
-        bool appears = false; // another program puts a file in the target's place
+        bool hidden = false, appears = false; // appears: another program puts a file in its place
     } cases[] = {
         {"none, a file with a second name", 0, {L"doc.txt", L"other name.txt"}},
         {"refused, hidden file written in place", ERROR_ACCESS_DENIED, {L"doc.txt"}, true},
         {"target gone", ERROR_UNABLE_TO_MOVE_REPLACEMENT},
         {"target moved aside", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, {L"doc.txt", L"doc.txt.aside"}},
-        {"target gone, another file there", ERROR_UNABLE_TO_MOVE_REPLACEMENT, {}, false, true},
-    };
+        {"target gone, another file there", ERROR_UNABLE_TO_MOVE_REPLACEMENT, {}, false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failure);
         TempFolder here;

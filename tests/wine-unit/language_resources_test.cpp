@@ -15,8 +15,7 @@ namespace {
 
 using namespace std::string_literals;
 
-// The program's command table, as runs of ids: a menu or accelerator that carries any other
-// id closes the window.
+// The program's commands as runs of ids: a menu or shortcut carrying any other closes the window.
 bool KnownCommand(UINT id) {
     const std::pair<UINT, UINT> runs[] = {
         {IDM_SEARCH_FIND, IDM_SEARCH_FIND_PREVIOUS},
@@ -33,15 +32,13 @@ bool KnownCommand(UINT id) {
                        [id](const auto& run) { return id >= run.first && id <= run.second; });
 }
 
-// The menu's shape without its texts (ids, popups in brackets, "-" for a separator), and the
-// commands it carries.
+// The menu's shape (ids, popups in brackets, "-" for a separator) and the commands it carries.
 std::wstring Shape(HMENU menu, std::vector<UINT>& commands) {
     std::wstring shape;
     for (int position = 0; position < GetMenuItemCount(menu); ++position) {
         if (HMENU popup = GetSubMenu(menu, position)) {
             shape += L"[" + Shape(popup, commands) + L"]";
-        } else if ((GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) &
-                    MF_SEPARATOR) != 0) {
+        } else if (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_SEPARATOR) {
             shape += L"-,";
         } else {
             commands.push_back(GetMenuItemID(menu, position));
@@ -56,8 +53,7 @@ std::vector<int> DialogControlIds(HMODULE library, UINT dialog) {
         library, MAKEINTRESOURCEW(dialog), nullptr,
         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     std::vector<int> ids;
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         ids.push_back(GetDlgCtrlID(child));
     }
     DestroyWindow(window);
@@ -113,8 +109,7 @@ TEST(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlace
         const std::vector<Shortcut> shortcuts = Shortcuts(library);
         EXPECT_EQ(shortcuts, englishShortcuts);
         for (const Shortcut& shortcut : shortcuts) {
-            EXPECT_TRUE(KnownCommand(shortcut[2]))
-                << "a shortcut for the unknown command " << shortcut[2];
+            EXPECT_TRUE(KnownCommand(shortcut[2])) << "unknown shortcut command " << shortcut[2];
         }
         for (UINT dialog : {IDD_ABOUT, IDD_GOTO_LINE}) {
             EXPECT_EQ(DialogControlIds(library, dialog), DialogControlIds(english, dialog));
@@ -126,12 +121,11 @@ TEST(LanguageResources, EveryLibraryHasTheSameResourcesWithKnownCommandsAndPlace
             ASSERT_FALSE(text.empty());
             if (id == IDS_FILE_FILTER) {
                 EXPECT_LT(text.size(), 127u);
-                ASSERT_EQ(std::count(text.begin(), text.end(), L'\0'), 4);
+                ASSERT_EQ(std::ranges::count(text, L'\0'), 4);
                 EXPECT_EQ(text.substr(text.find(L'\0'), 7), L"\0*.txt\0"s);
                 EXPECT_TRUE(text.ends_with(L"\0*.*\0"s));
             } else if (id != IDS_STATUS_POSITION && id != IDS_STATUS_CHARACTER) {
-                EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), L'%')),
-                          percentFills.count(id));
+                EXPECT_EQ(std::ranges::count(text, L'%'), percentFills.contains(id) ? 1 : 0);
             }
         }
         FreeLibrary(library);

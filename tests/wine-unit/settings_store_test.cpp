@@ -23,9 +23,8 @@ class SettingsStore : public testing::Test {
     TempFolder folder;
 };
 
-// A new file is UTF-16, which keeps text outside the code page, and an ANSI file stays ANSI;
-// what is read back from any file is cut to the buffer it fills, and a recent entry missing from
-// the list reads as a blank.
+// A new file is UTF-16, keeping text outside the code page; an ANSI file stays ANSI. Texts read
+// back are cut to their buffers, and a recent entry missing from the list reads as a blank.
 TEST_F(SettingsStore, CreatesANewFileAsUnicodeAndReadsTextsCutToTheirBuffers) {
     const std::wstring czech = L"\u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148 \u4E2D";
     WriteStringSetting(L"FindString", czech.c_str());
@@ -48,9 +47,8 @@ TEST_F(SettingsStore, CreatesANewFileAsUnicodeAndReadsTextsCutToTheirBuffers) {
     EXPECT_EQ(ReadBytes(IniPath).substr(0, 12), "[Tarnwick]\r\n") << "an ANSI file stays ANSI";
 }
 
-// A copy started while another has just made the shared block, and not yet written its
-// geometry into it, waits for that geometry instead of taking the empty block as a window of no
-// size; a block that stays empty is taken as none.
+// A copy started while another has made the shared block but not yet written its geometry waits
+// for it instead of taking the empty block as a window of no size; one that stays empty is none.
 TEST_F(SettingsStore, APlacementBlockNotYetWrittenIsWaitedForOrTakenAsNone) {
     HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         sizeof(PlacementBlock), L"Tarnwick");
