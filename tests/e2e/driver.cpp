@@ -21,24 +21,27 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-// The window's children of this class, in window order.
-std::vector<HWND> Children(HWND window, const wchar_t* className) {
-    std::vector<HWND> children;
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ClassOf(child) == className) {
-            children.push_back(child);
-        }
+// The windows of the class (any class when null) among the parent's children, or among the
+// top-level windows when the parent is null, in window order.
+std::vector<HWND> Children(HWND parent, const wchar_t* className) {
+    std::vector<HWND> found;
+    for (HWND window = FindWindowExW(parent, nullptr, className, nullptr); window != nullptr;
+         window = FindWindowExW(parent, window, className, nullptr)) {
+        found.push_back(window);
     }
-    return children;
+    return found;
 }
 
 } // namespace
 
 std::wstring WindowText(HWND window) {
-    wchar_t text[1024] = L"";
-    SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, &copied);
+    text.resize(copied);
     return text;
 }
 
@@ -54,14 +57,6 @@ void Sandbox::ExpectIni(const std::wstring& values) const {
         }
         return seen;
     });
-}
-
-std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert) {
-    std::wstring text;
-    for (wchar_t unit : English(sandbox, id)) {
-        text += unit == L'%' ? insert : std::wstring(1, unit);
-    }
-    return text;
 }
 
 void Program::Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder) {
@@ -99,15 +94,12 @@ std::optional<DWORD> Program::WaitForExit(DWORD milliseconds) const {
 }
 
 std::vector<HWND> Program::Windows(const wchar_t* className) const {
-    std::vector<HWND> found;
-    for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
-         window = FindWindowExW(nullptr, window, className, nullptr)) {
+    std::vector<HWND> found = Children(nullptr, className);
+    std::erase_if(found, [&](HWND window) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
-        if (process == Id() && IsWindowVisible(window)) {
-            found.push_back(window);
-        }
-    }
+        return process != Id() || !IsWindowVisible(window);
+    });
     return found;
 }
 
@@ -146,15 +138,6 @@ void DialogView::Choose(int list, const std::wstring& entry) const {
         << "no entry " << Utf8(entry);
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(box));
-}
-
-void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
-                        const std::wstring& size) {
-    SendCommand(tarnwick.MainWindow(), IDM_FORMAT_FONT);
-    const DialogView fonts = tarnwick.Dialog(L"Font");
-    fonts.Choose(cmb1, face); // the face list
-    fonts.Choose(cmb3, size); // the size list
-    fonts.Press(IDOK);
 }
 
 void Program::ExpectDocument(const std::wstring& title, const std::wstring& text,
@@ -204,14 +187,6 @@ void Program::Press(const MessageBoxView& box, const std::wstring& button) const
         }
     }
     ADD_FAILURE() << "the message box \"" << Utf8(box.text) << "\" has no button " << Utf8(button);
-}
-
-std::wstring LibraryString(const std::wstring& library, UINT id) {
-    const HMODULE module = LoadResources(library);
-    EXPECT_NE(module, nullptr) << "cannot load " << Utf8(library);
-    std::wstring text = module != nullptr ? ResourceString(module, id) : L"";
-    FreeLibrary(module);
-    return text;
 }
 
 KeptRegistryValue::KeptRegistryValue(HKEY root, std::wstring key, std::wstring name,
@@ -271,20 +246,6 @@ HWND Program::MainWindow(DWORD milliseconds) const {
                 "window of class Tarnwick", milliseconds);
 }
 
-void ExpectCentredOver(HWND dialog, HWND main) {
-    const RECT inner = WindowRect(dialog);
-    const RECT outer = WindowRect(main);
-    EXPECT_EQ(inner.left,
-              outer.left + ((outer.right - outer.left) - (inner.right - inner.left)) / 2);
-    EXPECT_EQ(inner.top, outer.top + ((outer.bottom - outer.top) - (inner.bottom - inner.top)) / 2);
-}
-
-void BringToFront(HWND window) {
-    SetForegroundWindow(window);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }))
-        << "the window did not come to the front";
-}
-
 namespace {
 
 // A key going down or up: a virtual key, or with KEYEVENTF_UNICODE a character.
@@ -335,24 +296,6 @@ void TypeText(const std::wstring& text) {
                                      KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)});
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-std::wstring EditText(HWND edit) {
-    LRESULT length = 0;
-    SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000,
-                        reinterpret_cast<PDWORD_PTR>(&length));
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    LRESULT copied = 0;
-    SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 2000, reinterpret_cast<PDWORD_PTR>(&copied));
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
-}
-
-Selection EditSelection(HWND edit) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
-    return {LOWORD(result), HIWORD(result)};
 }
 
 namespace {

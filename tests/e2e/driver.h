@@ -74,13 +74,25 @@ class Sandbox {
 };
 
 // A string of a language library of the sandbox, for comparing with what the program shows.
-std::wstring LibraryString(const std::wstring& library, UINT id);
+inline std::wstring LibraryString(const std::wstring& library, UINT id) {
+    const HMODULE module = LoadResources(library);
+    EXPECT_NE(module, nullptr) << "cannot load " << Utf8(library);
+    std::wstring text = module != nullptr ? ResourceString(module, id) : L"";
+    FreeLibrary(module);
+    return text;
+}
 // A string of the sandbox's English library, every "%" replaced by the insert when one is
 // given, as the program fills it.
 inline std::wstring English(const Sandbox& sandbox, UINT id) {
     return LibraryString(sandbox / L"Languages\\English.dll", id);
 }
-std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert);
+inline std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert) {
+    std::wstring text;
+    for (wchar_t unit : English(sandbox, id)) {
+        text += unit == L'%' ? insert : std::wstring(1, unit);
+    }
+    return text;
+}
 
 // The name of a new document, from the sandbox's English library.
 inline std::wstring Untitled(const Sandbox& sandbox) {
@@ -270,17 +282,29 @@ class Program {
     const Sandbox* sandbox_ = nullptr;
 };
 
-// Expects the dialog centred over the main window, as the program places its own dialogs.
-void ExpectCentredOver(HWND dialog, HWND main);
 inline RECT WindowRect(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
     return rect;
 }
+// Expects the dialog centred over the main window, as the program places its own dialogs.
+inline void ExpectCentredOver(HWND dialog, HWND main) {
+    const RECT inner = WindowRect(dialog);
+    const RECT outer = WindowRect(main);
+    EXPECT_EQ(inner.left,
+              outer.left + ((outer.right - outer.left) - (inner.right - inner.left)) / 2);
+    EXPECT_EQ(inner.top, outer.top + ((outer.bottom - outer.top) - (inner.bottom - inner.top)) / 2);
+}
 
 // Chooses the face and the size (in points) in the program's font dialog and confirms it.
-void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
-                        const std::wstring& size);
+inline void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
+                               const std::wstring& size) {
+    SendCommand(tarnwick.MainWindow(), IDM_FORMAT_FONT);
+    const DialogView fonts = tarnwick.Dialog(L"Font");
+    fonts.Choose(cmb1, face); // the face list
+    fonts.Choose(cmb3, size); // the size list
+    fonts.Press(IDOK);
+}
 
 // Waits until the window's title is this one; a failure shows the last one seen.
 inline void ExpectTitle(HWND window, const std::wstring& title) {
@@ -298,7 +322,11 @@ inline void Retype(HWND edit, const std::wstring& text) {
 
 // Keyboard input as a user's: the window is brought to the front and the keys go to its
 // focused control through the system's input queue.
-void BringToFront(HWND window);
+inline void BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }))
+        << "the window did not come to the front";
+}
 // Chords apart by blanks, keys of a chord joined by "+": "Ctrl+Shift+End F3 Alt+E".
 void Keys(const std::wstring& chords);
 void TypeText(const std::wstring& text);
@@ -307,8 +335,14 @@ void TypeText(const std::wstring& text);
 using Selection = std::pair<DWORD, DWORD>;
 // A selection neither set nor checked.
 inline constexpr Selection kAny{~DWORD{0}, ~DWORD{0}};
-std::wstring EditText(HWND edit);
-Selection EditSelection(HWND edit);
+inline std::wstring EditText(HWND edit) {
+    return WindowText(edit);
+}
+inline Selection EditSelection(HWND edit) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
+    return {LOWORD(result), HIWORD(result)};
+}
 // Waits until the edit control holds this text, or this selection; a failure shows the last seen.
 inline void ExpectText(HWND edit, const std::wstring& text) {
     ExpectSoon("the text", text, [&] { return EditText(edit); });
