@@ -78,8 +78,7 @@ Program::~Program() {
 }
 
 std::optional<DWORD> Program::WaitForExit(DWORD milliseconds) const {
-    if (info_.hProcess == nullptr ||
-        WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
         std::string shown;
         for (HWND window : Windows(nullptr)) {
             shown += " [" + Utf8(ClassOf(window)) + " \"" + Utf8(WindowText(window)) + "\"]";
@@ -128,26 +127,6 @@ DialogView Program::Dialog(const std::wstring& caption) const {
     return {Find(
         [&](HWND window) { return ClassOf(window) == L"#32770" && WindowText(window) == caption; },
         "dialog \"" + Utf8(caption) + "\"")};
-}
-
-void DialogView::Choose(int list, const std::wstring& entry) const {
-    const HWND box = GetDlgItem(window, list);
-    EXPECT_NE(SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                           reinterpret_cast<LPARAM>(entry.c_str())),
-              CB_ERR)
-        << "no entry " << Utf8(entry);
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(box));
-}
-
-void Program::ExpectDocument(const std::wstring& title, const std::wstring& text,
-                             bool modified) const {
-    const HWND main = MainWindow();
-    const HWND edit = EditControl();
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == title && EditText(edit) == text; }))
-        << "title " << Utf8(WindowText(main)) << ", awaited " << Utf8(title) << "; text "
-        << Utf8(EditText(edit)) << ", awaited " << Utf8(text);
-    EXPECT_EQ(SendMessageW(edit, EM_GETMODIFY, 0, 0) != 0, modified);
 }
 
 MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {

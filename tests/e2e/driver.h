@@ -115,7 +115,11 @@ void SendDpiChanged(HWND main, UINT dpi, const RECT& suggested);
 // shows the text; the bar takes its texts asynchronously. A failure shows the last text seen.
 void ExpectStatusText(HWND main, int part, const std::wstring& text);
 
+// A window's text, or the edit control's, read from outside.
 std::wstring WindowText(HWND window);
+inline std::wstring EditText(HWND edit) {
+    return WindowText(edit);
+}
 // A menu or accelerator command, as the window receives it from its menu.
 inline void SendCommand(HWND window, UINT command) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
@@ -156,7 +160,15 @@ struct DialogView {
     }
     std::wstring Text(int id) const { return WindowText(GetDlgItem(window, id)); }
     // Chooses an entry of a drop-down list as a click on it would.
-    void Choose(int list, const std::wstring& entry) const;
+    void Choose(int list, const std::wstring& entry) const {
+        const HWND box = GetDlgItem(window, list);
+        EXPECT_NE(SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(entry.c_str())),
+                  CB_ERR)
+            << "no entry " << Utf8(entry);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(box));
+    }
 };
 
 // One running copy of Tarnwick.exe, ended when the test ends if it is still running.
@@ -198,11 +210,10 @@ class Program {
 
     // A dialog of this process with this caption ("Open", "Save As", "Font"), once shown.
     DialogView Dialog(const std::wstring& caption) const;
-    // Types the path into the file name field of the file dialog with this caption ("Open",
-    // "Save As") once shown, and presses its OK button. Paths in ASCII: a field set from another
-    // process loses other characters under Wine.
+    // Types the path into the name field (a combo box, which hands it to its edit) of the file
+    // dialog with this caption ("Open", "Save As") once shown, and presses OK. Paths in ASCII: a
+    // field set from another process loses other characters under Wine.
     void ChooseInDialog(const std::wstring& caption, const std::wstring& path) const {
-        // The explorer-style dialog's name field is a combo box, which hands the text to its edit.
         const DialogView dialog = Dialog(caption);
         dialog.Fill(cmb13, path);
         dialog.Press(IDOK);
@@ -266,7 +277,14 @@ class Program {
     }
     // Waits for the title and the text together (a key still on its way would otherwise land
     // in whatever window comes next), then expects the modified flag.
-    void ExpectDocument(const std::wstring& title, const std::wstring& text, bool modified) const;
+    void ExpectDocument(const std::wstring& title, const std::wstring& text, bool modified) const {
+        const HWND main = MainWindow();
+        const HWND edit = EditControl();
+        EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == title && EditText(edit) == text; }))
+            << "title " << Utf8(WindowText(main)) << ", awaited " << Utf8(title) << "; text "
+            << Utf8(EditText(edit)) << ", awaited " << Utf8(text);
+        EXPECT_EQ(SendMessageW(edit, EM_GETMODIFY, 0, 0) != 0, modified);
+    }
 
     // The items of popup `position` of the menu bar, or of its submenu at `subposition`, read
     // inside the program (menus cannot be read from another process), as the program last left
@@ -331,13 +349,10 @@ inline void BringToFront(HWND window) {
 void Keys(const std::wstring& chords);
 void TypeText(const std::wstring& text);
 
-// The edit control's text and selection, read from outside.
+// The edit control's selection, read from outside.
 using Selection = std::pair<DWORD, DWORD>;
 // A selection neither set nor checked.
 inline constexpr Selection kAny{~DWORD{0}, ~DWORD{0}};
-inline std::wstring EditText(HWND edit) {
-    return WindowText(edit);
-}
 inline Selection EditSelection(HWND edit) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);

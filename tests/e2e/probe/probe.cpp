@@ -71,8 +71,7 @@ std::vector<std::wstring> MenuAnswer(HWND main, int position, int subposition) {
                 std::to_wstring(subposition)};
     }
     std::vector<std::wstring> answer{L"ok"};
-    const int count = GetMenuItemCount(popup);
-    for (int item = 0; item < count; ++item) {
+    for (int item = 0; item < GetMenuItemCount(popup); ++item) {
         wchar_t text[1024] = L"";
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
