@@ -402,21 +402,17 @@ void KilledBeforeASave(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring path = Put(sandbox / L"notes.txt", "saved");
     const std::wstring recovery = sandbox / L"Recovery\\";
     KilledAfterTyping(sandbox, Quoted(path), L"typed, not saved");
-    {
-        Program again(sandbox, Quoted(path));
-        again.Box(IDS_RESTORE_QUESTION, IDS_INFORMATION_CAPTION, L"&Yes", path);
-        ledger.KeepsDocument(again, L"notes.txt", L"typed, not saved", true);
-        ledger.KeepsFile(path, "saved");
-        ledger.Saves(again, path, "typed, not saved");
-        again.CloseNormally();
-    }
+    Program restoring(sandbox, Quoted(path));
+    restoring.Box(IDS_RESTORE_QUESTION, IDS_INFORMATION_CAPTION, L"&Yes", path);
+    ledger.KeepsDocument(restoring, L"notes.txt", L"typed, not saved", true);
+    ledger.KeepsFile(path, "saved");
+    ledger.Saves(restoring, path, "typed, not saved");
+    restoring.CloseNormally();
     KilledAfterTyping(sandbox, L"", L"never saved");
-    {
-        Program again(sandbox);
-        again.Box(IDS_RESTORE_QUESTION, IDS_INFORMATION_CAPTION, L"&No", Untitled(sandbox));
-        again.ExpectDocument(Title(Untitled(sandbox)), L"", false);
-        again.CloseNormally();
-    }
+    Program dropping(sandbox);
+    dropping.Box(IDS_RESTORE_QUESTION, IDS_INFORMATION_CAPTION, L"&No", Untitled(sandbox));
+    dropping.ExpectDocument(Title(Untitled(sandbox)), L"", false);
+    dropping.CloseNormally();
     // Beside a damaged recovery file of a copy that is not running, the last start asks nothing:
     // neither about that file nor about the texts already given back or dropped.
     CreateDirectoryW(recovery.c_str(), nullptr);
@@ -593,19 +589,17 @@ void CodeInALanguageLibrary(Ledger& ledger, const Sandbox& sandbox) {
     sandbox.PutLanguage(library, L"Code.dll");
     sandbox.WriteIni("[Tarnwick]\r\nLanguage=10002\r\n");
     SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", mark.c_str());
-    {
-        Program tarnwick(sandbox);
-        ExpectTitle(tarnwick.MainWindow(), Title(Untitled(sandbox)));
-        EXPECT_EQ(tarnwick.Windows(L"#32770"), std::vector<HWND>{}) << "the library was refused";
-        // The Options popup, then the Language submenu open; then both close.
-        BringToFront(tarnwick.MainWindow());
-        for (const auto& [keys, menus] :
-             {std::pair{L"Alt+P", std::size_t{1}}, {L"L", 2}, {L"Esc Esc Esc", 0}}) {
-            Keys(keys);
-            ExpectSoon(Utf8(keys), menus, [&] { return tarnwick.Windows(L"#32768").size(); });
-        }
-        tarnwick.CloseNormally();
+    Program tarnwick(sandbox);
+    ExpectTitle(tarnwick.MainWindow(), Title(Untitled(sandbox)));
+    EXPECT_EQ(tarnwick.Windows(L"#32770"), std::vector<HWND>{}) << "the library was refused";
+    // The Options popup, then the Language submenu open; then both close.
+    BringToFront(tarnwick.MainWindow());
+    for (const auto& [keys, menus] :
+         {std::pair{L"Alt+P", std::size_t{1}}, {L"L", 2}, {L"Esc Esc Esc", 0}}) {
+        Keys(keys);
+        ExpectSoon(Utf8(keys), menus, [&] { return tarnwick.Windows(L"#32768").size(); });
     }
+    tarnwick.CloseNormally();
     ledger.Keeps(!FileExists(mark), "the library's entry point ran inside Tarnwick");
     SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", nullptr);
     ledger.outcome = "taken as resources only; its code never ran";
