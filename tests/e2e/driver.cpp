@@ -70,9 +70,7 @@ void Program::Start(const std::wstring& exe, std::wstring commandLine, const std
 }
 
 Program::~Program() {
-    if (Running()) {
-        Kill();
-    }
+    Kill();
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
 }
@@ -279,13 +277,6 @@ void TypeText(const std::wstring& text) {
 
 namespace {
 
-// The probe library lies beside the test program.
-std::wstring ProbeLibrary() {
-    wchar_t exe[MAX_PATH];
-    const std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-    return path.substr(0, path.rfind(L'\\') + 1) + L"TarnwickProbe.dll";
-}
-
 // Has the probe library answer a request about the window (its kind, the window, the arguments)
 // on the window's own thread, hooked into that thread's message retrieval: the fields of its
 // answer after "ok", or none with a test failure.
@@ -295,8 +286,9 @@ std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
     // that answered before (it stays loaded in the program) cannot answer again.
     const TempFolder call;
     const std::wstring probe = call / L"TarnwickProbe.dll";
-    if (!CopyFileW(ProbeLibrary().c_str(), probe.c_str(), FALSE)) {
-        ADD_FAILURE() << "cannot copy the probe library " << Utf8(ProbeLibrary());
+    const std::wstring built = FolderFromEnvironment(L"TARNWICK_TEST_DATA") + L"TarnwickProbe.dll";
+    if (!CopyFileW(built.c_str(), probe.c_str(), FALSE)) {
+        ADD_FAILURE() << "cannot copy the probe library " << Utf8(built);
         return {};
     }
     WriteBytes(call / L"request",
