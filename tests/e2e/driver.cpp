@@ -3,10 +3,9 @@
 #include "tests/e2e/probe/fields.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -30,6 +29,63 @@ std::vector<HWND> Children(HWND parent, const wchar_t* className) {
         found.push_back(window);
     }
     return found;
+}
+
+// A key going down or up: a virtual key, or with KEYEVENTF_UNICODE a character.
+INPUT KeyInput(WORD key, wchar_t unit, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki = {key, unit, flags, 0, 0};
+    if (key == VK_INSERT || key == VK_DELETE || key == VK_HOME || key == VK_END || key == VK_LEFT ||
+        key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    }
+    return input;
+}
+
+// Has the probe library answer a request about the window (its kind, the window, the arguments)
+// on the window's own thread, hooked into that thread's message retrieval: the fields of its
+// answer after "ok", or none with a test failure.
+std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
+                                   const std::vector<std::wstring>& arguments) {
+    // A fresh copy for each request, so that its request and answer lie beside it and the copy
+    // that answered before (it stays loaded in the program) cannot answer again.
+    const TempFolder call;
+    const std::wstring probe = call / L"TarnwickProbe.dll";
+    const std::wstring built = FolderFromEnvironment(L"TARNWICK_TEST_DATA") + L"TarnwickProbe.dll";
+    if (!CopyFileW(built.c_str(), probe.c_str(), FALSE)) {
+        ADD_FAILURE() << "cannot copy the probe library " << Utf8(built);
+        return {};
+    }
+    WriteBytes(call / L"request",
+               Utf16LeFile(JoinFields({kind, std::to_wstring(reinterpret_cast<UINT_PTR>(window))}) +
+                           JoinFields(arguments)));
+    HMODULE library = LoadLibraryW(probe.c_str());
+    const auto hook = library == nullptr ? nullptr
+                                         : reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
+                                               GetProcAddress(library, "ProbeHook")));
+    HHOOK installed = hook == nullptr
+                          ? nullptr
+                          : SetWindowsHookExW(WH_GETMESSAGE, hook, library,
+                                              GetWindowThreadProcessId(window, nullptr));
+    const bool answered = installed != nullptr && PostMessageW(window, WM_NULL, kProbeMarker, 0) &&
+                          WaitUntil([&] { return FileExists(call / L"answer"); });
+    const DWORD error = GetLastError();
+    UnhookWindowsHookEx(installed);
+    FreeLibrary(library);
+    if (!answered) {
+        ADD_FAILURE() << "the probe library gave no answer within " << kPatience << " ms (error "
+                      << error << ")";
+        return {};
+    }
+    std::vector<std::wstring> answer = SplitFields(ReadText(call / L"answer"));
+    if (answer.empty() || answer.front() != L"ok") {
+        ADD_FAILURE() << "the probe library in the program: "
+                      << (answer.empty() ? "no answer" : Utf8(answer.front()));
+        return {};
+    }
+    answer.erase(answer.begin());
+    return answer;
 }
 
 } // namespace
@@ -223,24 +279,8 @@ HWND Program::MainWindow(DWORD milliseconds) const {
                 "window of class Tarnwick", milliseconds);
 }
 
-namespace {
-
-// A key going down or up: a virtual key, or with KEYEVENTF_UNICODE a character.
-INPUT KeyInput(WORD key, wchar_t unit, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki = {key, unit, flags, 0, 0};
-    if (key == VK_INSERT || key == VK_DELETE || key == VK_HOME || key == VK_END || key == VK_LEFT ||
-        key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
-        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-    }
-    return input;
-}
-
-} // namespace
-
 void Keys(const std::wstring& chords) {
-    static const std::pair<std::wstring, WORD> kNames[] = {
+    static const std::map<std::wstring, WORD> kNames = {
         {L"Ctrl", VK_CONTROL}, {L"Shift", VK_SHIFT},  {L"Alt", VK_MENU},     {L"Insert", VK_INSERT},
         {L"Home", VK_HOME},    {L"End", VK_END},      {L"Left", VK_LEFT},    {L"Right", VK_RIGHT},
         {L"Up", VK_UP},        {L"Down", VK_DOWN},    {L"Enter", VK_RETURN}, {L"Back", VK_BACK},
@@ -251,12 +291,11 @@ void Keys(const std::wstring& chords) {
         std::vector<INPUT> inputs;
         std::wistringstream names(chord);
         for (std::wstring name; std::getline(names, name, L'+');) {
-            const auto known = std::find_if(std::begin(kNames), std::end(kNames),
-                                            [&](const auto& entry) { return entry.first == name; });
+            const auto known = kNames.find(name);
             // A letter or a digit is its own virtual key.
-            const WORD key = known != std::end(kNames) ? known->second
-                             : name.size() == 1        ? WORD(name[0])
-                                                       : 0;
+            const WORD key = known != kNames.end() ? known->second
+                             : name.size() == 1    ? WORD(name[0])
+                                                   : 0;
             EXPECT_NE(key, 0) << "no key " << Utf8(name);
             // The chord's keys go down in order and come up in the reverse order.
             inputs.insert(inputs.begin() + inputs.size() / 2,
@@ -274,55 +313,6 @@ void TypeText(const std::wstring& text) {
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
-
-namespace {
-
-// Has the probe library answer a request about the window (its kind, the window, the arguments)
-// on the window's own thread, hooked into that thread's message retrieval: the fields of its
-// answer after "ok", or none with a test failure.
-std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
-                                   const std::vector<std::wstring>& arguments) {
-    // A fresh copy for each request, so that its request and answer lie beside it and the copy
-    // that answered before (it stays loaded in the program) cannot answer again.
-    const TempFolder call;
-    const std::wstring probe = call / L"TarnwickProbe.dll";
-    const std::wstring built = FolderFromEnvironment(L"TARNWICK_TEST_DATA") + L"TarnwickProbe.dll";
-    if (!CopyFileW(built.c_str(), probe.c_str(), FALSE)) {
-        ADD_FAILURE() << "cannot copy the probe library " << Utf8(built);
-        return {};
-    }
-    WriteBytes(call / L"request",
-               Utf16LeFile(JoinFields({kind, std::to_wstring(reinterpret_cast<UINT_PTR>(window))}) +
-                           JoinFields(arguments)));
-    HMODULE library = LoadLibraryW(probe.c_str());
-    const auto hook = library == nullptr ? nullptr
-                                         : reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
-                                               GetProcAddress(library, "ProbeHook")));
-    HHOOK installed = hook == nullptr
-                          ? nullptr
-                          : SetWindowsHookExW(WH_GETMESSAGE, hook, library,
-                                              GetWindowThreadProcessId(window, nullptr));
-    const bool answered = installed != nullptr && PostMessageW(window, WM_NULL, kProbeMarker, 0) &&
-                          WaitUntil([&] { return FileExists(call / L"answer"); });
-    const DWORD error = GetLastError();
-    UnhookWindowsHookEx(installed);
-    FreeLibrary(library);
-    if (!answered) {
-        ADD_FAILURE() << "the probe library gave no answer within " << kPatience << " ms (error "
-                      << error << ")";
-        return {};
-    }
-    std::vector<std::wstring> answer = SplitFields(ReadText(call / L"answer"));
-    if (answer.empty() || answer.front() != L"ok") {
-        ADD_FAILURE() << "the probe library in the program: "
-                      << (answer.empty() ? "no answer" : Utf8(answer.front()));
-        return {};
-    }
-    answer.erase(answer.begin());
-    return answer;
-}
-
-} // namespace
 
 std::vector<int> StatusPartEdges(HWND statusBar) {
     std::vector<int> edges;

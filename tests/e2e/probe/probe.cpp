@@ -104,8 +104,7 @@ std::vector<std::wstring> DropAnswer(HWND target, const std::vector<std::wstring
     GlobalUnlock(drop);
     if (!PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) {
         GlobalFree(drop);
-        return {L"WM_DROPFILES could not be posted (error " + std::to_wstring(GetLastError()) +
-                L")"};
+        return {L"WM_DROPFILES not posted: error " + std::to_wstring(GetLastError())};
     }
     return {L"ok"};
 }
