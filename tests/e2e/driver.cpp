@@ -3,10 +3,9 @@
 #include "tests/e2e/probe/fields.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -21,24 +20,84 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-// The window's children of this class, in window order.
-std::vector<HWND> Children(HWND window, const wchar_t* className) {
-    std::vector<HWND> children;
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ClassOf(child) == className) {
-            children.push_back(child);
-        }
+// The windows of the class (any class when null) among the parent's children, or among the
+// top-level windows when the parent is null, in window order.
+std::vector<HWND> Children(HWND parent, const wchar_t* className) {
+    std::vector<HWND> found;
+    for (HWND window = FindWindowExW(parent, nullptr, className, nullptr); window != nullptr;
+         window = FindWindowExW(parent, window, className, nullptr)) {
+        found.push_back(window);
     }
-    return children;
+    return found;
+}
+
+// A key going down or up: a virtual key, or with KEYEVENTF_UNICODE a character.
+INPUT KeyInput(WORD key, wchar_t unit, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki = {key, unit, flags, 0, 0};
+    if (key == VK_INSERT || key == VK_DELETE || key == VK_HOME || key == VK_END || key == VK_LEFT ||
+        key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    }
+    return input;
+}
+
+// Has the probe library answer a request about the window (its kind, the window, the arguments)
+// on the window's own thread, hooked into that thread's message retrieval: the fields of its
+// answer after "ok", or none with a test failure.
+std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
+                                   const std::vector<std::wstring>& arguments) {
+    // A fresh copy for each request, so that its request and answer lie beside it and the copy
+    // that answered before (it stays loaded in the program) cannot answer again.
+    const TempFolder call;
+    const std::wstring probe = call / L"TarnwickProbe.dll";
+    const std::wstring built = FolderFromEnvironment(L"TARNWICK_TEST_DATA") + L"TarnwickProbe.dll";
+    if (!CopyFileW(built.c_str(), probe.c_str(), FALSE)) {
+        ADD_FAILURE() << "cannot copy the probe library " << Utf8(built);
+        return {};
+    }
+    WriteBytes(call / L"request",
+               Utf16LeFile(JoinFields({kind, std::to_wstring(reinterpret_cast<UINT_PTR>(window))}) +
+                           JoinFields(arguments)));
+    HMODULE library = LoadLibraryW(probe.c_str());
+    const auto hook = library == nullptr ? nullptr
+                                         : reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
+                                               GetProcAddress(library, "ProbeHook")));
+    HHOOK installed = hook == nullptr
+                          ? nullptr
+                          : SetWindowsHookExW(WH_GETMESSAGE, hook, library,
+                                              GetWindowThreadProcessId(window, nullptr));
+    const bool answered = installed != nullptr && PostMessageW(window, WM_NULL, kProbeMarker, 0) &&
+                          WaitUntil([&] { return FileExists(call / L"answer"); });
+    const DWORD error = GetLastError();
+    UnhookWindowsHookEx(installed);
+    FreeLibrary(library);
+    if (!answered) {
+        ADD_FAILURE() << "the probe library gave no answer within " << kPatience << " ms (error "
+                      << error << ")";
+        return {};
+    }
+    std::vector<std::wstring> answer = SplitFields(ReadText(call / L"answer"));
+    if (answer.empty() || answer.front() != L"ok") {
+        ADD_FAILURE() << "the probe library in the program: "
+                      << (answer.empty() ? "no answer" : Utf8(answer.front()));
+        return {};
+    }
+    answer.erase(answer.begin());
+    return answer;
 }
 
 } // namespace
 
 std::wstring WindowText(HWND window) {
-    wchar_t text[1024] = L"";
-    SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, &copied);
+    text.resize(copied);
     return text;
 }
 
@@ -56,14 +115,6 @@ void Sandbox::ExpectIni(const std::wstring& values) const {
     });
 }
 
-std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert) {
-    std::wstring text;
-    for (wchar_t unit : English(sandbox, id)) {
-        text += unit == L'%' ? insert : std::wstring(1, unit);
-    }
-    return text;
-}
-
 void Program::Start(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -75,16 +126,13 @@ void Program::Start(const std::wstring& exe, std::wstring commandLine, const std
 }
 
 Program::~Program() {
-    if (Running()) {
-        Kill();
-    }
+    Kill();
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
 }
 
 std::optional<DWORD> Program::WaitForExit(DWORD milliseconds) const {
-    if (info_.hProcess == nullptr ||
-        WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
         std::string shown;
         for (HWND window : Windows(nullptr)) {
             shown += " [" + Utf8(ClassOf(window)) + " \"" + Utf8(WindowText(window)) + "\"]";
@@ -99,15 +147,12 @@ std::optional<DWORD> Program::WaitForExit(DWORD milliseconds) const {
 }
 
 std::vector<HWND> Program::Windows(const wchar_t* className) const {
-    std::vector<HWND> found;
-    for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
-         window = FindWindowExW(nullptr, window, className, nullptr)) {
+    std::vector<HWND> found = Children(nullptr, className);
+    std::erase_if(found, [&](HWND window) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
-        if (process == Id() && IsWindowVisible(window)) {
-            found.push_back(window);
-        }
-    }
+        return process != Id() || !IsWindowVisible(window);
+    });
     return found;
 }
 
@@ -136,35 +181,6 @@ DialogView Program::Dialog(const std::wstring& caption) const {
     return {Find(
         [&](HWND window) { return ClassOf(window) == L"#32770" && WindowText(window) == caption; },
         "dialog \"" + Utf8(caption) + "\"")};
-}
-
-void DialogView::Choose(int list, const std::wstring& entry) const {
-    const HWND box = GetDlgItem(window, list);
-    EXPECT_NE(SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                           reinterpret_cast<LPARAM>(entry.c_str())),
-              CB_ERR)
-        << "no entry " << Utf8(entry);
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(box));
-}
-
-void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
-                        const std::wstring& size) {
-    SendCommand(tarnwick.MainWindow(), IDM_FORMAT_FONT);
-    const DialogView fonts = tarnwick.Dialog(L"Font");
-    fonts.Choose(cmb1, face); // the face list
-    fonts.Choose(cmb3, size); // the size list
-    fonts.Press(IDOK);
-}
-
-void Program::ExpectDocument(const std::wstring& title, const std::wstring& text,
-                             bool modified) const {
-    const HWND main = MainWindow();
-    const HWND edit = EditControl();
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == title && EditText(edit) == text; }))
-        << "title " << Utf8(WindowText(main)) << ", awaited " << Utf8(title) << "; text "
-        << Utf8(EditText(edit)) << ", awaited " << Utf8(text);
-    EXPECT_EQ(SendMessageW(edit, EM_GETMODIFY, 0, 0) != 0, modified);
 }
 
 MessageBoxView Program::WaitForMessageBox(DWORD milliseconds) const {
@@ -204,14 +220,6 @@ void Program::Press(const MessageBoxView& box, const std::wstring& button) const
         }
     }
     ADD_FAILURE() << "the message box \"" << Utf8(box.text) << "\" has no button " << Utf8(button);
-}
-
-std::wstring LibraryString(const std::wstring& library, UINT id) {
-    const HMODULE module = LoadResources(library);
-    EXPECT_NE(module, nullptr) << "cannot load " << Utf8(library);
-    std::wstring text = module != nullptr ? ResourceString(module, id) : L"";
-    FreeLibrary(module);
-    return text;
 }
 
 KeptRegistryValue::KeptRegistryValue(HKEY root, std::wstring key, std::wstring name,
@@ -271,38 +279,8 @@ HWND Program::MainWindow(DWORD milliseconds) const {
                 "window of class Tarnwick", milliseconds);
 }
 
-void ExpectCentredOver(HWND dialog, HWND main) {
-    const RECT inner = WindowRect(dialog);
-    const RECT outer = WindowRect(main);
-    EXPECT_EQ(inner.left,
-              outer.left + ((outer.right - outer.left) - (inner.right - inner.left)) / 2);
-    EXPECT_EQ(inner.top, outer.top + ((outer.bottom - outer.top) - (inner.bottom - inner.top)) / 2);
-}
-
-void BringToFront(HWND window) {
-    SetForegroundWindow(window);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }))
-        << "the window did not come to the front";
-}
-
-namespace {
-
-// A key going down or up: a virtual key, or with KEYEVENTF_UNICODE a character.
-INPUT KeyInput(WORD key, wchar_t unit, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki = {key, unit, flags, 0, 0};
-    if (key == VK_INSERT || key == VK_DELETE || key == VK_HOME || key == VK_END || key == VK_LEFT ||
-        key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
-        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-    }
-    return input;
-}
-
-} // namespace
-
 void Keys(const std::wstring& chords) {
-    static const std::pair<std::wstring, WORD> kNames[] = {
+    static const std::map<std::wstring, WORD> kNames = {
         {L"Ctrl", VK_CONTROL}, {L"Shift", VK_SHIFT},  {L"Alt", VK_MENU},     {L"Insert", VK_INSERT},
         {L"Home", VK_HOME},    {L"End", VK_END},      {L"Left", VK_LEFT},    {L"Right", VK_RIGHT},
         {L"Up", VK_UP},        {L"Down", VK_DOWN},    {L"Enter", VK_RETURN}, {L"Back", VK_BACK},
@@ -313,12 +291,11 @@ void Keys(const std::wstring& chords) {
         std::vector<INPUT> inputs;
         std::wistringstream names(chord);
         for (std::wstring name; std::getline(names, name, L'+');) {
-            const auto known = std::find_if(std::begin(kNames), std::end(kNames),
-                                            [&](const auto& entry) { return entry.first == name; });
+            const auto known = kNames.find(name);
             // A letter or a digit is its own virtual key.
-            const WORD key = known != std::end(kNames) ? known->second
-                             : name.size() == 1        ? WORD(name[0])
-                                                       : 0;
+            const WORD key = known != kNames.end() ? known->second
+                             : name.size() == 1    ? WORD(name[0])
+                                                   : 0;
             EXPECT_NE(key, 0) << "no key " << Utf8(name);
             // The chord's keys go down in order and come up in the reverse order.
             inputs.insert(inputs.begin() + inputs.size() / 2,
@@ -336,79 +313,6 @@ void TypeText(const std::wstring& text) {
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
-
-std::wstring EditText(HWND edit) {
-    LRESULT length = 0;
-    SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000,
-                        reinterpret_cast<PDWORD_PTR>(&length));
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    LRESULT copied = 0;
-    SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 2000, reinterpret_cast<PDWORD_PTR>(&copied));
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
-}
-
-Selection EditSelection(HWND edit) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
-    return {LOWORD(result), HIWORD(result)};
-}
-
-namespace {
-
-// The probe library lies beside the test program.
-std::wstring ProbeLibrary() {
-    wchar_t exe[MAX_PATH];
-    const std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-    return path.substr(0, path.rfind(L'\\') + 1) + L"TarnwickProbe.dll";
-}
-
-// Has the probe library answer a request about the window (its kind, the window, the arguments)
-// on the window's own thread, hooked into that thread's message retrieval: the fields of its
-// answer after "ok", or none with a test failure.
-std::vector<std::wstring> AskProbe(HWND window, const wchar_t* kind,
-                                   const std::vector<std::wstring>& arguments) {
-    // A fresh copy for each request, so that its request and answer lie beside it and the copy
-    // that answered before (it stays loaded in the program) cannot answer again.
-    const TempFolder call;
-    const std::wstring probe = call / L"TarnwickProbe.dll";
-    if (!CopyFileW(ProbeLibrary().c_str(), probe.c_str(), FALSE)) {
-        ADD_FAILURE() << "cannot copy the probe library " << Utf8(ProbeLibrary());
-        return {};
-    }
-    WriteBytes(call / L"request",
-               Utf16LeFile(JoinFields({kind, std::to_wstring(reinterpret_cast<UINT_PTR>(window))}) +
-                           JoinFields(arguments)));
-    HMODULE library = LoadLibraryW(probe.c_str());
-    const auto hook = library == nullptr ? nullptr
-                                         : reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
-                                               GetProcAddress(library, "ProbeHook")));
-    HHOOK installed = hook == nullptr
-                          ? nullptr
-                          : SetWindowsHookExW(WH_GETMESSAGE, hook, library,
-                                              GetWindowThreadProcessId(window, nullptr));
-    const bool answered = installed != nullptr && PostMessageW(window, WM_NULL, kProbeMarker, 0) &&
-                          WaitUntil([&] { return FileExists(call / L"answer"); });
-    const DWORD error = GetLastError();
-    UnhookWindowsHookEx(installed);
-    FreeLibrary(library);
-    if (!answered) {
-        ADD_FAILURE() << "the probe library gave no answer within " << kPatience << " ms (error "
-                      << error << ")";
-        return {};
-    }
-    std::vector<std::wstring> answer = SplitFields(ReadText(call / L"answer"));
-    if (answer.empty() || answer.front() != L"ok") {
-        ADD_FAILURE() << "the probe library in the program: "
-                      << (answer.empty() ? "no answer" : Utf8(answer.front()));
-        return {};
-    }
-    answer.erase(answer.begin());
-    return answer;
-}
-
-} // namespace
 
 std::vector<int> StatusPartEdges(HWND statusBar) {
     std::vector<int> edges;

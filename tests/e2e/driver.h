@@ -74,13 +74,25 @@ class Sandbox {
 };
 
 // A string of a language library of the sandbox, for comparing with what the program shows.
-std::wstring LibraryString(const std::wstring& library, UINT id);
+inline std::wstring LibraryString(const std::wstring& library, UINT id) {
+    const HMODULE module = LoadResources(library);
+    EXPECT_NE(module, nullptr) << "cannot load " << Utf8(library);
+    std::wstring text = module != nullptr ? ResourceString(module, id) : L"";
+    FreeLibrary(module);
+    return text;
+}
 // A string of the sandbox's English library, every "%" replaced by the insert when one is
 // given, as the program fills it.
 inline std::wstring English(const Sandbox& sandbox, UINT id) {
     return LibraryString(sandbox / L"Languages\\English.dll", id);
 }
-std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert);
+inline std::wstring English(const Sandbox& sandbox, UINT id, const std::wstring& insert) {
+    std::wstring text;
+    for (wchar_t unit : English(sandbox, id)) {
+        text += unit == L'%' ? insert : std::wstring(1, unit);
+    }
+    return text;
+}
 
 // The name of a new document, from the sandbox's English library.
 inline std::wstring Untitled(const Sandbox& sandbox) {
@@ -103,7 +115,11 @@ void SendDpiChanged(HWND main, UINT dpi, const RECT& suggested);
 // shows the text; the bar takes its texts asynchronously. A failure shows the last text seen.
 void ExpectStatusText(HWND main, int part, const std::wstring& text);
 
+// A window's text, or the edit control's, read from outside.
 std::wstring WindowText(HWND window);
+inline std::wstring EditText(HWND edit) {
+    return WindowText(edit);
+}
 // A menu or accelerator command, as the window receives it from its menu.
 inline void SendCommand(HWND window, UINT command) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
@@ -144,7 +160,15 @@ struct DialogView {
     }
     std::wstring Text(int id) const { return WindowText(GetDlgItem(window, id)); }
     // Chooses an entry of a drop-down list as a click on it would.
-    void Choose(int list, const std::wstring& entry) const;
+    void Choose(int list, const std::wstring& entry) const {
+        const HWND box = GetDlgItem(window, list);
+        EXPECT_NE(SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(entry.c_str())),
+                  CB_ERR)
+            << "no entry " << Utf8(entry);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(box));
+    }
 };
 
 // One running copy of Tarnwick.exe, ended when the test ends if it is still running.
@@ -186,11 +210,10 @@ class Program {
 
     // A dialog of this process with this caption ("Open", "Save As", "Font"), once shown.
     DialogView Dialog(const std::wstring& caption) const;
-    // Types the path into the file name field of the file dialog with this caption ("Open",
-    // "Save As") once shown, and presses its OK button. Paths in ASCII: a field set from another
-    // process loses other characters under Wine.
+    // Types the path into the name field (a combo box, which hands it to its edit) of the file
+    // dialog with this caption ("Open", "Save As") once shown, and presses OK. Paths in ASCII: a
+    // field set from another process loses other characters under Wine.
     void ChooseInDialog(const std::wstring& caption, const std::wstring& path) const {
-        // The explorer-style dialog's name field is a combo box, which hands the text to its edit.
         const DialogView dialog = Dialog(caption);
         dialog.Fill(cmb13, path);
         dialog.Press(IDOK);
@@ -254,7 +277,14 @@ class Program {
     }
     // Waits for the title and the text together (a key still on its way would otherwise land
     // in whatever window comes next), then expects the modified flag.
-    void ExpectDocument(const std::wstring& title, const std::wstring& text, bool modified) const;
+    void ExpectDocument(const std::wstring& title, const std::wstring& text, bool modified) const {
+        const HWND main = MainWindow();
+        const HWND edit = EditControl();
+        EXPECT_TRUE(WaitUntil([&] { return WindowText(main) == title && EditText(edit) == text; }))
+            << "title " << Utf8(WindowText(main)) << ", awaited " << Utf8(title) << "; text "
+            << Utf8(EditText(edit)) << ", awaited " << Utf8(text);
+        EXPECT_EQ(SendMessageW(edit, EM_GETMODIFY, 0, 0) != 0, modified);
+    }
 
     // The items of popup `position` of the menu bar, or of its submenu at `subposition`, read
     // inside the program (menus cannot be read from another process), as the program last left
@@ -270,17 +300,29 @@ class Program {
     const Sandbox* sandbox_ = nullptr;
 };
 
-// Expects the dialog centred over the main window, as the program places its own dialogs.
-void ExpectCentredOver(HWND dialog, HWND main);
 inline RECT WindowRect(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
     return rect;
 }
+// Expects the dialog centred over the main window, as the program places its own dialogs.
+inline void ExpectCentredOver(HWND dialog, HWND main) {
+    const RECT inner = WindowRect(dialog);
+    const RECT outer = WindowRect(main);
+    EXPECT_EQ(inner.left,
+              outer.left + ((outer.right - outer.left) - (inner.right - inner.left)) / 2);
+    EXPECT_EQ(inner.top, outer.top + ((outer.bottom - outer.top) - (inner.bottom - inner.top)) / 2);
+}
 
 // Chooses the face and the size (in points) in the program's font dialog and confirms it.
-void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
-                        const std::wstring& size);
+inline void ChooseFontInDialog(const Program& tarnwick, const std::wstring& face,
+                               const std::wstring& size) {
+    SendCommand(tarnwick.MainWindow(), IDM_FORMAT_FONT);
+    const DialogView fonts = tarnwick.Dialog(L"Font");
+    fonts.Choose(cmb1, face); // the face list
+    fonts.Choose(cmb3, size); // the size list
+    fonts.Press(IDOK);
+}
 
 // Waits until the window's title is this one; a failure shows the last one seen.
 inline void ExpectTitle(HWND window, const std::wstring& title) {
@@ -298,17 +340,24 @@ inline void Retype(HWND edit, const std::wstring& text) {
 
 // Keyboard input as a user's: the window is brought to the front and the keys go to its
 // focused control through the system's input queue.
-void BringToFront(HWND window);
+inline void BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }))
+        << "the window did not come to the front";
+}
 // Chords apart by blanks, keys of a chord joined by "+": "Ctrl+Shift+End F3 Alt+E".
 void Keys(const std::wstring& chords);
 void TypeText(const std::wstring& text);
 
-// The edit control's text and selection, read from outside.
+// The edit control's selection, read from outside.
 using Selection = std::pair<DWORD, DWORD>;
 // A selection neither set nor checked.
 inline constexpr Selection kAny{~DWORD{0}, ~DWORD{0}};
-std::wstring EditText(HWND edit);
-Selection EditSelection(HWND edit);
+inline Selection EditSelection(HWND edit) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
+    return {LOWORD(result), HIWORD(result)};
+}
 // Waits until the edit control holds this text, or this selection; a failure shows the last seen.
 inline void ExpectText(HWND edit, const std::wstring& text) {
     ExpectSoon("the text", text, [&] { return EditText(edit); });

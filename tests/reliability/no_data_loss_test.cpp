@@ -100,9 +100,8 @@ void KilledAfterTyping(const Sandbox& sandbox, const std::wstring& arguments,
 
 // The user opens the file, types, saves, and tries Save As a new file beside it: the file error
 // both times, the file and the typed text kept, and nothing left behind.
-void RefusedSave(Ledger& ledger, const std::wstring& path, const std::string& bytes,
-                 const std::wstring& typed) {
-    Sandbox sandbox;
+void RefusedSave(Ledger& ledger, const Sandbox& sandbox, const std::wstring& path,
+                 const std::string& bytes, const std::wstring& typed) {
     Program tarnwick(sandbox, Quoted(path));
     const std::wstring folder = path.substr(0, path.rfind(L'\\') + 1);
     const Names before = FilesIn(folder);
@@ -119,7 +118,7 @@ void RefusedSave(Ledger& ledger, const std::wstring& path, const std::string& by
 }
 
 // The small disks exist only where the test session could mount them (as root).
-void SaveOntoAFullDisk(Ledger& ledger) {
+void SaveOntoAFullDisk(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring drive = Environment(L"TARNWICK_SMALL_DRIVE");
     if ((ledger.skipped = drive.empty())) {
         return;
@@ -131,24 +130,23 @@ void SaveOntoAFullDisk(Ledger& ledger) {
     ASSERT_TRUE(GetDiskFreeSpaceExW(drive.c_str(), &free, nullptr, nullptr));
     const std::string fill(static_cast<std::size_t>(free.QuadPart) - 20 * 1024, 'f');
     WriteBytes(drive + L"filler", fill);
-    RefusedSave(ledger, drive + L"doc.txt", old, std::wstring(60 * 1024, L'n'));
+    RefusedSave(ledger, sandbox, drive + L"doc.txt", old, std::wstring(60 * 1024, L'n'));
     ledger.KeepsFile(drive + L"filler", fill);
     DeleteFileW((drive + L"filler").c_str());
     DeleteFileW((drive + L"doc.txt").c_str());
 }
 
 // As root, Wine writes through the read-only attribute: only a read-only mount refuses.
-void SaveOntoAReadOnlyDisk(Ledger& ledger) {
+void SaveOntoAReadOnlyDisk(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring drive = Environment(L"TARNWICK_READONLY_DRIVE");
     if (!(ledger.skipped = drive.empty())) {
-        RefusedSave(ledger, drive + L"readonly.txt", "read only", L"changed");
+        RefusedSave(ledger, sandbox, drive + L"readonly.txt", "read only", L"changed");
     }
 }
 
 // A file held without sharing: its opening and every save (Save, Yes on closing and on New, Save
 // and Exit) refused, the window and the typed text kept; let go, Save and Exit writes it and ends.
-void SaveAHeldFile(Ledger& ledger) {
-    Sandbox sandbox;
+void SaveAHeldFile(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring path = Put(sandbox / L"held.txt", "old");
     auto held = std::make_unique<HeldFile>(path);
     Program tarnwick(sandbox, Quoted(path));
@@ -180,8 +178,7 @@ void SaveAHeldFile(Ledger& ledger) {
 
 // 259 units, the longest path Win32 takes: no name of the save's own fits beside the file, so
 // the old content is kept aside in the temporary folder while the file is written in place.
-void SaveAtTheLongestPath(Ledger& ledger) {
-    Sandbox sandbox;
+void SaveAtTheLongestPath(Ledger& ledger, const Sandbox& sandbox) {
     // One folder brings the path to 254 units.
     const std::wstring folder = sandbox.DeepFolder(254);
     const std::wstring a = Put(folder + L"a.txt", "first");
@@ -204,8 +201,7 @@ void SaveAtTheLongestPath(Ledger& ledger) {
 
 // Copies ended at moments of their saves that the folder shows leave each file old or new. A later
 // save sweeps what ended copies left, but nothing of a running copy and no copy of an old content.
-void EndDuringSave(Ledger& ledger) {
-    Sandbox sandbox;
+void EndDuringSave(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring folder = sandbox / L"documents\\";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     // 8 MiB: a save of a fifth of a second here, long enough to be caught in each phase.
@@ -283,8 +279,7 @@ void EndDuringSave(Ledger& ledger) {
 // Files typed out, a character at a time under the unmarked title. A Save writes what the window
 // shows and ends the playback, as an Open does; a failed type-out leaves a new empty document (Save
 // no longer names the old file); an edit during a playback keeps the document modified.
-void TypeOuts(Ledger& ledger) {
-    Sandbox sandbox;
+void TypeOuts(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring whole = L"0123456789abcdefghijABCDEFGHIJ0123456789";
     const std::wstring typed = Put(sandbox / L"typed.txt", Utf8(whole));
     const std::wstring shortFile = Put(sandbox / L"short.txt", "short");
@@ -355,10 +350,9 @@ void TypeOuts(Ledger& ledger) {
 // Started with a relative name, the program names the file by its full path; an Open refused in
 // another folder leaves Save writing the document's own file. In ANSI, a character the code page
 // lacks is asked about: Cancel writes nothing, No writes UTF-16 LE, Yes the nearest ("?").
-void RelativeNameAndAnOpenElsewhere(Ledger& ledger) {
+void RelativeNameAndAnOpenElsewhere(Ledger& ledger, const Sandbox& sandbox) {
     // U+4E2D is not in code page 1252; "é" is.
     ASSERT_EQ(GetACP(), 1252u) << "the tests expect the ANSI code page 1252";
-    Sandbox sandbox;
     const std::wstring elsewhere = sandbox / L"elsewhere\\";
     ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
     const std::wstring notes = Put(sandbox / L"notes.txt", "notes");
@@ -404,26 +398,21 @@ void RelativeNameAndAnOpenElsewhere(Ledger& ledger) {
 
 // Killed after typing into a file and into a new document, the program offers the text at the
 // next start: Yes gives it back, modified and of its file; No drops it for good.
-void KilledBeforeASave(Ledger& ledger) {
-    Sandbox sandbox;
+void KilledBeforeASave(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring path = Put(sandbox / L"notes.txt", "saved");
     const std::wstring recovery = sandbox / L"Recovery\\";
     KilledAfterTyping(sandbox, Quoted(path), L"typed, not saved");
-    {
-        Program again(sandbox, Quoted(path));
-        again.Box(IDS_RESTORE_QUESTION, IDS_INFORMATION_CAPTION, L"&Yes", path);
-        ledger.KeepsDocument(again, L"notes.txt", L"typed, not saved", true);
-        ledger.KeepsFile(path, "saved");
-        ledger.Saves(again, path, "typed, not saved");
-        again.CloseNormally();
-    }
+    Program restoring(sandbox, Quoted(path));
+    restoring.Box(IDS_RESTORE_QUESTION, IDS_INFORMATION_CAPTION, L"&Yes", path);
+    ledger.KeepsDocument(restoring, L"notes.txt", L"typed, not saved", true);
+    ledger.KeepsFile(path, "saved");
+    ledger.Saves(restoring, path, "typed, not saved");
+    restoring.CloseNormally();
     KilledAfterTyping(sandbox, L"", L"never saved");
-    {
-        Program again(sandbox);
-        again.Box(IDS_RESTORE_QUESTION, IDS_INFORMATION_CAPTION, L"&No", Untitled(sandbox));
-        again.ExpectDocument(Title(Untitled(sandbox)), L"", false);
-        again.CloseNormally();
-    }
+    Program dropping(sandbox);
+    dropping.Box(IDS_RESTORE_QUESTION, IDS_INFORMATION_CAPTION, L"&No", Untitled(sandbox));
+    dropping.ExpectDocument(Title(Untitled(sandbox)), L"", false);
+    dropping.CloseNormally();
     // Beside a damaged recovery file of a copy that is not running, the last start asks nothing:
     // neither about that file nor about the texts already given back or dropped.
     CreateDirectoryW(recovery.c_str(), nullptr);
@@ -438,8 +427,7 @@ void KilledBeforeASave(Ledger& ledger) {
 
 // Another program rewrites or deletes the open file: the program asks before loading it over the
 // window's text or saving over it; a deleted file marks the document modified.
-void ChangedByAnotherProgram(Ledger& ledger) {
-    Sandbox sandbox;
+void ChangedByAnotherProgram(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring path = Put(sandbox / L"shared.txt", "first");
     Program tarnwick(sandbox, Quoted(path));
     const HWND main = tarnwick.MainWindow();
@@ -479,8 +467,7 @@ void ChangedByAnotherProgram(Ledger& ledger) {
 }
 
 // Two copies save the same file as close together as two commands can be, three times over.
-void TwoCopiesSaveTogether(Ledger& ledger) {
-    Sandbox sandbox;
+void TwoCopiesSaveTogether(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring folder = sandbox / L"shared\\";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     const std::wstring path = Put(folder + L"shared.txt", "base");
@@ -563,8 +550,7 @@ void TwoCopiesSaveTogether(Ledger& ledger) {
 
 // Settings full of garbage, and line breaks typed into the search fields the settings keep: the
 // program starts and works, and writes back valid values, geometry and recent count in range.
-void GarbageSettings(Ledger& ledger) {
-    Sandbox sandbox;
+void GarbageSettings(Ledger& ledger, const Sandbox& sandbox) {
     // Out of range, not numbers, too large, binary; another section's key; the section twice.
     sandbox.WriteIni(
         "=\r\n\x7F\xFE\r\n[Other]\r\nx=5\r\n[Tarnwick]\r\nWrap=yes\r\n"
@@ -596,27 +582,24 @@ void GarbageSettings(Ledger& ledger) {
 
 // CodeLibrary.dll: English.dll's resources and an entry point that leaves a mark. Chosen or listed,
 // it is taken as resources only: code that ran could do anything to files, so a mark is data lost.
-void CodeInALanguageLibrary(Ledger& ledger) {
-    Sandbox sandbox;
+void CodeInALanguageLibrary(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring mark = sandbox / L"code-ran";
     const std::wstring library = FolderFromEnvironment(L"TARNWICK_TEST_DATA") + L"CodeLibrary.dll";
     sandbox.PutLanguage(library, L"Slovak.dll");
     sandbox.PutLanguage(library, L"Code.dll");
     sandbox.WriteIni("[Tarnwick]\r\nLanguage=10002\r\n");
     SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", mark.c_str());
-    {
-        Program tarnwick(sandbox);
-        ExpectTitle(tarnwick.MainWindow(), Title(Untitled(sandbox)));
-        EXPECT_EQ(tarnwick.Windows(L"#32770"), std::vector<HWND>{}) << "the library was refused";
-        // The Options popup, then the Language submenu open; then both close.
-        BringToFront(tarnwick.MainWindow());
-        for (const auto& [keys, menus] :
-             {std::pair{L"Alt+P", std::size_t{1}}, {L"L", 2}, {L"Esc Esc Esc", 0}}) {
-            Keys(keys);
-            ExpectSoon(Utf8(keys), menus, [&] { return tarnwick.Windows(L"#32768").size(); });
-        }
-        tarnwick.CloseNormally();
+    Program tarnwick(sandbox);
+    ExpectTitle(tarnwick.MainWindow(), Title(Untitled(sandbox)));
+    EXPECT_EQ(tarnwick.Windows(L"#32770"), std::vector<HWND>{}) << "the library was refused";
+    // The Options popup, then the Language submenu open; then both close.
+    BringToFront(tarnwick.MainWindow());
+    for (const auto& [keys, menus] :
+         {std::pair{L"Alt+P", std::size_t{1}}, {L"L", 2}, {L"Esc Esc Esc", 0}}) {
+        Keys(keys);
+        ExpectSoon(Utf8(keys), menus, [&] { return tarnwick.Windows(L"#32768").size(); });
     }
+    tarnwick.CloseNormally();
     ledger.Keeps(!FileExists(mark), "the library's entry point ran inside Tarnwick");
     SetEnvironmentVariableW(L"TARNWICK_CODE_MARK", nullptr);
     ledger.outcome = "taken as resources only; its code never ran";
@@ -624,13 +607,12 @@ void CodeInALanguageLibrary(Ledger& ledger) {
 
 // Files with a mark the program refuses, opened from the recent files: the message, and the
 // document and the files as they were.
-void RefusedByteOrderMarks(Ledger& ledger) {
+void RefusedByteOrderMarks(Ledger& ledger, const Sandbox& sandbox) {
     const std::pair<const wchar_t*, std::string> files[] = {
         {L"utf8.txt", "\xEF\xBB\xBFtext"},        {L"utf8-mark.txt", "\xEF\xBB\xBF"},
         {L"utf16be.txt", "\xFE\xFF\0t"s},         {L"utf16be-mark.txt", "\xFE\xFF"},
         {L"utf32le.txt", "\xFF\xFE\0\0t\0\0\0"s}, {L"utf32be.txt", "\0\0\xFE\xFF\0\0\0t"s},
     };
-    Sandbox sandbox;
     std::string ini = "[Tarnwick]\r\nMruCount=" + std::to_string(std::size(files)) + "\r\n";
     for (std::size_t i = 0; i < std::size(files); ++i) {
         ini += "MRU" + std::to_string(i) + "=" +
@@ -653,8 +635,7 @@ void RefusedByteOrderMarks(Ledger& ledger) {
 
 // The save question on each way out: Cancel keeps everything; Yes saves first (a new document
 // through Save As, whose Cancel cancels the close too). A file of 4 GiB is refused by its size.
-void SaveQuestionAndFourGibibytes(Ledger& ledger) {
-    Sandbox sandbox;
+void SaveQuestionAndFourGibibytes(Ledger& ledger, const Sandbox& sandbox) {
     const std::wstring huge = sandbox / L"huge.txt";
     HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -727,8 +708,7 @@ void SaveQuestionAndFourGibibytes(Ledger& ledger) {
 
 // Every "a" replaced by 129 units, past the largest text the edit control holds (0x7FFFFFFE
 // units). Giving up the undo copy, the user tries again and fails too: the text stays, no undo.
-void ReplaceAllBeyondTheLimit(Ledger& ledger) {
-    Sandbox sandbox;
+void ReplaceAllBeyondTheLimit(Ledger& ledger, const Sandbox& sandbox) {
     // 98 of every 100 units are "a": the result would be over 126 times as long.
     const std::string text = Lines(0x7FFFFFFE / 126 + 100, 'a');
     const std::wstring path = Put(sandbox / L"many.txt", text);
@@ -752,7 +732,7 @@ void ReplaceAllBeyondTheLimit(Ledger& ledger) {
     ledger.outcome = "memory question, out of memory; text unchanged, no undo";
 }
 
-constexpr std::pair<const char*, void (*)(Ledger&)> kFaults[] = {
+constexpr std::pair<const char*, void (*)(Ledger&, const Sandbox&)> kFaults[] = {
     {"save onto a full disk", SaveOntoAFullDisk},
     {"save onto a read-only disk", SaveOntoAReadOnlyDisk},
     {"file held by another program", SaveAHeldFile},
@@ -770,7 +750,7 @@ constexpr std::pair<const char*, void (*)(Ledger&)> kFaults[] = {
     {"Replace All beyond the limit", ReplaceAllBeyondTheLimit},
 };
 
-// TARNWICK_FAULT, when set, names the one fault to try.
+// Each fault walked in a sandbox of its own; TARNWICK_FAULT, when set, names the one to try.
 TEST(NoDataLoss, UnderEveryFault) {
     const std::string only = Utf8(Environment(L"TARNWICK_FAULT"));
     std::printf("fault                          | outcome | data lost\n");
@@ -782,7 +762,7 @@ TEST(NoDataLoss, UnderEveryFault) {
         }
         SCOPED_TRACE(name);
         Ledger ledger;
-        walk(ledger);
+        walk(ledger, Sandbox());
         tried += ledger.skipped ? 0 : 1;
         lost += ledger.lost ? 1 : 0;
         std::printf("%-30s | %s | %s\n", name,

@@ -12,16 +12,10 @@ std::wstring Environment(const wchar_t* variable) {
 }
 
 std::wstring FolderFromEnvironment(const wchar_t* variable) {
-    std::wstring folder = Environment(variable);
-    if (folder.empty()) {
-        ADD_FAILURE() << "the environment variable " << Utf8(variable)
-                      << " does not name a folder; run the tests through ctest";
-        return {};
-    }
-    if (folder.back() != L'\\') {
-        folder += L'\\';
-    }
-    return folder;
+    const std::wstring folder = Environment(variable);
+    EXPECT_FALSE(folder.empty()) << "the environment variable " << Utf8(variable)
+                                 << " does not name a folder; run the tests through ctest";
+    return folder.empty() || folder.ends_with(L'\\') ? folder : folder + L'\\';
 }
 
 TempFolder::TempFolder() {

@@ -12,8 +12,7 @@ inline constexpr unsigned kProbeMarker = 0x7072;
 inline std::wstring JoinFields(const std::vector<std::wstring>& fields) {
     std::wstring text;
     for (const std::wstring& field : fields) {
-        text += field;
-        text += L'\0';
+        text += field + L'\0';
     }
     return text;
 }

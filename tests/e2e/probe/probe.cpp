@@ -71,8 +71,7 @@ std::vector<std::wstring> MenuAnswer(HWND main, int position, int subposition) {
                 std::to_wstring(subposition)};
     }
     std::vector<std::wstring> answer{L"ok"};
-    const int count = GetMenuItemCount(popup);
-    for (int item = 0; item < count; ++item) {
+    for (int item = 0; item < GetMenuItemCount(popup); ++item) {
         wchar_t text[1024] = L"";
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
@@ -105,8 +104,7 @@ std::vector<std::wstring> DropAnswer(HWND target, const std::vector<std::wstring
     GlobalUnlock(drop);
     if (!PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) {
         GlobalFree(drop);
-        return {L"WM_DROPFILES could not be posted (error " + std::to_wstring(GetLastError()) +
-                L")"};
+        return {L"WM_DROPFILES not posted: error " + std::to_wstring(GetLastError())};
     }
     return {L"ok"};
 }
