@@ -1,8 +1,5 @@
 // Find, Replace, search again and Go To Line as a user works them through the system's dialogs.
-#include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
-
-#include <dlgs.h>
 
 namespace {
 
