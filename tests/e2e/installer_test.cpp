@@ -144,12 +144,9 @@ TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeep
 
     // Installed in another language over the kept settings, which stay; then removed with them.
     RunSilently(setup, L"/S /LANG=cs");
-    EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"), settings)
-        << "the installer touched the settings";
+    EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"), settings) << "touched by the installer";
     UninstallSilently(folder, L"/S /REMOVESETTINGS");
-    EXPECT_TRUE(WaitUntil([&] {
-        return GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
-    })) << "the program's folder stayed";
+    EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder); })) << "the program's folder stayed";
 }
 
 } // namespace
