@@ -1,8 +1,5 @@
 // Find, Replace, search again and Go To Line as a user works them through the system's dialogs.
-#include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
-
-#include <dlgs.h>
 
 namespace {
 
@@ -60,7 +57,6 @@ TEST(Find, SearchesBothWaysWithAndWithoutCaseAndAgainWithTheSelectionAsTheString
     // The Edit menu opened on an empty document grays the search commands; typing revives them.
     Keys(L"Alt+E Esc Esc");
     TypeText(L"alpha beta Alpha beta alpha");
-    ExpectText(edit, L"alpha beta Alpha beta alpha");
     // Nothing to search for yet: searching again opens the Find dialog, set for the command's
     // direction; Ctrl+F opens it as the settings say.
     Keys(L"Shift+F3");

@@ -1,7 +1,6 @@
 // The installer, run silently: a per-user installation in the user's language, offered under
 // Explorer's "Open with", its settings beside the program; the uninstaller keeps them unless told.
 #include "app/version.h"
-#include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
 #include <shlobj.h>
@@ -15,9 +14,7 @@ std::wstring KnownFolder(int folder) {
 }
 
 const std::wstring kUninstallKey = L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwick";
-const std::wstring kAbsent = L"(absent)";
-const std::wstring kNoKey = L"(no key)";
-const std::wstring kRegNone = L"(REG_NONE)";
+const std::wstring kAbsent = L"(absent)", kNoKey = L"(no key)", kRegNone = L"(REG_NONE)";
 
 // A string value under the user's Software key; kRegNone for a value of type REG_NONE, kNoKey
 // when the key itself is not there (the uninstaller removes whole keys).
@@ -147,12 +144,9 @@ TEST(Installer, InstallsForTheUserInTheirLanguageOffersOpenWithAndUninstallsKeep
 
     // Installed in another language over the kept settings, which stay; then removed with them.
     RunSilently(setup, L"/S /LANG=cs");
-    EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"), settings)
-        << "the installer touched the settings";
+    EXPECT_EQ(ReadBytes(folder + L"Tarnwick.ini"), settings) << "touched by the installer";
     UninstallSilently(folder, L"/S /REMOVESETTINGS");
-    EXPECT_TRUE(WaitUntil([&] {
-        return GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
-    })) << "the program's folder stayed";
+    EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder); })) << "the program's folder stayed";
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The language submenu, the About box and the guide as a user meets them: another language
 // chosen while the program runs, keeping the menus' state; a library that cannot serve refused.
-#include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
 #include <algorithm>

@@ -1,5 +1,4 @@
 // The main window as a user meets it: where it appears, typing, fonts, colours, and closing.
-#include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
 #include <array>

@@ -1,6 +1,5 @@
 // Printing as a user does it, on real printer queues: CUPS with cups-pdf writes each job as a
 // PDF, which poppler's tools read back (pages, words and where they stand on the sheet).
-#include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
 #include <algorithm>
@@ -12,13 +11,9 @@
 
 namespace {
 
-// The common print dialog's fields: copies and the printer's list.
-constexpr int kCopiesField = 1154;
-constexpr int kPrinterList = 1139;
 // The page set-up dialog's margin fields, left, top, right, bottom.
-constexpr int kMarginFields[4] = {1155, 1156, 1157, 1158};
+constexpr int kMarginFields[4] = {edt4, edt5, edt6, edt7};
 constexpr double kPointsPerMillimetre = 72.0 / 25.4;
-constexpr double kSheetWidth = 595.0; // A4, in points
 
 struct Word {
     double left, top, right;
@@ -50,10 +45,7 @@ std::pair<std::string, std::vector<Page>> WaitForJob(std::set<std::string>& seen
         return !file.empty() &&
                (info = LinuxOutput("pdfinfo '" + file + "'")).find("Pages:") != info.npos;
     };
-    if (!WaitUntil(complete, milliseconds)) {
-        ADD_FAILURE() << "no new PDF within " << milliseconds << " ms";
-        return {};
-    }
+    EXPECT_TRUE(WaitUntil(complete, milliseconds)) << "no new PDF within " << milliseconds << " ms";
     seen.insert(file);
     static const std::regex word(
         R"x(<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)"[^>]*>(.*)</word>)x");
@@ -78,9 +70,9 @@ void Print(const Program& tarnwick, int copies = 1, const std::wstring& printer 
     Keys(L"Ctrl+P");
     const DialogView dialog = tarnwick.Dialog(L"Print");
     if (!printer.empty()) {
-        dialog.Choose(kPrinterList, printer);
+        dialog.Choose(cmb4, printer); // the printer's list
     }
-    dialog.Fill(kCopiesField, std::to_wstring(copies));
+    dialog.Fill(edt3, std::to_wstring(copies)); // the copies
     dialog.Press(button);
 }
 
@@ -160,11 +152,8 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
     // Page 1: thirty numbered lines, then empty lines; page 2: only empty lines; page 3: tabs,
     // an ampersand, a long line that wraps at its blanks, and more numbered lines.
     std::string text;
-    for (int n = 1; n <= 30; ++n) {
-        text += "Line " + std::to_string(n) + " on the first page\r\n";
-    }
-    for (int n = 30; n < 2 * linesPerPage; ++n) {
-        text += "\r\n";
+    for (int n = 1; n <= 2 * linesPerPage; ++n) {
+        text += n <= 30 ? "Line " + std::to_string(n) + " on the first page\r\n" : "\r\n";
     }
     text += "Tab\tstop\r\nLonger\tstop\r\nFish & Chips\r\n";
     for (int n = 1; n <= 60; ++n) {
@@ -202,11 +191,11 @@ TEST(Printing, EveryPageOfEachCopyInOrderThenAsThePageSetUpThePrinterAndTheFontS
     EXPECT_NEAR(third[1].left, third[3].left, 0.5);
     const double characterWidth = (third[0].right - third[0].left) / 3;
     EXPECT_NEAR(third[1].left - third[0].left, 8 * characterWidth, characterWidth / 2);
-    // The long line wraps at its blanks within the right margin, over several lines.
+    // The long line wraps at its blanks within A4's right margin (595 points), on several lines.
     std::set<double> wrappedLines;
     for (const Word& word : third) {
         if (word.text.starts_with("word")) {
-            EXPECT_LE(word.right, kSheetWidth - 20 * kPointsPerMillimetre + 0.5) << word.text;
+            EXPECT_LE(word.right, 595 - 20 * kPointsPerMillimetre + 0.5) << word.text;
             wrappedLines.insert(std::round(word.top));
         }
     }

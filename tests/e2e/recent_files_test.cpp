@@ -1,6 +1,5 @@
 // The recent files in the File menu, walked by one user: how opening, typing out, dropping and
 // saving fill the list, its order, storage, restart and Clear, its entries, and failed loads.
-#include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
 #include <algorithm>
@@ -8,7 +7,6 @@
 
 namespace {
 
-constexpr int kFilePopup = 0;
 constexpr int kOptionsPopup = 5;
 
 // Waits until the window has handled what was posted to it before: a box's command has returned.
@@ -32,7 +30,7 @@ void ExpectRecentList(const Sandbox& sandbox, const Program& tarnwick,
         expected.push_back(L"-");
     }
     sandbox.ExpectIni(stored);
-    const std::vector<MenuItemView> items = tarnwick.MenuItems(kFilePopup);
+    const std::vector<MenuItemView> items = tarnwick.MenuItems(0);
     auto item = std::ranges::find(items, IDM_FILE_PRINT, &MenuItemView::id);
     std::vector<std::wstring> shown;
     while (item != items.end() && ++item != items.end() && item->id != IDM_FILE_TO_TRAY) {

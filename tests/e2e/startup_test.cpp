@@ -1,5 +1,4 @@
 // Start-up as a user sees it: the language library loaded or fallen back from, the file named.
-#include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
 namespace {

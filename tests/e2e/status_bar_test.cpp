@@ -1,5 +1,4 @@
 // One document worked by a user: the status bar as they type and move, the text tools, Undo.
-#include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
 #include <commctrl.h>
@@ -27,8 +26,7 @@ std::wstring LocalNow() {
 TEST(StatusBarAndTextTools, FollowTheCaretAndTheModesAndRewriteOnlyTheSelection) {
     Sandbox sandbox;
     // "A", U+1F600 (a surrogate pair), "b", then a second line, in UTF-16 LE.
-    const std::wstring text = L"A\xD83D\xDE00"
-                              L"b\r\nline two";
+    const std::wstring text = L"A\U0001F600b\r\nline two";
     WriteBytes(sandbox / L"a.txt", Utf16LeFile(text));
     Program tarnwick(sandbox, sandbox / L"a.txt");
     const HWND main = tarnwick.MainWindow();

@@ -1,14 +1,11 @@
 // The window's modes at 144 DPI: geometry and font scaled but stored at 96 DPI (so that copies
 // at other DPIs agree), another DPI, the notification area, full screen, on top; none strands it.
-#include "language/resource_ids.h"
 #include "tests/e2e/driver.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 namespace {
-
-constexpr UINT kNotifyIconMessage = WM_USER + 5;
 
 // The program's notification icon modified or deleted, as another program may; changing an
 // icon that does not exist fails.
@@ -123,7 +120,7 @@ TEST(WindowModes, ScaledStoredAt96DpiAndFullScreenAndTheNotificationAreaGiveBack
         MaximizeByUser(main);
         SendCommand(main, IDM_FILE_TO_TRAY);
         ExpectShown(main, false, true);
-        PostMessageW(main, kNotifyIconMessage, 0, WM_LBUTTONDOWN);
+        PostMessageW(main, WM_USER + 5, 0, WM_LBUTTONDOWN); // the icon's message
         ExpectShown(main, true, false);
         ExpectMode(main, "maximized");
         // Exit from the icon's menu, refused at the save question: the window is shown again.
