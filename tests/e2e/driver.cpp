@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 #include <map>
 #include <sstream>
@@ -161,9 +162,9 @@ HWND Program::Find(const std::function<bool(HWND)>& match, const std::string& wh
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            for (HWND window : Windows(nullptr)) {
-                found = found == nullptr && match(window) ? window : found;
-            }
+            const std::vector<HWND> windows = Windows(nullptr);
+            const auto first = std::ranges::find_if(windows, match);
+            found = first == windows.end() ? nullptr : *first;
             return found != nullptr || !Running();
         },
         milliseconds);

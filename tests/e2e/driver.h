@@ -125,6 +125,10 @@ inline void SendCommand(HWND window, UINT command) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
+// The places of the File and Options popups on the main window's menu bar.
+inline constexpr int kFilePopup = 0;
+inline constexpr int kOptionsPopup = 5;
+
 struct MenuItemView {
     UINT id = 0;       // 0 for a separator or a popup
     std::wstring text; // as stored in the menu, mnemonic "&" included; empty for a separator

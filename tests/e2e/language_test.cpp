@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kOptionsPopup = 5;
-
 // The user opens Options and its Language submenu by their keys ("Alt+P L" in English), which
 // lists the folder, closes them and chooses the entry with this name; gives the entries listed.
 std::vector<MenuItemView> ChooseLanguage(const Program& tarnwick, const wchar_t* keys,
@@ -88,11 +86,11 @@ TEST(Language, SwitchesWhileRunningKeepingTheMenusAndTheAboutBoxAndGuideFollow) 
     const std::wstring czechLibrary = sandbox / L"Languages\\Czech.dll";
     const std::wstring czech = FirstFileItem(czechLibrary);
     const auto firstItem = [](const Program& program) {
-        const std::vector<MenuItemView> file = program.MenuItems(0);
+        const std::vector<MenuItemView> file = program.MenuItems(kFilePopup);
         return file.empty() ? std::wstring() : file[0].text;
     };
     ExpectSoon("the File popup's first item", czech, [&] { return firstItem(tarnwick); });
-    EXPECT_TRUE(std::ranges::any_of(tarnwick.MenuItems(0), [](const MenuItemView& item) {
+    EXPECT_TRUE(std::ranges::any_of(tarnwick.MenuItems(kFilePopup), [](const MenuItemView& item) {
         return item.id == IDM_FILE_RECENT_FIRST;
     })) << "the recent files are in the new menu";
     const std::vector<MenuItemView> options = tarnwick.MenuItems(kOptionsPopup);

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kOptionsPopup = 5;
-
 // Waits until the window has handled what was posted to it before: a box's command has returned.
 void Settle(HWND main) {
     EXPECT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, 0, kPatience, nullptr), 0);
@@ -30,7 +28,7 @@ void ExpectRecentList(const Sandbox& sandbox, const Program& tarnwick,
         expected.push_back(L"-");
     }
     sandbox.ExpectIni(stored);
-    const std::vector<MenuItemView> items = tarnwick.MenuItems(0);
+    const std::vector<MenuItemView> items = tarnwick.MenuItems(kFilePopup);
     auto item = std::ranges::find(items, IDM_FILE_PRINT, &MenuItemView::id);
     std::vector<std::wstring> shown;
     while (item != items.end() && ++item != items.end() && item->id != IDM_FILE_TO_TRAY) {

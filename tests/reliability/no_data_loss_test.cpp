@@ -87,7 +87,7 @@ void KilledAfterTyping(const Sandbox& sandbox, const std::wstring& arguments,
                        const std::wstring& text) {
     Program tarnwick(sandbox, arguments);
     Retype(tarnwick.EditControl(), text);
-    const std::string tail(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    const std::string tail = Utf16LeFile(text).substr(2);
     EXPECT_TRUE(WaitUntil([&] {
         const Names files = FilesIn(sandbox / L"Recovery\\");
         return std::any_of(files.begin(), files.end(), [&](const std::wstring& name) {
